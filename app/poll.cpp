@@ -1,0 +1,62 @@
+#include "acquire/acquire.h"
+#include "app/context.h"
+#include "app/shell.h"
+#include "help/help.h"
+
+namespace tarnwick {
+
+void pollOnce(App& app) {
+    ShellFields& s = app.shell;
+    Platform& p = app.platform;
+
+    // Wait, polling every 10 ms, until something happens.
+    for (;;) {
+        s.ClipboardText = p.readClipboardText();
+        s.LastKey = p.pollKey();
+        const Click click = p.pollMouse();
+        s.ClickKind = click.kind;
+        s.ClickX = click.x;
+        s.ClickY = click.y;
+        p.sleepMs(10);
+        const Extent size = p.windowSize();
+        s.CanvasWidth = static_cast<float>(size.width);
+        s.CanvasHeight = static_cast<float>(size.height);
+        if (!s.LastKey.empty() || s.ClickKind != 0 || s.CanvasWidth == 0 || s.ClipboardText != s.SeenClipboardText) {
+            break;
+        }
+    }
+    if (s.CanvasWidth == 0) return;
+
+    if (s.LastKey.size() == 2) s.ExtendedKey = s.LastKey.substr(1, 1);
+
+    // A clipboard change is imported only while the Main page is shown; on
+    // another page it waits until the Main page is back.
+    if (s.ClipboardText != s.SeenClipboardText && s.ActiveTab == MainTab) {
+        s.SeenClipboardText = s.ClipboardText;
+        importClipboardGame(app);
+    }
+
+    if (s.ActiveTab == MainTab) {
+        handleBoardPage(app);
+    } else if (s.ActiveTab == HelpTab) {
+        handleHelpInput(app);
+    }
+
+    if (s.ClickKind == 1) handleTabClick(app);
+
+    if (s.ActiveTab != MainTab && s.LastKey == s.EscapeKey) {
+        s.ActiveTab = MainTab;
+        showMainPage(app);
+        p.present();
+        s.LastKey.clear();
+    }
+
+    if (!s.LastKey.empty() || s.ClickKind > 0) p.present();
+
+    // Escape pressed on the Main page survives: the main loop ends on it.
+    if (s.LastKey != s.EscapeKey) s.LastKey.clear();
+    s.ExtendedKey.clear();
+    s.ClickKind = 0;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,83 @@
+#include "app/context.h"
+#include "app/shell.h"
+#include "board/board.h"
+#include "help/help.h"
+
+namespace tarnwick {
+namespace {
+
+void createFonts(App& app) {
+    Platform& p = app.platform;
+    FontSet& f = app.fonts;
+    f.BodyFont = p.createFont("Courier New", 10, kRegular);
+    f.DocHeadingFont = p.createFont("Courier New", 10, kBold | kUnderline);
+    f.HelpFont = p.createFont("Courier New", 10, kRegular);
+    f.HelpBoldFont = p.createFont("Courier New", 10, kBold);
+    f.ListFont = p.createFont("Courier New", 8, kRegular);
+    f.ListBoldFont = p.createFont("Courier New", 8, kBold);
+    f.LabelFont = p.createFont("Arial", 6, kRegular);
+    f.HeaderFont = p.createFont("Arial", 8, kBold);
+    f.TabFont = p.createFont("Courier New", 10, kRegular);
+    f.TabBoldFont = p.createFont("Courier New", 10, kBold);
+    f.SwapFont = p.createFont("Courier New", 10, kBold | kUnderline);
+}
+
+}  // namespace
+
+void startUp(App& app) {
+    app.hooks.redrawMainPage = &redrawMainPage;
+
+    app.board.BoardSize = 8;
+    setUpBoardSize(app);
+
+    ShellFields& s = app.shell;
+    s.TabLabels = {"", " Main ", " Load Game ", " Options ", " About/Help"};
+    s.ActiveTab = MainTab;
+    s.VersionText = "version 1.03";
+    s.WindowTitle = "  Tarnwick  (" + s.VersionText + ")";
+    s.EscapeKey = std::string(1, keys::kEscape);
+    s.BevelLight = 255;
+
+    app.game.GameSlot = 1;
+    app.game.PlaybackDelay = 500.0F;
+    app.help.DocFontChoice = 2;
+    app.help.HelpSection = 1;
+    app.help.LayoutWidth = 900;
+    app.board.LabelsShown = false;
+
+    createFonts(app);
+
+    app.list.ListPenY = 246;
+    app.list.ListRightLimit = 1015;
+    app.list.ListPenX = app.list.ListRightLimit + 1;
+
+    Platform& p = app.platform;
+    app.board.BlackStoneImage = p.loadBitmap("stone-lg-black.bmp", 0, 0);
+    app.board.WhiteStoneImage = p.loadBitmap("stone-lg-white.bmp", 0, 0);
+
+    p.openWindow(s.WindowTitle, Canvas::kWidth, Canvas::kHeight);
+    s.GraphicWindow = true;
+
+    readDocumentation(app);
+
+    redrawMainPage(app);
+    p.present();
+
+    s.ClipboardText = p.readClipboardText();
+    s.SeenClipboardText = "Havannah";
+}
+
+void closeGraphicWindow(App& app) {
+    if (app.platform.windowSize().width != 0) app.platform.closeWindow();
+    app.shell.GraphicWindow = false;
+}
+
+void runProgram(App& app) {
+    startUp(app);
+    do {
+        pollOnce(app);
+    } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0);
+    closeGraphicWindow(app);
+}
+
+}  // namespace tarnwick

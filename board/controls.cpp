@@ -1,0 +1,110 @@
+#include "app/context.h"
+#include "board/board.h"
+
+namespace tarnwick {
+namespace {
+
+// The C1 button lies 26 pixels lower on the base-10 picture.
+int labelsButtonOffset(const App& app) { return app.board.BoardSize == 10 ? 26 : 0; }
+
+struct EdgeLine {
+    int x1, y1, x2, y2;
+    bool topLeft;  // part of the top and left edges
+};
+
+// Two-pixel bevel round the C1 button: light at top-left and dark at
+// bottom-right when raised, the reverse when pressed.
+constexpr EdgeLine kLabelsButtonEdges[] = {
+    {23, 561, 56, 561, true},  {23, 562, 55, 562, true},  {23, 562, 23, 596, true},
+    {24, 562, 24, 595, true},  {55, 562, 55, 596, false}, {56, 561, 56, 596, false},
+    {24, 595, 56, 595, false}, {23, 596, 57, 596, false},
+};
+
+void drawLabelsButtonEdges(App& app, bool pressed) {
+    const int o = labelsButtonOffset(app);
+    const Colour light(app.shell.BevelLight, app.shell.BevelLight, app.shell.BevelLight);
+    for (const EdgeLine& e : kLabelsButtonEdges) {
+        const bool lightEdge = e.topLeft != pressed;
+        app.platform.setPos(e.x1, e.y1 + o);
+        app.platform.drawLine(e.x2, e.y2 + o, lightEdge ? light : colours::kDarkGrey);
+    }
+}
+
+}  // namespace
+
+void toggleCellLabels(App& app) {
+    BoardFields& b = app.board;
+    Platform& p = app.platform;
+    const int o = labelsButtonOffset(app);
+    if (b.LabelsShown) {
+        b.LabelsShown = false;
+        b.LabelsErasing = true;
+        p.floodFill(43, 582 + o, b.LabelsButtonFace, colours::kHighlightButton);
+        drawLabelsButtonEdges(app, false);
+        drawCellLabels(app);
+        b.LabelsErasing = false;
+    } else {
+        b.LabelsShown = true;
+        p.floodFill(43, 582 + o, colours::kHighlightButton, b.LabelsButtonFace);
+        drawLabelsButtonEdges(app, true);
+        drawCellLabels(app);
+    }
+    drawLabelsButtonCaption(app);
+}
+
+void drawLabelsButtonCaption(App& app) {
+    const BoardFields& b = app.board;
+    Platform& p = app.platform;
+    const int o = labelsButtonOffset(app);
+    if (b.LabelsShown) {
+        p.floodFill(43, 582 + o, colours::kHighlightButton, b.LabelsButtonFace);
+        p.setColors(colours::kBlack, colours::kHighlightButton);
+    } else {
+        p.setColors(colours::kBlack, b.LabelsButtonFace);
+    }
+    p.setFont(app.fonts.LabelFont);
+    p.setPos(36, 572 + o);
+    p.drawText("C1");
+}
+
+void drawSizeCaption(App& app) {
+    Platform& p = app.platform;
+    p.setFont(app.fonts.LabelFont);
+    p.setColors(colours::kBlack, app.board.SizeButtonFace);
+    if (app.board.BoardSize == 8) {
+        p.setPos(34, 637);
+        p.drawText("Size");
+        p.setPos(37, 646);
+        p.drawText("10");
+    } else if (app.board.BoardSize == 10) {
+        p.setPos(33, 648);
+        p.drawText("Size");
+        p.setPos(38, 657);
+        p.drawText("8");
+    }
+}
+
+void placeSwapCaption(App& app) {
+    if (app.board.BoardSize == 8) {
+        app.platform.setPos(118, 637);
+    } else if (app.board.BoardSize == 10) {
+        app.platform.setPos(96, 653);
+    }
+    app.platform.setFont(app.fonts.SwapFont);
+}
+
+void clearInfoPanel(App& app) {
+    struct Band {
+        int x1, y1, x2, y2;
+        Colour colour;
+    };
+    static constexpr Band kBands[] = {
+        {654, 109, 1016, 132, Colour(255, 255, 128)},  // players
+        {654, 168, 1016, 224, colours::kGrey},         // game number, event, result
+        {654, 257, 1016, 277, colours::kGrey},         // move list heading
+        {654, 287, 1016, 727, colours::kWhite},        // move list
+    };
+    for (const Band& band : kBands) app.platform.drawBox(band.x1, band.y1, band.x2, band.y2, band.colour, band.colour);
+}
+
+}  // namespace tarnwick

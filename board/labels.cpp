@@ -1,0 +1,42 @@
+#include "app/context.h"
+#include "board/board.h"
+#include "board/geometry.h"
+
+namespace tarnwick {
+
+void drawCellLabels(App& app) {
+    const BoardFields& b = app.board;
+    if (!b.LabelsErasing && !b.LabelsShown) return;
+    for (int c = 1; c <= b.GridSize; ++c) {
+        for (int p = 1; p <= b.GridSize; ++p) {
+            if (b.BoardState.at(c, p) != Empty) continue;
+            if (b.CellTableX.at(c, p) == 0 || b.CellTableY.at(c, p) == 0) continue;
+            drawCellLabel(app, c, p);
+        }
+    }
+}
+
+void drawCellLabel(App& app, int column, int position) {
+    const BoardFields& b = app.board;
+    const int x = b.CellTableX.at(column, position);
+    const int y = b.CellTableY.at(column, position);
+    if (x == 0 || y == 0) return;
+    const std::string text = cellName(column, position);
+    // Offset of the name inside the stone square: 9 in the column left of
+    // the middle, else 7 for a one-digit position and 4 for two digits.
+    int d = 4;
+    if (column == b.BoardSize - 1) {
+        d = 9;
+    } else if (text.size() == 2) {
+        d = 7;
+    }
+    Platform& p = app.platform;
+    const Colour cell = p.getPixel(x + d, y + 7);
+    // Erasing writes the name again in the cell's own colour on that colour.
+    p.setColors(b.LabelsErasing ? cell : colours::kBlack, cell);
+    p.setFont(app.fonts.LabelFont);
+    p.setPos(x + d, y + 7);
+    p.drawText(text);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,63 @@
+#include "app/context.h"
+#include "board/board.h"
+#include "game/game.h"
+
+namespace tarnwick {
+
+void clearGame(App& app) {
+    GameFields& g = app.game;
+    // Base 8 never holds more than 171 moves, so clearing the first 172
+    // entries always leaves an empty entry that ends the list.
+    const int n = app.board.BoardSize == 8 ? 172 : MaxMoveSlots;
+    for (int k = 1; k <= n; ++k) g.Moves.set(k, std::string());
+    g.record.eventName.clear();
+    g.record.blackPlayer.clear();
+    g.record.whitePlayer.clear();
+    g.record.gameNumber.clear();
+    g.record.resultText.assign(1, ' ');  // one blank, not empty
+    app.list.HighlightText.clear();
+    g.MoveCount = 0;
+    g.CurrentMove = 0;
+    app.board.LastBlackStone.x = 0;
+    app.board.LastWhiteStone.x = 0;
+    app.list.ListPenY = 246;
+    app.list.ListRightLimit = 1000;
+    app.list.ListPenX = 1016;
+    app.board.BoardState.fill(Empty);
+    drawCellLabels(app);
+}
+
+void drawGameHeader(App& app) {
+    static constexpr Colour kPlayersInk{0, 0, 139};
+    static constexpr Colour kPlayersBand{255, 255, 128};
+    static constexpr Colour kValueInk{80, 80, 255};
+    Platform& p = app.platform;
+    const GameRecord& r = app.game.record;
+
+    clearInfoPanel(app);
+    p.setFont(app.fonts.HeaderFont);
+    p.setColors(kPlayersInk, kPlayersBand);
+    p.setPos(664, 115);
+    p.drawText(r.blackPlayer);
+    p.setPos(870, 115);
+    p.drawText(r.whitePlayer);
+
+    const struct {
+        int y;
+        const char* label;
+        const std::string& value;
+    } lines[] = {
+        {168, "Game #: ", r.gameNumber},
+        {188, "Event:  ", r.eventName},
+        {208, "Result: ", r.resultText},
+    };
+    for (const auto& line : lines) {
+        p.setColors(colours::kBlack, colours::kGrey);
+        p.setPos(664, line.y);
+        p.drawText(line.label);
+        p.setColors(kValueInk, colours::kGrey);
+        p.drawText(line.value);  // continues where the label ended
+    }
+}
+
+}  // namespace tarnwick

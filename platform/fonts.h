@@ -1,0 +1,68 @@
+// Fonts: families resolved through fontconfig, rendered by SDL2_ttf at 96 DPI.
+//
+// Both providers share this, so the headless tests measure and draw text with
+// exactly the faces and metrics the window shows. A font's pixel size is its
+// point size x 96 / 72, rounded half to even (10 pt -> 13 px), and its cell
+// height is the face's line height at that size.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/colour.h"
+
+namespace tarnwick {
+
+using FontId = int;
+inline constexpr FontId kNoFont = -1;
+
+enum FontStyle : int {
+    kRegular = 0,
+    kBold = 1,
+    kItalic = 2,
+    kUnderline = 4,
+    kStrikeOut = 8,
+};
+
+// Rendered text: an opaque rectangle of packed 0x00RRGGBB pixels.
+struct TextBitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+class FontLibrary {
+  public:
+    FontLibrary();
+    ~FontLibrary();
+    FontLibrary(const FontLibrary&) = delete;
+    FontLibrary& operator=(const FontLibrary&) = delete;
+
+    // Returns the font for (family, points, style). Asking again for the same
+    // triple returns the same id, so a caller that re-creates fonts (the help
+    // page's font button) does not grow the table. Points 0 means 8. A family
+    // that cannot be found still gives a usable id that draws nothing.
+    FontId create(std::string_view family, int points, int style);
+
+    Extent measure(FontId font, std::string_view text) const;
+    int cellHeight(FontId font) const;
+    TextBitmap render(FontId font, std::string_view text, Colour fg, Colour bg) const;
+
+    // The file the font was loaded from (empty when none was found).
+    std::string fileOf(FontId font) const;
+
+    static int pixelSizeForPoints(int points);
+
+  private:
+    struct Face;
+    std::vector<std::unique_ptr<Face>> faces_;
+    const Face* face(FontId font) const;
+};
+
+// True when the bytes form valid UTF-8; texts that are not are shown as Latin-1.
+bool isValidUtf8(std::string_view text);
+
+}  // namespace tarnwick

@@ -1,0 +1,84 @@
+#include "platform/headless/headless_platform.h"
+
+namespace tarnwick {
+
+HeadlessPlatform::HeadlessPlatform() = default;
+
+void HeadlessPlatform::openWindow(std::string_view title, int /*width*/, int /*height*/) {
+    title_ = std::string(title);
+    opened_ = true;
+    closed_ = false;
+}
+
+void HeadlessPlatform::closeWindow() { closed_ = true; }
+
+bool HeadlessPlatform::scriptExhausted() const {
+    return keys_.empty() && clicks_.empty() && clipboardChanges_.empty();
+}
+
+Extent HeadlessPlatform::windowSize() {
+    if (!opened_ || closed_) return {0, 0};
+    if (scriptExhausted() && nowMs_ - lastInputMs_ > idleLimitMs_) {
+        closed_ = true;
+        return {0, 0};
+    }
+    return {Canvas::kWidth, Canvas::kHeight};
+}
+
+void HeadlessPlatform::present() {
+    ++presents_;
+    presented_ = canvas().pixels();
+}
+
+std::string HeadlessPlatform::pollKey() {
+    if (closed_ || keys_.empty() || keys_.front().atMs > nowMs_) return {};
+    std::string key = std::move(keys_.front().value);
+    keys_.pop_front();
+    lastInputMs_ = nowMs_;
+    return key;
+}
+
+Click HeadlessPlatform::pollMouse() {
+    if (closed_ || clicks_.empty() || clicks_.front().atMs > nowMs_) return {};
+    const Click click = clicks_.front().value;
+    clicks_.pop_front();
+    lastInputMs_ = nowMs_;
+    return click;
+}
+
+std::string HeadlessPlatform::readClipboardText() {
+    while (!clipboardChanges_.empty() && clipboardChanges_.front().atMs <= nowMs_) {
+        clipboard_ = std::move(clipboardChanges_.front().value);
+        clipboardChanges_.pop_front();
+        lastInputMs_ = nowMs_;
+    }
+    return clipboard_;
+}
+
+void HeadlessPlatform::sleepMs(int milliseconds) {
+    if (milliseconds > 0) nowMs_ += milliseconds;
+}
+
+void HeadlessPlatform::pressKey(std::string keyText, std::int64_t atMs) {
+    keys_.push_back({atMs, std::move(keyText)});
+}
+
+void HeadlessPlatform::click(int x, int y, std::int64_t atMs, int kind) {
+    clicks_.push_back({atMs, Click{kind, x, y}});
+}
+
+void HeadlessPlatform::setClipboard(std::string text, std::int64_t atMs) {
+    if (atMs <= nowMs_) {
+        clipboard_ = std::move(text);
+        return;
+    }
+    clipboardChanges_.push_back({atMs, std::move(text)});
+}
+
+Endpoint HeadlessPlatform::resolveEndpoint(std::string_view host, int port) {
+    const auto it = redirects_.find(std::string(host));
+    if (it == redirects_.end()) return Platform::resolveEndpoint(host, port);
+    return Endpoint{"127.0.0.1", it->second};
+}
+
+}  // namespace tarnwick

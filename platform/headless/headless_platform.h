@@ -1,0 +1,87 @@
+// A scripted provider for tests, benchmarks and fuzzers: the same canvas and
+// fonts as the window, with input supplied by the test, a virtual clock that
+// advances when the program sleeps, and a record of beeps and presents.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tarnwick {
+
+class HeadlessPlatform : public Platform {
+  public:
+    HeadlessPlatform();
+
+    // Window
+    void openWindow(std::string_view title, int width, int height) override;
+    void closeWindow() override;
+    Extent windowSize() override;
+    void present() override;
+
+    // Input: each poll takes the next scripted item whose time has come.
+    std::string pollKey() override;
+    Click pollMouse() override;
+    std::string readClipboardText() override;
+
+    void sleepMs(int milliseconds) override;
+    void beep() override { ++beeps_; }
+
+    // Scripting -------------------------------------------------------------
+    void pressKey(std::string keyText, std::int64_t atMs = 0);
+    void pressExtendedKey(char scanLetter, std::int64_t atMs = 0) { pressKey(keys::extended(scanLetter), atMs); }
+    void click(int x, int y, std::int64_t atMs = 0, int kind = 1);
+    // The clipboard holds `text` from virtual time `atMs` on.
+    void setClipboard(std::string text, std::int64_t atMs = 0);
+    // Marks the window as closed by its close box, as the user would.
+    void closeByUser() { closed_ = true; }
+    // After this much virtual time with nothing scripted left, the window
+    // reports itself closed, so a test that waits for input it never
+    // scripted ends instead of hanging.
+    void setIdleLimitMs(std::int64_t ms) { idleLimitMs_ = ms; }
+    // Connections to `host` (any port) go to 127.0.0.1:`port` instead.
+    void redirectHost(std::string host, int port) { redirects_[std::move(host)] = port; }
+
+    // Observation ---------------------------------------------------------------
+    std::int64_t nowMs() const { return nowMs_; }
+    int beepCount() const { return beeps_; }
+    int presentCount() const { return presents_; }
+    bool windowOpen() const { return opened_ && !closed_; }
+    const std::string& title() const { return title_; }
+    bool inputPending() const { return !keys_.empty() || !clicks_.empty(); }
+    // The canvas as it was at the latest present().
+    const std::vector<std::uint32_t>& presentedPixels() const { return presented_; }
+
+  protected:
+    Endpoint resolveEndpoint(std::string_view host, int port) override;
+
+  private:
+    template <typename T>
+    struct Timed {
+        std::int64_t atMs;
+        T value;
+    };
+
+    bool scriptExhausted() const;
+
+    std::int64_t nowMs_ = 0;
+    std::int64_t lastInputMs_ = 0;
+    std::int64_t idleLimitMs_ = 600'000;
+    std::deque<Timed<std::string>> keys_;
+    std::deque<Timed<Click>> clicks_;
+    std::deque<Timed<std::string>> clipboardChanges_;
+    std::string clipboard_;
+    std::map<std::string, int> redirects_;
+    std::vector<std::uint32_t> presented_;
+    std::string title_;
+    int beeps_ = 0;
+    int presents_ = 0;
+    bool opened_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace tarnwick

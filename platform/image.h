@@ -1,0 +1,26 @@
+// Off-screen pictures loaded from Windows BMP files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // packed 0x00RRGGBB, row by row
+
+    bool empty() const { return width <= 0 || height <= 0; }
+};
+
+// Loads a BMP file. When width and height are both non-zero the picture is
+// stretched to that size (nearest pixel); otherwise it keeps its stored size.
+// A missing or unreadable file gives an empty image, never an error.
+Image loadBmpFile(const std::string& path, int width, int height);
+
+// Nearest-pixel resize; an empty source or target size gives an empty image.
+Image stretchImage(const Image& source, int width, int height);
+
+}  // namespace tarnwick

@@ -1,0 +1,145 @@
+// The platform interface: every pixel, key, click, clipboard read, file,
+// socket, sleep and beep of the program goes through this one class.
+//
+// Drawing is shared by all providers: the base class owns the canvas, the
+// fonts and the loaded images, and implements the drawing operations on them.
+// A provider supplies the window, input, time and sound. Drawing is buffered:
+// nothing becomes visible until present().
+//
+// Threading: the program's logic calls every operation from one thread. A
+// provider whose window lives on another thread takes canvasMutex() whenever
+// it reads the canvas; drawing operations take it while they write.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/colour.h"
+#include "platform/fonts.h"
+#include "platform/image.h"
+#include "platform/line_reader.h"
+
+namespace tarnwick {
+
+using ImageId = int;
+
+// A pointer press as pollMouse reports it.
+struct Click {
+    int kind = 0;  // 0 none, 1 press, 2 second press of a double click
+    int x = 0;
+    int y = 0;
+    bool operator==(const Click&) const = default;
+};
+
+// Key texts: one character for typed keys, code 0 plus a PC scan code (set 1)
+// letter for cursor and function keys.
+namespace keys {
+inline constexpr char kEnter = 13;
+inline constexpr char kBackspace = 8;
+inline constexpr char kEscape = 27;
+inline constexpr char kCtrlV = 22;
+inline std::string extended(char scanLetter) { return std::string(1, '\0') + scanLetter; }
+inline constexpr char kLeft = 'K';
+inline constexpr char kRight = 'M';
+inline constexpr char kUp = 'H';
+inline constexpr char kDown = 'P';
+inline constexpr char kHome = 'G';
+inline constexpr char kEnd = 'O';
+inline constexpr char kDelete = 'S';
+inline constexpr char kInsert = 'R';
+inline constexpr char kPageUp = 'I';
+inline constexpr char kPageDown = 'Q';
+}  // namespace keys
+
+class Platform {
+  public:
+    Platform();
+    virtual ~Platform();
+    Platform(const Platform&) = delete;
+    Platform& operator=(const Platform&) = delete;
+
+    // Window ---------------------------------------------------------------
+    virtual void openWindow(std::string_view title, int width, int height) = 0;
+    virtual void closeWindow() = 0;
+    // Size of the drawing area; (0, 0) once the window has been closed.
+    virtual Extent windowSize() = 0;
+    virtual void present() = 0;
+
+    // Drawing (shared canvas) -----------------------------------------------
+    void clearWindow(Colour colour);
+    void setColors(Colour foreground);
+    void setColors(Colour foreground, Colour background);
+    FontId createFont(std::string_view family, int points, int style);
+    void setFont(FontId font);
+    void setPos(int x, int y);
+    void drawText(std::string_view text);
+    Extent textSize(std::string_view text) const;
+    void drawLine(int x, int y, LineColour colour);
+    void drawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill);
+    void floodFill(int x, int y, Colour fill, Colour area);
+    // Cheap: reads the buffer directly (only the logic thread writes it).
+    Colour getPixel(int x, int y) const { return canvas_.getPixel(x, y); }
+    void setPixel(int x, int y, Colour colour);
+    // Name is resolved in the data folder. Both sizes non-zero: stretched.
+    ImageId loadBitmap(std::string_view fileName, int width, int height);
+    void copyBitmap(ImageId image, int x, int y);
+    // Releases an image no longer needed; its id draws nothing until a later
+    // load reuses it.
+    void releaseBitmap(ImageId image);
+
+    // Input ----------------------------------------------------------------
+    virtual std::string pollKey() = 0;
+    virtual Click pollMouse() = 0;
+    virtual std::string readClipboardText() = 0;
+
+    // Network: one line-oriented TCP client connection at a time -----------
+    // 0 when connected; any other value when the lookup or connection failed.
+    int tcpOpen(std::string_view host, int port, int timeoutMs);
+    void tcpSend(std::string_view text);
+    std::string tcpReceive();
+    void tcpClose();
+
+    // Files: one text file at a time, named within the data folder ----------
+    void fileOpen(std::string_view fileName);
+    std::string fileReadLine();
+    // True when the open connection or file has nothing more to read.
+    bool fileAtEnd();
+    void fileClose();
+
+    // Time and sound ---------------------------------------------------------
+    virtual void sleepMs(int milliseconds) = 0;
+    virtual void beep() = 0;
+
+    // For tests, benchmarks and the provider ---------------------------------
+    const Canvas& canvas() const { return canvas_; }
+    const FontLibrary& fonts() const { return fonts_; }
+    std::mutex& canvasMutex() { return canvasMutex_; }
+    const std::string& dataFolder() const { return dataFolder_; }
+    void setDataFolder(std::string folder) { dataFolder_ = std::move(folder); }
+    std::size_t imageCount() const { return images_.size(); }
+
+  protected:
+    // Where a connection to host:port really goes; the headless provider
+    // redirects the game server to a local test server.
+    virtual Endpoint resolveEndpoint(std::string_view host, int port) {
+        return Endpoint{std::string(host), port};
+    }
+    std::string pathInDataFolder(std::string_view fileName) const;
+
+  private:
+    FontLibrary fonts_;
+    Canvas canvas_;
+    std::mutex canvasMutex_;
+    std::vector<Image> images_;
+    std::vector<bool> released_;  // per image slot: free for the next load
+    std::string dataFolder_ = ".";
+    TextFileReader file_;
+    TcpLineClient tcp_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,48 @@
+// A fresh program over the headless platform, for screen-level tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/context.h"
+#include "app/shell.h"
+#include "platform/headless/headless_platform.h"
+#include "printers.h"
+
+namespace tarnwick::testing {
+
+// The folder of the running test executable, where the build puts the
+// board pictures, stones and documentation beside the programs.
+inline std::string executableFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+inline std::string describe(Colour c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+}
+
+class ScreenTest : public ::testing::Test {
+  protected:
+    ScreenTest() : app(platform) { platform.setDataFolder(executableFolder()); }
+
+    void start() { startUp(app); }
+    Colour pixel(int x, int y) const { return platform.getPixel(x, y); }
+
+    // Runs polls until the program would end (Escape on the Main page or the
+    // window closed) or `maxPolls` have run.
+    int pollUntilEnd(int maxPolls = 100) {
+        int polls = 0;
+        do {
+            pollOnce(app);
+            ++polls;
+        } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0 && polls < maxPolls);
+        return polls;
+    }
+
+    HeadlessPlatform platform;
+    App app;
+};
+
+}  // namespace tarnwick::testing
