@@ -1,0 +1,46 @@
+# Tarnwick: `make run` opens the program, `make test` runs every test.
+# Both install what is missing on Debian 12 (as root or through sudo),
+# configure build/ with Ninja and build.
+
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+CMAKE_ARGS ?=
+
+# Debian packages the build, the program and the tests need.
+PACKAGES := cmake ninja-build g++ pkg-config \
+	libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation \
+	libx11-dev libxfixes-dev \
+	libgtest-dev libgmock-dev libbenchmark-dev \
+	xvfb xdotool xclip x11-apps imagemagick
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: run test build deps sanitize clean
+
+run: build
+	$(BUILD)/bin/tarnwick
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j2
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+	cmake --build $(BUILD)
+
+# Installs only what is missing, without questions.
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:" $$missing; \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+# The unit and screen tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(BUILD)-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=OFF -DTARNWICK_WINDOW_TESTS=OFF
+	cmake --build $(BUILD)-asan
+	cd $(BUILD)-asan && ctest --output-on-failure -j2
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-asan
