@@ -246,11 +246,11 @@ int TcpLineClient::open(const Endpoint& endpoint, int timeoutMs) {
 }
 
 // Sends all the bytes or, when the connection fails or the time-out passes
-// first, stops sending for good: a later send would carry on from the middle
-// of a broken message. The write side is then shut so the peer sees where the
-// message ended; whatever the peer still sends can be received.
+// first, shuts the write side: a later send would carry on from the middle of
+// a broken message, and now fails at once instead. The peer sees where the
+// message ended, and whatever it still sends can be received.
 void TcpLineClient::send(std::string_view bytes) {
-    if (fd_ < 0 || sendFailed_) return;
+    if (fd_ < 0) return;
     const auto deadline = deadlineIn(timeoutMs_);
     while (!bytes.empty()) {
         const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
@@ -260,7 +260,6 @@ void TcpLineClient::send(std::string_view bytes) {
         }
         if (sent < 0 && errno == EINTR) continue;
         if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && waitFor(fd_, POLLOUT, deadline)) continue;
-        sendFailed_ = true;
         ::shutdown(fd_, SHUT_WR);
         return;
     }
@@ -344,7 +343,6 @@ void TcpLineClient::close() {
     lastReceiveSize_ = 0;
     waited_ = false;
     peerClosed_ = false;
-    sendFailed_ = false;
 }
 
 }  // namespace tarnwick

@@ -41,9 +41,12 @@ class TextFileReader {
 //  - receive() returns the bytes up to the next line feed, without it and
 //    without any carriage return; when nothing arrives within the time-out it
 //    returns the empty text;
-//  - atEnd() is true once the peer has closed the connection, or when every
-//    byte of the last receive has been consumed and that receive filled less
-//    than the 65536-byte buffer (no more data waiting).
+//  - atEnd() is true when nothing more is to be read: the connection is not
+//    open; or the peer has closed it and every received byte has been handed
+//    out; or every byte of the last receive has been handed out, that receive
+//    filled less than the 65536-byte buffer (or timed out) and no further
+//    bytes are already waiting on the socket. Before the first receive it is
+//    false. Lines longer than 16 MiB are handed out in 16 MiB pieces.
 class TcpLineClient {
   public:
     static constexpr std::size_t kBufferSize = 65536;
@@ -74,7 +77,6 @@ class TcpLineClient {
     std::size_t lastReceiveSize_ = 0;  // 0 also when the last wait timed out
     bool waited_ = false;      // some wait for data has ended since open
     bool peerClosed_ = false;  // no more data can come: closed by the peer, or failed
-    bool sendFailed_ = false;  // a send failed or timed out; later sends are dropped
 };
 
 }  // namespace tarnwick
