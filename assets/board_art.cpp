@@ -1,0 +1,42 @@
+// Draws Tarnwick's board and stone pictures and writes them as BMP files.
+//
+//   board_art OUTPUT_FOLDER
+//
+// Writes tk-board-base-08.bmp, tk-board-base-10.bmp, stone-lg-black.bmp and
+// stone-lg-white.bmp into the folder (which must exist). Exits non-zero and
+// names the file when any of them cannot be written, so the build stops
+// instead of shipping a half-written picture.
+#include <cstdio>
+#include <string>
+
+#include "assets/artwork.h"
+#include "assets/raster.h"
+#include "platform/fonts.h"
+
+namespace {
+
+bool writePicture(const std::string& folder, const char* name, const tarnwick::art::Raster& raster) {
+    const std::string path = folder + "/" + name;
+    if (raster.width() <= 0 || raster.height() <= 0 || !tarnwick::art::writeBmpFile(path, raster)) {
+        std::fprintf(stderr, "board_art: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: board_art OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    tarnwick::FontLibrary fonts;
+    using tarnwick::art::StoneKind;
+    bool ok = writePicture(folder, "tk-board-base-08.bmp", tarnwick::art::paintBoard(8, fonts));
+    ok = writePicture(folder, "tk-board-base-10.bmp", tarnwick::art::paintBoard(10, fonts)) && ok;
+    ok = writePicture(folder, "stone-lg-black.bmp", tarnwick::art::paintStone(StoneKind::kBlack)) && ok;
+    ok = writePicture(folder, "stone-lg-white.bmp", tarnwick::art::paintStone(StoneKind::kWhite)) && ok;
+    return ok ? 0 : 1;
+}
