@@ -11,7 +11,6 @@
 namespace tarnwick {
 namespace {
 
-using testing::describe;
 
 constexpr Colour kPlayersBand{255, 255, 128};
 
@@ -124,7 +123,7 @@ TEST_F(MainPageTest, C1ButtonRaisedAndNoCellNames) {
 }
 
 TEST_F(MainPageTest, SizeCaptionNamesTheOtherBase) {
-    EXPECT_EQ(app.board.SizeButtonFace, pixel(60, 650)) << describe(pixel(60, 650));
+    EXPECT_EQ(pixel(34, 637), app.board.SizeButtonFace) << "opaque caption on the face colour";
     EXPECT_GT(inkIn(34, 637, 54, 645, colours::kBlack), 0) << "Size";
     EXPECT_GT(inkIn(37, 646, 48, 655, colours::kBlack), 0) << "10";
 }

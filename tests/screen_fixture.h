@@ -19,10 +19,6 @@ inline std::string executableFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
 }
 
-inline std::string describe(Colour c) {
-    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
-}
-
 class ScreenTest : public ::testing::Test {
   protected:
     ScreenTest() : app(platform) { platform.setDataFolder(executableFolder()); }

@@ -12,7 +12,8 @@ namespace tarnwick {
 // second thread with a platform whose window, input, clipboard, time and sound
 // are real, and services the window until `logic` returns. Data files are
 // found beside the executable. When no display can be opened, prints one line
-// to stderr and returns 1 without running `logic`; otherwise returns 0.
+// to stderr and returns 1 without running `logic`. An exception that ends
+// `logic` is reported in one line on stderr and also gives 1; otherwise 0.
 int runSdlProgram(const std::function<void(Platform&)>& logic);
 
 }  // namespace tarnwick

@@ -1,0 +1,120 @@
+#include "platform/sdl/beeper.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace tarnwick::sdl {
+namespace {
+
+constexpr int kSampleRate = 44100;
+constexpr double kFrequency = 880.0;
+constexpr double kSeconds = 0.1;
+constexpr double kVolume = 0.25;
+// Ramps at both ends keep the tone from clicking.
+constexpr double kRampSeconds = 0.005;
+constexpr auto kCloseAfterIdle = std::chrono::seconds(1);
+
+std::vector<float> makeTone(int sampleRate) {
+    const auto count = static_cast<std::size_t>(sampleRate * kSeconds);
+    const double ramp = sampleRate * kRampSeconds;
+    std::vector<float> samples(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / sampleRate;
+        const double edge = std::min(static_cast<double>(i), static_cast<double>(count - 1 - i));
+        const double envelope = std::min(1.0, edge / ramp);
+        samples[i] = static_cast<float>(kVolume * envelope * std::sin(2 * std::numbers::pi * kFrequency * t));
+    }
+    return samples;
+}
+
+// One opened audio device that plays queued float samples.
+class AudioOut {
+  public:
+    AudioOut() {
+        SDL_AudioSpec wanted{};
+        wanted.freq = kSampleRate;
+        wanted.format = AUDIO_F32SYS;
+        wanted.channels = 1;
+        wanted.samples = 1024;
+        SDL_AudioSpec obtained{};
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (device_ == 0) return;
+        tone_ = makeTone(kSampleRate);
+        SDL_PauseAudioDevice(device_, 0);
+    }
+    ~AudioOut() {
+        if (device_ != 0) SDL_CloseAudioDevice(device_);
+    }
+    AudioOut(const AudioOut&) = delete;
+    AudioOut& operator=(const AudioOut&) = delete;
+
+    bool ok() const { return device_ != 0; }
+    bool busy() const { return SDL_GetQueuedAudioSize(device_) > 0; }
+    void play() {
+        SDL_QueueAudio(device_, tone_.data(), static_cast<Uint32>(tone_.size() * sizeof(float)));
+    }
+
+  private:
+    SDL_AudioDeviceID device_ = 0;
+    std::vector<float> tone_;
+};
+
+}  // namespace
+
+Beeper::~Beeper() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void Beeper::beep() {
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_) return;
+        pending_ = true;
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    }
+    wake_.notify_all();
+}
+
+void Beeper::run() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;  // no audio: beeps are silent
+    bool usable = true;
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        wake_.wait(lock, [this] { return stopping_ || pending_; });
+        if (stopping_) break;
+        pending_ = false;
+        lock.unlock();
+        {
+            AudioOut out;
+            usable = out.ok();
+            if (usable) out.play();
+            // Play on until the tones are done and no beep came for a while.
+            lock.lock();
+            while (usable && !stopping_) {
+                if (pending_) {
+                    pending_ = false;
+                    if (!out.busy()) out.play();
+                }
+                if (!wake_.wait_for(lock, kCloseAfterIdle, [this] { return stopping_ || pending_; })) {
+                    if (!out.busy()) break;
+                }
+            }
+            lock.unlock();
+        }
+        lock.lock();
+        if (!usable) break;  // no device: do not try again at every beep
+    }
+    lock.unlock();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace tarnwick::sdl

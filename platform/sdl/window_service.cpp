@@ -1,0 +1,129 @@
+#include "platform/sdl/window_service.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace tarnwick::sdl {
+namespace {
+
+// Longest sleep between looks at the bridge; requests wake us sooner.
+constexpr int kWaitMs = 500;
+
+}  // namespace
+
+WindowService::WindowService(WindowBridge& bridge, Uint32 wakeEventType)
+    : bridge_(bridge), wakeEventType_(wakeEventType) {}
+
+WindowService::~WindowService() { close(); }
+
+void WindowService::run() {
+    for (;;) {
+        if (window_ != nullptr) {
+            SDL_Event event;
+            if (SDL_WaitEventTimeout(&event, kWaitMs) != 0) {
+                do {
+                    handle(event);
+                } while (SDL_PollEvent(&event) != 0);
+            }
+        } else {
+            // Without a window SDL can only wait by polling, so wait here.
+            bridge_.waitForRequests(std::chrono::milliseconds(kWaitMs));
+            SDL_Event event;
+            while (SDL_PollEvent(&event) != 0) handle(event);
+        }
+        const WindowRequests requests = bridge_.takeRequests();
+        serve(requests);
+        bridge_.requestsServed();
+        if (requests.logicFinished) break;
+    }
+    close();
+}
+
+void WindowService::serve(const WindowRequests& requests) {
+    if (requests.close) close();
+    if (requests.open) open(*requests.open);
+    if (requests.present && window_ != nullptr) paint();
+}
+
+void WindowService::handle(const SDL_Event& event) {
+    if (event.type == wakeEventType_) return;  // requests are taken after the events
+    switch (event.type) {
+        case SDL_QUIT:
+            quitAsked_ = true;
+            close();
+            break;
+        case SDL_WINDOWEVENT:
+            if (window_ == nullptr || event.window.windowID != windowId_) break;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                close();
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                paint();
+            }
+            break;
+        case SDL_KEYDOWN:
+            if (window_ != nullptr) {
+                bridge_.keys().put(translator_.onKeyDown(event.key.keysym.sym, event.key.keysym.mod));
+            }
+            return;
+        case SDL_TEXTINPUT:
+            if (window_ != nullptr) bridge_.keys().put(translator_.onTextInput(event.text.text));
+            return;
+        case SDL_MOUSEBUTTONDOWN:
+            if (window_ != nullptr && event.button.windowID == windowId_ && event.button.button == SDL_BUTTON_LEFT) {
+                const int kind = event.button.clicks % 2 == 0 ? 2 : 1;
+                bridge_.clicks().put(Click{kind, event.button.x, event.button.y});
+            }
+            break;
+        default:
+            break;
+    }
+    translator_.onOtherEvent();
+}
+
+void WindowService::open(const OpenRequest& request) {
+    if (quitAsked_ || request.width <= 0 || request.height <= 0) return;
+    if (window_ != nullptr) {
+        SDL_SetWindowTitle(window_, request.title.c_str());
+        return;
+    }
+    // Not resizable, so window managers offer no maximise box either.
+    window_ = SDL_CreateWindow(request.title.c_str(), 0, 0, request.width, request.height, SDL_WINDOW_SHOWN);
+    if (window_ == nullptr) {
+        std::fprintf(stderr, "tarnwick: cannot open the window: %s\n", SDL_GetError());
+        return;
+    }
+    windowId_ = SDL_GetWindowID(window_);
+    SDL_StartTextInput();
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    bridge_.setWindowSize(Extent{width, height});
+    paint();
+}
+
+void WindowService::close() {
+    if (window_ == nullptr) return;
+    SDL_DestroyWindow(window_);
+    window_ = nullptr;
+    windowId_ = 0;
+    bridge_.setWindowSize(Extent{});
+}
+
+void WindowService::paint() {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (surface == nullptr) return;
+    const int width = std::min(surface->w, WindowBridge::kFrameWidth);
+    const int height = std::min(surface->h, WindowBridge::kFrameHeight);
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    bridge_.withFrame([&](const std::uint32_t* pixels) {
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, pixels,
+                          WindowBridge::kFrameWidth * static_cast<int>(sizeof(std::uint32_t)),
+                          surface->format->format, surface->pixels, surface->pitch);
+    });
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    SDL_UpdateWindowSurface(window_);
+}
+
+}  // namespace tarnwick::sdl

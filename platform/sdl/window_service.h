@@ -1,0 +1,43 @@
+// The window thread's half of the provider: owns the SDL window, pumps its
+// events into the key and click holders and paints presented frames.
+//
+// Runs on the thread that initialised SDL video (the main thread). It sleeps
+// in SDL_WaitEventTimeout while a window is open and on the bridge while
+// none is, so an idle program costs no processor time.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/sdl/key_mapping.h"
+#include "platform/sdl/window_bridge.h"
+
+namespace tarnwick::sdl {
+
+class WindowService {
+  public:
+    // wakeEventType: the SDL user event that the bridge posts to wake us.
+    WindowService(WindowBridge& bridge, Uint32 wakeEventType);
+    ~WindowService();
+    WindowService(const WindowService&) = delete;
+    WindowService& operator=(const WindowService&) = delete;
+
+    // Serves the window until the logic thread has finished.
+    void run();
+
+  private:
+    void serve(const WindowRequests& requests);
+    void handle(const SDL_Event& event);
+    void open(const OpenRequest& request);
+    void close();
+    void paint();
+
+    WindowBridge& bridge_;
+    Uint32 wakeEventType_;
+    SDL_Window* window_ = nullptr;
+    Uint32 windowId_ = 0;
+    KeyTranslator translator_;
+    // Set by SDL_QUIT (SIGINT or SIGTERM): the window goes and stays gone.
+    bool quitAsked_ = false;
+};
+
+}  // namespace tarnwick::sdl

@@ -1,0 +1,109 @@
+// X11 actions the window tests need and the command-line tools lack.
+//
+//   window_test_x11 close WINDOW_ID
+//       Asks the window to close the way its close box does: a WM_PROTOCOLS
+//       client message carrying WM_DELETE_WINDOW (there is no window manager
+//       under Xvfb to send it).
+//   window_test_x11 describe WINDOW_ID
+//       Prints the window's names, the position of its drawing area on the
+//       screen, its size and its size hints, one "key=value" a line.
+//   window_test_x11 hold-clipboard
+//       Takes the CLIPBOARD selection and then never answers a request, like a
+//       hung program; prints "ready" once it owns the selection and runs until
+//       killed.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+Window parseWindowId(const char* idText) {
+    char* end = nullptr;
+    const unsigned long id = std::strtoul(idText, &end, 0);
+    if (end == idText || *end != '\0') return None;
+    return id;
+}
+
+std::string textProperty(Display* display, Window window, const char* name) {
+    XTextProperty property{};
+    if (XGetTextProperty(display, window, &property, XInternAtom(display, name, False)) == 0) return "(none)";
+    std::string text(reinterpret_cast<const char*>(property.value), property.nitems);
+    XFree(property.value);
+    return text;
+}
+
+int describeWindow(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0) return 1;
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    std::printf("name=%s\n", textProperty(display, window, "_NET_WM_NAME").c_str());
+    std::printf("wm_name=%s\n", textProperty(display, window, "WM_NAME").c_str());
+    std::printf("position=%d,%d\n", x, y);
+    std::printf("size=%dx%d\n", attributes.width, attributes.height);
+    XSizeHints hints{};
+    long supplied = 0;
+    if (XGetWMNormalHints(display, window, &hints, &supplied) != 0) {
+        if (hints.flags & PMinSize) std::printf("min_size=%dx%d\n", hints.min_width, hints.min_height);
+        if (hints.flags & PMaxSize) std::printf("max_size=%dx%d\n", hints.max_width, hints.max_height);
+    }
+    return 0;
+}
+
+int closeWindow(Display* display, Window id) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = id;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, id, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
+int holdClipboard(Display* display) {
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    XSetSelectionOwner(display, clipboard, window, CurrentTime);
+    XSync(display, False);
+    if (XGetSelectionOwner(display, clipboard) != window) {
+        std::fprintf(stderr, "window_test_x11: could not take the clipboard\n");
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (;;) pause();  // requests stay unanswered in the connection's buffer
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string action = argc >= 2 ? argv[1] : "";
+    const Window window = argc == 3 ? parseWindowId(argv[2]) : None;
+    const bool onWindow = (action == "close" || action == "describe") && window != None;
+    if (!onWindow && !(action == "hold-clipboard" && argc == 2)) {
+        std::fprintf(stderr, "usage: window_test_x11 close|describe WINDOW_ID | hold-clipboard\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "window_test_x11: cannot open the display\n");
+        return 1;
+    }
+    int status = 0;
+    if (action == "close") status = closeWindow(display, window);
+    else if (action == "describe") status = describeWindow(display, window);
+    else status = holdClipboard(display);
+    XCloseDisplay(display);
+    return status;
+}

@@ -1,0 +1,86 @@
+/* Measures how long a program takes from launch to its first drawn frame:
+ * starts the command, waits for its top-level window to be mapped on the X
+ * display, then reads one pixel of it every millisecond until that pixel is
+ * no longer black (a new window surface starts black). Prints the elapsed
+ * milliseconds and leaves the program running; its pid goes to stderr.
+ *
+ *   first_frame X Y command [args...]
+ */
+#define _DEFAULT_SOURCE
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/types.h>
+#include <time.h>
+#include <unistd.h>
+
+static double nowMs(void) {
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
+}
+
+static int ignoreErrors(Display* d, XErrorEvent* e) {
+    (void)d;
+    (void)e;
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        fprintf(stderr, "usage: first_frame X Y command [args...]\n");
+        return 2;
+    }
+    const int px = atoi(argv[1]);
+    const int py = atoi(argv[2]);
+    Display* display = XOpenDisplay(NULL);
+    if (display == NULL) {
+        fprintf(stderr, "first_frame: cannot open the X display\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors);
+    const Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+
+    const double start = nowMs();
+    const pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[3], argv + 3);
+        _exit(127);
+    }
+    fprintf(stderr, "%d\n", (int)child);
+
+    Window window = 0;
+    const double deadline = start + 20000.0;
+    while (window == 0 && nowMs() < deadline) {
+        if (XPending(display) == 0) {
+            usleep(200);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == MapNotify && event.xmap.event == root) window = event.xmap.window;
+    }
+    if (window == 0) {
+        fprintf(stderr, "first_frame: no window appeared\n");
+        kill(child, SIGTERM);
+        return 1;
+    }
+    while (nowMs() < deadline) {
+        XImage* image = XGetImage(display, window, px, py, 1, 1, AllPlanes, ZPixmap);
+        if (image != NULL) {
+            const unsigned long pixel = XGetPixel(image, 0, 0);
+            XDestroyImage(image);
+            if ((pixel & 0xFFFFFF) != 0) {
+                printf("%.1f\n", nowMs() - start);
+                return 0;
+            }
+        }
+        usleep(1000);
+    }
+    fprintf(stderr, "first_frame: the window stayed black\n");
+    return 1;
+}

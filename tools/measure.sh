@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Start-up time, idle processor time and peak memory of tarnwick, measured in
+# the same run next to a bare SDL2 window (baseline_sdl), under Xvfb.
+#
+#   tools/measure.sh [build-folder]       (default: build)
+#
+# Start-up: launch to the first frame on screen (first_frame), median of 5.
+# Idle CPU: utime + stime from /proc/PID/stat over 10 s while xclip owns the
+# clipboard. Peak memory: VmHWM from /proc/PID/status after that.
+set -euo pipefail
+build=${1:-build}
+bin="$build/bin"
+for tool in Xvfb xclip; do
+    command -v "$tool" >/dev/null || { echo "measure: $tool is not installed" >&2; exit 1; }
+done
+for program in tarnwick baseline_sdl first_frame; do
+    [ -x "$bin/$program" ] || { echo "measure: $bin/$program is not built" >&2; exit 1; }
+done
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+children=()
+cleanup() {
+    for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
+    kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display SDL_VIDEODRIVER=x11
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+ticks=$(getconf CLK_TCK)
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+startup_ms() {  # program -> median launch-to-first-frame in ms over 5 runs
+    local program=$1 runs=() pid
+    for _ in 1 2 3 4 5; do
+        runs+=("$("$bin/first_frame" 700 120 "$bin/$program" 2>/tmp/measure-pid.$$)")
+        pid=$(head -1 /tmp/measure-pid.$$)
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+        sleep 0.3
+    done
+    rm -f /tmp/measure-pid.$$
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n 3p
+}
+
+idle_and_memory() {  # program -> "cpu% vmhwm_kB"
+    local program=$1 pid before after
+    "$bin/$program" >/dev/null 2>&1 &
+    pid=$!
+    children+=("$pid")
+    sleep 2
+    before=$(cpu_ticks "$pid")
+    sleep 10
+    after=$(cpu_ticks "$pid")
+    local hwm
+    hwm=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    awk -v t=$((after - before)) -v hz="$ticks" -v m="$hwm" 'BEGIN { printf "%.2f %d\n", 100 * t / hz / 10, m }'
+}
+
+# Exactly "Havannah" is never offered to the import, so nothing beeps.
+printf 'Havannah' | xclip -selection clipboard
+echo "program        start-up(ms)  idle-cpu(%)  VmHWM(MB)"
+for program in baseline_sdl tarnwick; do
+    s=$(startup_ms "$program")
+    read -r cpu hwm < <(idle_and_memory "$program")
+    printf '%-14s %12s  %11s  %9.1f\n' "$program" "$s" "$cpu" "$(awk -v k="$hwm" 'BEGIN{print k/1024}')"
+done
