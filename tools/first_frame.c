@@ -9,6 +9,7 @@
 #define _DEFAULT_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -48,6 +49,12 @@ int main(int argc, char** argv) {
     const double start = nowMs();
     const pid_t child = fork();
     if (child == 0) {
+        /* The program must not hold this tool's output open after it ends. */
+        const int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) {
+            dup2(devnull, STDOUT_FILENO);
+            dup2(devnull, STDERR_FILENO);
+        }
         execvp(argv[3], argv + 3);
         _exit(127);
     }

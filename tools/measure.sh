@@ -62,7 +62,8 @@ idle_and_memory() {  # program -> "cpu% vmhwm_kB"
 }
 
 # Exactly "Havannah" is never offered to the import, so nothing beeps.
-printf 'Havannah' | xclip -selection clipboard
+printf 'Havannah' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+children+=("$!")
 echo "program        start-up(ms)  idle-cpu(%)  VmHWM(MB)"
 for program in baseline_sdl tarnwick; do
     s=$(startup_ms "$program")
