@@ -1,5 +1,8 @@
 #include "app/context.h"
 #include "app/shell.h"
+#include "board/board.h"
+#include "game/game.h"
+#include "game/navigation.h"
 
 namespace tarnwick {
 
@@ -55,6 +58,22 @@ void drawTabBar(App& app) {
 // only page until then.
 void handleTabClick(App&) {}
 
-void showMainPage(App& app) { redrawMainPage(app); }
+// Back to the board page: the page is drawn from nothing, then the list and
+// the moves up to CurrentMove are put back. CurrentMove keeps its value
+// throughout; the moves are replayed so the board shows that position.
+void showMainPage(App& app) {
+    GameFields& g = app.game;
+    redrawMainPage(app);
+    drawGameHeader(app);
+    app.list.ListPenX = 1016;
+    app.list.ListPenY = 246;
+    for (int k = 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) appendListEntry(app, k);
+    if (g.CurrentMove > 0) highlightCurrentEntry(app);
+    for (int i = 1; i <= g.CurrentMove; ++i) {
+        g.ShownMoveText = g.Moves[i];
+        showMove(app);
+    }
+    drawCellLabels(app);
+}
 
 }  // namespace tarnwick

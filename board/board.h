@@ -2,6 +2,10 @@
 // controls and captions drawn over the board picture.
 #pragma once
 
+#include <optional>
+
+#include "platform/colour.h"
+
 namespace tarnwick {
 
 struct App;
@@ -31,5 +35,18 @@ void drawSizeCaption(App& app);
 void placeSwapCaption(App& app);
 // The four background bands of the information panel beside the board.
 void clearInfoPanel(App& app);
+
+// The stone-square origin of (column, position) on the current board, or
+// nullopt when the pair is no cell of it (or the table is not laid out).
+std::optional<Point> cellOrigin(const App& app, int column, int position);
+
+// Copies the player's stone picture onto the cell in CellColumn and
+// CellPosition and paints the last-stone marker on it.
+void drawMarkedStone(App& app, int player);
+// Puts a stone, marked or plain, at a stone-square origin and turns the
+// picture's key-colour background into the cell's own colour.
+void placeStone(App& app, int player, Point origin, bool marked);
+// Repaints the stone square at the origin in the cell's own colour.
+void eraseStone(App& app, Point origin);
 
 }  // namespace tarnwick

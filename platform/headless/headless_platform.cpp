@@ -1,5 +1,7 @@
 #include "platform/headless/headless_platform.h"
 
+#include <iterator>
+
 namespace tarnwick {
 
 HeadlessPlatform::HeadlessPlatform() = default;
@@ -17,6 +19,7 @@ bool HeadlessPlatform::scriptExhausted() const {
 }
 
 Extent HeadlessPlatform::windowSize() {
+    if (closeAtMs_ >= 0 && nowMs_ >= closeAtMs_) closed_ = true;
     if (!opened_ || closed_) return {0, 0};
     if (scriptExhausted() && nowMs_ - lastInputMs_ > idleLimitMs_) {
         closed_ = true;
@@ -59,12 +62,24 @@ void HeadlessPlatform::sleepMs(int milliseconds) {
     if (milliseconds > 0) nowMs_ += milliseconds;
 }
 
+namespace {
+
+// Keeps a script in time order; items for the same time keep their order.
+template <typename Queue, typename Item>
+void schedule(Queue& queue, Item item) {
+    auto at = queue.end();
+    while (at != queue.begin() && std::prev(at)->atMs > item.atMs) --at;
+    queue.insert(at, std::move(item));
+}
+
+}  // namespace
+
 void HeadlessPlatform::pressKey(std::string keyText, std::int64_t atMs) {
-    keys_.push_back({atMs, std::move(keyText)});
+    schedule(keys_, Timed<std::string>{atMs, std::move(keyText)});
 }
 
 void HeadlessPlatform::click(int x, int y, std::int64_t atMs, int kind) {
-    clicks_.push_back({atMs, Click{kind, x, y}});
+    schedule(clicks_, Timed<Click>{atMs, Click{kind, x, y}});
 }
 
 void HeadlessPlatform::setClipboard(std::string text, std::int64_t atMs) {
@@ -72,7 +87,7 @@ void HeadlessPlatform::setClipboard(std::string text, std::int64_t atMs) {
         clipboard_ = std::move(text);
         return;
     }
-    clipboardChanges_.push_back({atMs, std::move(text)});
+    schedule(clipboardChanges_, Timed<std::string>{atMs, std::move(text)});
 }
 
 Endpoint HeadlessPlatform::resolveEndpoint(std::string_view host, int port) {

@@ -37,8 +37,10 @@ class HeadlessPlatform : public Platform {
     void click(int x, int y, std::int64_t atMs = 0, int kind = 1);
     // The clipboard holds `text` from virtual time `atMs` on.
     void setClipboard(std::string text, std::int64_t atMs = 0);
-    // Marks the window as closed by its close box, as the user would.
+    // Marks the window as closed by its close box, as the user would: now,
+    // or once the virtual clock reaches `atMs`.
     void closeByUser() { closed_ = true; }
+    void closeByUser(std::int64_t atMs) { closeAtMs_ = atMs; }
     // After this much virtual time with nothing scripted left, the window
     // reports itself closed, so a test that waits for input it never
     // scripted ends instead of hanging.
@@ -59,18 +61,20 @@ class HeadlessPlatform : public Platform {
   protected:
     Endpoint resolveEndpoint(std::string_view host, int port) override;
 
-  private:
     template <typename T>
     struct Timed {
         std::int64_t atMs;
         T value;
     };
 
+  private:
+
     bool scriptExhausted() const;
 
     std::int64_t nowMs_ = 0;
     std::int64_t lastInputMs_ = 0;
     std::int64_t idleLimitMs_ = 600'000;
+    std::int64_t closeAtMs_ = -1;
     std::deque<Timed<std::string>> keys_;
     std::deque<Timed<Click>> clicks_;
     std::deque<Timed<std::string>> clipboardChanges_;

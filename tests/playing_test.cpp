@@ -1,0 +1,513 @@
+// Playing through a game on the board page: stones and markers, the swap,
+// stepping, taking back, the move list and automatic play, all driven
+// through the real poll with scripted keys and clicks.
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "board_text.h"
+#include "game/navigation.h"
+#include "screen_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::cellChar;
+using testing::stonesText;
+
+constexpr Colour kBlue = colours::kSwapOffered;
+
+class PlayingTest : public testing::ScreenTest {
+  protected:
+    void SetUp() override {
+        platform.setIdleLimitMs(5000);
+        start();
+        pollOnce(app);  // the clipboard of launch
+    }
+
+    Point origin(const std::string& name) const {
+        return *cellOrigin(app, name[0] - 64, std::stoi(name.substr(1)));
+    }
+    void clickAt(int x, int y) {
+        platform.click(x, y, platform.nowMs());
+        pollOnce(app);
+    }
+    void clickCell(const std::string& name) {
+        const Point o = origin(name);
+        clickAt(o.x + 12, o.y + 12);
+    }
+    void key(char scanLetter) {
+        platform.pressExtendedKey(scanLetter, platform.nowMs());
+        pollOnce(app);
+    }
+    // A game as a loader leaves it: tokens in place, list drawn, empty board.
+    void loadMoves(const std::vector<std::string>& tokens) {
+        for (std::size_t i = 0; i < tokens.size(); ++i) app.game.Moves.set(static_cast<int>(i) + 1, tokens[i]);
+        app.game.MoveCount = static_cast<int>(tokens.size());
+        app.game.CurrentMove = 0;
+        rebuildMoveList(app);
+    }
+    std::vector<std::string> moves() const {
+        std::vector<std::string> out;
+        for (int k = 1; !app.game.Moves[k].empty(); ++k) out.push_back(app.game.Moves[k]);
+        return out;
+    }
+    Colour swapCaptionInk() const {
+        // Ink pixels of "Swap" are the offered blue, or white when erased.
+        for (int y = 637; y < 652; ++y)
+            for (int x = 118; x < 150; ++x)
+                if (pixel(x, y) == kBlue) return kBlue;
+        return colours::kWhite;
+    }
+    int state(const std::string& name) const {
+        return app.board.BoardState.at(name[0] - 64, std::stoi(name.substr(1)));
+    }
+    // Pixels of the list entry k's text box in the highlight colour.
+    int highlightPixels(int k) const {
+        int n = 0;
+        const int x0 = app.list.EntryX[static_cast<std::size_t>(k)];
+        const int y0 = app.list.EntryY[static_cast<std::size_t>(k)];
+        for (int y = y0; y < y0 + 10; ++y)
+            for (int x = x0; x < x0 + 30; ++x) n += pixel(x, y) == colours::kListHighlight ? 1 : 0;
+        return n;
+    }
+};
+
+TEST_F(PlayingTest, ClickingEmptyCellsBuildsAGameWithMarkersOnEachPlayersLastStone) {
+    clickCell("E5");
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5"}));
+    EXPECT_EQ(stonesText(app), "E ....B\n");
+    EXPECT_EQ(state("E5"), Black);
+    EXPECT_EQ(swapCaptionInk(), kBlue) << "the swap is offered after the first move";
+
+    clickCell("F6");
+    EXPECT_EQ(stonesText(app), "E ....B\nF .....W\n") << "at move 2 both stones keep their marker";
+    EXPECT_EQ(swapCaptionInk(), colours::kWhite);
+
+    clickCell("G7");
+    EXPECT_EQ(stonesText(app), "E ....b\nF .....W\nG ......B\n");
+    clickCell("H8");
+    EXPECT_EQ(stonesText(app), "E ....b\nF .....w\nG ......B\nH .......W\n");
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.F6", "3.G7", "4.H8"}));
+    EXPECT_EQ(app.game.MoveCount, 4);
+    EXPECT_EQ(app.game.CurrentMove, 4);
+}
+
+TEST_F(PlayingTest, OccupiedCellsAndEarlierPositionsRecordNothing) {
+    clickCell("E5");
+    clickCell("E5");
+    EXPECT_EQ(app.game.MoveCount, 1);
+    clickCell("F6");
+    key(keys::kLeft);
+    clickCell("A1");
+    EXPECT_EQ(app.game.MoveCount, 2) << "no move while an earlier move is shown";
+    EXPECT_EQ(cellChar(app, "A1"), '.');
+}
+
+TEST_F(PlayingTest, TheSwapCaptionTurnsTheFirstStoneWhite) {
+    clickCell("E5");
+    clickAt(130, 645);
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "swap"}));
+    EXPECT_EQ(app.game.MoveCount, 2);
+    EXPECT_EQ(app.game.CurrentMove, 2);
+    EXPECT_EQ(stonesText(app), "E ....W\n");
+    EXPECT_EQ(state("E5"), White);
+    EXPECT_EQ(swapCaptionInk(), colours::kWhite);
+    // With two moves the caption no longer answers: the click goes to the list.
+    clickAt(130, 645);
+    EXPECT_EQ(app.game.MoveCount, 2);
+}
+
+TEST_F(PlayingTest, MarkersFollowTheSwapForwardAndBack) {
+    loadMoves({"1.E5", "2.swap", "3.D4", "4.C3", "5.F6"});
+    key(keys::kRight);
+    EXPECT_EQ(stonesText(app), "E ....B\n");
+    key(keys::kRight);
+    EXPECT_EQ(stonesText(app), "E ....W\n");
+    key(keys::kRight);
+    EXPECT_EQ(stonesText(app), "D ...B\nE ....W\n") << "move 3 after a swap unmarks nothing";
+    key(keys::kRight);
+    EXPECT_EQ(stonesText(app), "C ..W\nD ...B\nE ....w\n");
+    key(keys::kRight);
+    EXPECT_EQ(stonesText(app), "C ..W\nD ...b\nE ....w\nF .....B\n");
+
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "C ..W\nD ...B\nE ....w\n");
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "D ...B\nE ....W\n") << "the first stone, White's, is marked again";
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "E ....W\n");
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "E ....B\n") << "back over the swap the first stone is Black's";
+    EXPECT_EQ(state("E5"), Black);
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "");
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    key(keys::kLeft);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+}
+
+TEST_F(PlayingTest, SteppingBackWithoutASwapRestoresTheMarkerTwoMovesBack) {
+    loadMoves({"1.A1", "2.B1", "3.C1", "4.D1"});
+    key(keys::kEnd);
+    EXPECT_EQ(stonesText(app), "A b\nB w\nC B\nD W\n");
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "A b\nB W\nC B\n");
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "A B\nB W\n");
+    key(keys::kLeft);
+    EXPECT_EQ(stonesText(app), "A B\n");
+    EXPECT_EQ(state("B1"), Empty);
+}
+
+TEST_F(PlayingTest, HomeEndAndTheButtonsOfBothBases) {
+    loadMoves({"1.A1", "2.B1", "3.C1"});
+    key(keys::kEnd);
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    key(keys::kHome);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    EXPECT_EQ(stonesText(app), "");
+    EXPECT_EQ(app.board.LastBlackStone.x, 0);
+
+    clickAt(192, 691);  // End button, inclusive corner
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    clickAt(48, 725);  // Back
+    EXPECT_EQ(app.game.CurrentMove, 2);
+    clickAt(188, 700);  // Forward
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    clickAt(14, 700);  // Start on base 8
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    clickAt(45, 700);  // the gap between Start and Back: not a button, not a cell
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    clickAt(130, 700);  // Pause outside playback does nothing
+    EXPECT_EQ(app.game.CurrentMove, 0);
+}
+
+TEST_F(PlayingTest, Base10ButtonsAnswerInTheirOwnAreas) {
+    clickAt(41, 640);  // Size: base 10, empty game
+    ASSERT_EQ(app.board.BoardSize, 10);
+    loadMoves({"1.J19", "2.S10", "3.A1"});
+    clickAt(228, 728);  // End
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    EXPECT_EQ(stonesText(app).substr(0, 4), "A B\n");
+    clickAt(14, 700);  // outside Start on base 10
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    clickAt(16, 696);  // Start
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    clickAt(161, 700);  // Forward
+    EXPECT_EQ(app.game.CurrentMove, 1);
+    EXPECT_EQ(cellChar(app, "J19"), 'B');
+}
+
+TEST_F(PlayingTest, ASecondPressOfADoubleClickRecordsNothing) {
+    const Point o = origin("E5");
+    platform.click(o.x + 12, o.y + 12, platform.nowMs(), 2);
+    pollOnce(app);
+    EXPECT_EQ(app.game.MoveCount, 0);
+}
+
+TEST_F(PlayingTest, ResignationIsListedButNeverPassed) {
+    loadMoves({"1.A1", "2.B1", "3.resign"});
+    key(keys::kEnd);
+    EXPECT_EQ(app.game.CurrentMove, 2);
+    key(keys::kRight);
+    EXPECT_EQ(app.game.CurrentMove, 2);
+    EXPECT_EQ(app.list.ListText[3], "3.resign");
+    key(keys::kHome);
+    EXPECT_EQ(stonesText(app), "");
+}
+
+TEST_F(PlayingTest, TokensThatNameNoCellAreCountedButNeverDrawn) {
+    loadMoves({"1.A1", "2.Z99", "3.", "4.A", "5.a1", "6.O9", "7.\xFF"
+               "1",
+               "8.B1"});
+    key(keys::kEnd);
+    EXPECT_EQ(app.game.CurrentMove, 8);
+    EXPECT_EQ(stonesText(app), "A B\nB W\n") << "only real cells get stones";
+    key(keys::kHome);
+    EXPECT_EQ(stonesText(app), "");
+    for (int i = 0; i < 8; ++i) key(keys::kRight);
+    for (int i = 0; i < 8; ++i) key(keys::kLeft);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    EXPECT_EQ(stonesText(app), "");
+}
+
+TEST_F(PlayingTest, TakeBackFromTheMiddleDropsTheLaterMoves) {
+    loadMoves({"1.A1", "2.B1", "3.C1", "4.D1", "5.E1", "6.F1", "7.G1", "8.H1", "9.I1"});
+    for (int i = 0; i < 5; ++i) key(keys::kRight);
+    const Point fifth{app.list.EntryX[5], app.list.EntryY[5]};
+    key(keys::kDelete);
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.A1", "2.B1", "3.C1", "4.D1"}));
+    EXPECT_EQ(app.game.MoveCount, 4);
+    EXPECT_EQ(app.game.CurrentMove, 4);
+    EXPECT_EQ(stonesText(app), "A b\nB w\nC B\nD W\n");
+    // The list area was repainted: no text where entry 5 stood.
+    int ink = 0;
+    for (int y = fifth.y; y < fifth.y + 10; ++y)
+        for (int x = fifth.x; x < fifth.x + 25; ++x) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
+    EXPECT_EQ(ink, 0);
+    EXPECT_GT(highlightPixels(4), 0);
+}
+
+TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
+    clickCell("E5");
+    clickCell("F6");
+    key(keys::kDelete);
+    EXPECT_EQ(app.game.MoveCount, 1);
+    EXPECT_EQ(swapCaptionInk(), kBlue);
+    key(keys::kDelete);
+    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(swapCaptionInk(), colours::kWhite);
+    key(keys::kDelete);  // nothing left
+    EXPECT_EQ(app.game.MoveCount, 0);
+}
+
+TEST_F(PlayingTest, CellNamesComeBackOnEmptiedCells) {
+    clickAt(40, 580);  // C1: names shown
+    clickCell("E5");
+    const Point o = origin("E5");
+    auto nameInk = [&] {
+        int n = 0;
+        for (int y = o.y + 7; y < o.y + 16; ++y)
+            for (int x = o.x + 4; x < o.x + 20; ++x) n += pixel(x, y) == colours::kBlack ? 1 : 0;
+        return n;
+    };
+    key(keys::kLeft);
+    EXPECT_GT(nameInk(), 0);
+    key(keys::kRight);
+    key(keys::kHome);
+    EXPECT_GT(nameInk(), 0);
+}
+
+TEST_F(PlayingTest, TheMoveListGrowsInRowsWithTheCurrentMoveHighlighted) {
+    std::vector<std::string> tokens;
+    for (int k = 1; k <= 30; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
+    loadMoves(tokens);
+    auto& l = app.list;
+    EXPECT_EQ(l.EntryX[1], 663);
+    EXPECT_EQ(l.EntryY[1], 263);
+    EXPECT_EQ(l.EntryY[2], 263);
+    EXPECT_GT(l.EntryX[2], l.EntryX[1]);
+    int rows = 1;
+    for (int k = 2; k <= 30; ++k) {
+        if (l.EntryY[k] != l.EntryY[k - 1]) {
+            ++rows;
+            EXPECT_EQ(l.EntryY[k], l.EntryY[k - 1] + 17);
+            EXPECT_EQ(l.EntryX[k], 663);
+        }
+    }
+    EXPECT_GT(rows, 1);
+    EXPECT_EQ(pixel(700, 600), colours::kWhite) << "below the rows";
+    key(keys::kRight);
+    EXPECT_GT(highlightPixels(1), 0);
+    key(keys::kRight);
+    EXPECT_EQ(highlightPixels(1), 0);
+    EXPECT_GT(highlightPixels(2), 0);
+}
+
+TEST_F(PlayingTest, AClickOnAListEntryShowsThatPosition) {
+    loadMoves({"1.A1", "2.B1", "3.C1", "4.D1", "5.E1"});
+    key(keys::kEnd);
+    const int x3 = app.list.EntryX[3];
+    const int y3 = app.list.EntryY[3];
+    clickAt(x3 - 2, y3 + 4);  // two pixels left of entry 3: the gap after entry 2
+    EXPECT_EQ(app.game.CurrentMove, 5);
+    clickAt(x3 - 1, y3 + 4);
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    EXPECT_EQ(stonesText(app), "A b\nB W\nC B\n");
+    EXPECT_GT(highlightPixels(3), 0);
+}
+
+TEST_F(PlayingTest, AClickOnAResignEntryShowsTheMoveBeforeIt) {
+    loadMoves({"1.A1", "2.B1", "3.resign"});
+    key(keys::kEnd);
+    clickAt(app.list.EntryX[3] + 3, app.list.EntryY[3] + 3);
+    EXPECT_EQ(app.game.CurrentMove, 2);
+}
+
+TEST_F(PlayingTest, TheListIgnoresClicksOnAnEmptyBoard) {
+    loadMoves({"1.A1", "2.B1"});
+    clickAt(app.list.EntryX[2] + 3, app.list.EntryY[2] + 3);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+}
+
+class PlaybackTest : public PlayingTest {
+  protected:
+    void loadLine(int n) {
+        std::vector<std::string> tokens;
+        for (int k = 1; k <= n; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
+        loadMoves(tokens);
+    }
+    // Presses Play and returns when playback has ended.
+    void play() { clickAt(100, 700); }
+};
+
+TEST_F(PlaybackTest, PlaysFromTheCurrentMoveToTheEndWithTheDelayAfterEveryMove) {
+    loadLine(4);
+    key(keys::kRight);
+    const std::int64_t start = platform.nowMs();
+    const int presents = platform.presentCount();
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 4);
+    // Three moves, each followed by 500 ms, plus the 10 ms poll step.
+    EXPECT_EQ(platform.nowMs() - start, 10 + 3 * 500);
+    EXPECT_GE(platform.presentCount() - presents, 3 + 1);
+    EXPECT_EQ(pixel(90, 691), colours::kWhite) << "the Play button is raised again";
+}
+
+TEST_F(PlaybackTest, PlayDoesNothingAtTheEndOrOnAnEmptyGame) {
+    play();
+    EXPECT_EQ(platform.nowMs(), 20);
+    loadLine(2);
+    key(keys::kEnd);
+    const std::int64_t before = platform.nowMs();
+    play();
+    EXPECT_EQ(platform.nowMs() - before, 10);
+}
+
+TEST_F(PlaybackTest, SpeedKeysHalveAndStretchTheDelay) {
+    loadLine(20);
+    // Play starts at the poll step that reads its click; each move is made at
+    // once and a key read right after it sets the delay that follows it.
+    std::int64_t at = platform.nowMs() + 10;
+    const std::int64_t start = platform.nowMs();
+    const int delays[] = {500, 250, 125, 62, 31, 15, 7, 3, 1};
+    for (const int d : delays) {
+        platform.pressKey(d % 2 == 0 ? "=" : "+", at);
+        at += d;
+    }
+    play();
+    EXPECT_EQ(app.game.PlaybackDelay, 0.0F);
+    EXPECT_EQ(app.game.CurrentMove, 20);
+    EXPECT_EQ(platform.nowMs() - start, 10 + 500 + 250 + 125 + 62 + 31 + 15 + 7 + 3 + 1);
+
+    key(keys::kHome);
+    app.game.PlaybackDelay = 500;
+    const std::int64_t t0 = platform.nowMs();
+    platform.pressKey("-", t0 + 10);
+    platform.pressKey("_", t0 + 10 + 500);
+    platform.pressKey("-", t0 + 10 + 500 + 750);
+    platform.click(121, 700, t0 + 10 + 500 + 750 + 1125 + 1);  // Pause, read after move 4's delay
+    play();
+    EXPECT_FLOAT_EQ(app.game.PlaybackDelay, 1687.5F);
+    EXPECT_EQ(app.game.CurrentMove, 4);
+    // The fourth move is followed by a sleep of 1688 ms (1687.5, halves to even).
+    EXPECT_EQ(platform.nowMs() - t0, 10 + 500 + 750 + 1125 + 1688);
+}
+
+TEST_F(PlaybackTest, ZeroDelayStaysZero) {
+    loadLine(3);
+    app.game.PlaybackDelay = 0;
+    platform.pressKey("-", platform.nowMs() + 10);
+    play();
+    EXPECT_EQ(app.game.PlaybackDelay, 0.0F);
+    EXPECT_EQ(app.game.CurrentMove, 3);
+}
+
+TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
+    loadLine(10);
+    platform.click(135, 700, platform.nowMs() + 1200);  // Pause after the third move
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    EXPECT_EQ(app.game.PlaybackStop, 1);
+
+    platform.click(20, 700, platform.nowMs() + 1200);  // Start
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    EXPECT_EQ(stonesText(app), "");
+
+    platform.click(200, 700, platform.nowMs() + 700);  // End
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 10);
+
+    key(keys::kHome);
+    platform.click(300, 300, platform.nowMs() + 700);  // anywhere else: ignored
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 10);
+}
+
+TEST_F(PlaybackTest, ClosingTheWindowEndsPlaybackWithinASecond) {
+    loadLine(10);
+    app.game.PlaybackDelay = 60000;
+    const std::int64_t start = platform.nowMs();
+    platform.closeByUser(start + 300);  // during the first move's delay
+    play();
+    EXPECT_LE(platform.nowMs() - start, 300 + 10 + 100);
+    EXPECT_EQ(app.game.CurrentMove, 1);
+    pollOnce(app);
+    EXPECT_EQ(app.shell.CanvasWidth, 0) << "the main loop then ends";
+}
+
+TEST_F(PlayingTest, ReturningFromAnotherPageShowsTheSamePosition) {
+    clickAt(40, 580);  // names shown
+    loadMoves({"1.E5", "2.swap", "3.D4", "4.C3"});
+    key(keys::kRight);
+    key(keys::kRight);
+    key(keys::kRight);
+    const auto shown = platform.canvas().pixels();
+    app.shell.ActiveTab = OptionsTab;
+    platform.pressKey(std::string(1, keys::kEscape), platform.nowMs());
+    pollOnce(app);
+    EXPECT_EQ(app.shell.ActiveTab, MainTab);
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    EXPECT_EQ(stonesText(app), "D ...B\nE ....W\n");
+    // Board, captions, tabs and header look as before. The list is laid out
+    // again on the header's bands, which are a little narrower than the
+    // bands a loaded list is drawn on, so only its entries are compared.
+    const auto& now = platform.canvas().pixels();
+    int differ = 0;
+    for (int y = 0; y < Canvas::kHeight; ++y)
+        for (int x = 0; x < Canvas::kWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * Canvas::kWidth + static_cast<std::size_t>(x);
+            if (!(x >= 652 && y >= 257) && now[i] != shown[i]) ++differ;
+        }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(highlightPixels(3), 0);
+}
+
+}  // namespace
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+class MoveTokenTest : public testing::ScreenTest {
+  protected:
+    // (player, column, position) of a token, decoded as the stepping code does.
+    std::tuple<int, int, int> decode(const std::string& token) {
+        app.game.ShownMoveText = token;
+        movePlayerOf(app);
+        moveCellOf(app);
+        return {app.game.MovePlayer, app.game.CellColumn, app.game.CellPosition};
+    }
+};
+
+TEST_F(MoveTokenTest, OrdinaryMoves) {
+    EXPECT_EQ(decode("12.C10"), std::make_tuple(White, 3, 10));
+    EXPECT_EQ(app.game.ShownMoveText, "C10");
+    EXPECT_EQ(decode("7.O8"), std::make_tuple(Black, 15, 8));
+    EXPECT_EQ(decode(" 3 . D4 "), std::make_tuple(Black, 4, 4));
+    EXPECT_EQ(app.game.MoveNumber, 3);
+}
+
+TEST_F(MoveTokenTest, SwapTokensAreWhiteOnTheFirstMovesCell) {
+    app.game.Moves.set(1, "1.E5");
+    EXPECT_EQ(decode("2.swap"), std::make_tuple(White, 5, 5));
+    EXPECT_EQ(decode("swap"), std::make_tuple(White, 5, 5));
+}
+
+TEST_F(MoveTokenTest, OddTokensDecodeWithoutHarm) {
+    EXPECT_EQ(std::get<0>(decode("x.A1")), White) << "no number reads as 0: even";
+    EXPECT_EQ(std::get<0>(decode("99999999999999999999999.A1")), Black) << "parity survives a huge number";
+    EXPECT_EQ(std::get<0>(decode("99999999999999999999998.A1")), White);
+    EXPECT_EQ(decode("4"), std::make_tuple(White, 0, 0)) << "no point: no cell";
+    EXPECT_EQ(decode("5."), std::make_tuple(Black, 0, 0));
+    EXPECT_EQ(decode("6.C"), std::make_tuple(White, 3, 0));
+    EXPECT_EQ(decode("7.C1x"), std::make_tuple(Black, 3, 1));
+    EXPECT_EQ(std::get<1>(decode("8.\xC3\xA9")), 0xC3 - 64);
+}
+
+}  // namespace
+}  // namespace tarnwick
