@@ -43,21 +43,31 @@ constexpr Range kPauseButton{120, 692, 150, 724};
 constexpr Range kStartButton{13, 692, 42, 724};
 constexpr Range kEndButton{192, 692, 222, 724};
 
-// The Play button's bevel: lines 1-4 are its top and left edges, 5-8 its
-// right and bottom edges. Raised: light top-left, dark bottom-right.
-struct BevelLine {
+// The Play button's two-pixel bevel, drawn as eight lines round its
+// rectangle (both corners included): lines 1-4 make the top and left edges,
+// 5-8 the right and bottom ones. Raised: light top-left, dark bottom-right.
+// Each board picture has its own button row, so each base has its own
+// rectangle; drawing the base-8 bevel on the base-10 picture would leave a
+// stray frame across two buttons.
+struct ButtonRect {
     int x1, y1, x2, y2;
-    bool topLeft;
 };
-constexpr BevelLine kPlayBevel[] = {
-    {83, 691, 116, 691, true},   {83, 692, 115, 692, true},   {83, 692, 83, 726, true},
-    {84, 692, 84, 725, true},    {115, 692, 115, 726, false}, {116, 691, 116, 726, false},
-    {84, 725, 116, 725, false},  {83, 726, 117, 726, false},
-};
+constexpr ButtonRect kPlayButton8{83, 691, 116, 726};
+constexpr ButtonRect kPlayButton10{88, 696, 119, 728};
 
 void drawPlayBevel(App& app, bool pressed) {
+    const ButtonRect& b = app.board.BoardSize == 10 ? kPlayButton10 : kPlayButton8;
+    const struct {
+        int x1, y1, x2, y2;
+        bool topLeft;
+    } lines[] = {
+        {b.x1, b.y1, b.x2, b.y1, true},           {b.x1, b.y1 + 1, b.x2 - 1, b.y1 + 1, true},
+        {b.x1, b.y1 + 1, b.x1, b.y2, true},       {b.x1 + 1, b.y1 + 1, b.x1 + 1, b.y2 - 1, true},
+        {b.x2 - 1, b.y1 + 1, b.x2 - 1, b.y2, false}, {b.x2, b.y1, b.x2, b.y2, false},
+        {b.x1 + 1, b.y2 - 1, b.x2, b.y2 - 1, false}, {b.x1, b.y2, b.x2 + 1, b.y2, false},
+    };
     const Colour light(app.shell.BevelLight, app.shell.BevelLight, app.shell.BevelLight);
-    for (const BevelLine& l : kPlayBevel) {
+    for (const auto& l : lines) {
         app.platform.setPos(l.x1, l.y1);
         app.platform.drawLine(l.x2, l.y2, l.topLeft != pressed ? light : colours::kDarkGrey);
     }

@@ -511,3 +511,31 @@ TEST_F(MoveTokenTest, OddTokensDecodeWithoutHarm) {
 
 }  // namespace
 }  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+class PlayButtonTest : public testing::ScreenTest {
+  protected:
+    void SetUp() override { start(); }
+};
+
+// Pressed and released again, the Play button looks as the picture drew it,
+// on both bases: the bevel is drawn round that picture's own button.
+TEST_F(PlayButtonTest, TheBevelFitsThePlayButtonOfEitherBase) {
+    for (const int base : {8, 10}) {
+        app.board.BoardSize = base;
+        setUpBoardSize(app);
+        redrawMainPage(app);
+        const auto before = platform.canvas().pixels();
+        drawPlayButtonDown(app);
+        EXPECT_NE(platform.canvas().pixels(), before) << "base " << base;
+        const Point topLeft = base == 8 ? Point{83, 691} : Point{88, 696};
+        EXPECT_EQ(pixel(topLeft.x + 5, topLeft.y), colours::kDarkGrey) << "pressed: dark at the top";
+        drawPlayButtonUp(app);
+        EXPECT_EQ(platform.canvas().pixels(), before) << "base " << base;
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick
