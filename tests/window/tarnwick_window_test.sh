@@ -8,12 +8,22 @@
 #               answers keys and leaves the clipboard with its owner; a hung
 #               clipboard owner does not hold it up either
 #   no_display  without a display it says so in one line and ends with status 1
+# Playing a game on the base-8 board, checked by the stones, their markers and
+# the move list on the screen:
+#   clicks      clicked cells take alternate stones; only each player's newest
+#               stone is marked; the move list grows and highlights the newest
+#   swap        the Swap caption after the first move turns its stone White
+#   keys        Left, Right, Home, End and Delete step and take back
+#   play        Play steps through the game, a move every 500 ms
+#   pause       Pause stops it before the end
+#   size        the Size button switches to base 10 and back, emptying the game
 set -u -o pipefail
 
 case_name=$1
 program=$2
 x11_helper=$3
 title="  Tarnwick  (version 1.03)"
+session_name=$case_name
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
 
@@ -103,6 +113,250 @@ check_clipboard() {
     expect_prompt_clean_exit "Escape with a hung clipboard owner"
 }
 
+# --- Playing a game -------------------------------------------------------
+
+# Stone-square origins (x y) of the cells the play cases use, on base 8. A
+# stone's body shows at (x+5, y+17), its marker at (x+12, y+12).
+declare -A cell_origin=([E5]="152 395" [F6]="187 375" [G7]="220 355")
+cell_colour="224 188 128"
+marker_colour="192 0 0"
+highlight_colour="255 128 128"
+list_grey="192 192 192"
+swap_blue="24 53 232"
+swap_caption_box=(118 637 150 652)
+
+# SDL counts a press within 32 px of the last one, within its double-click
+# time, as the second press of a double click, which the board ignores; a
+# click that close to the previous one waits until that time is over.
+last_click_x=-100
+last_click_y=-100
+last_click_ms=0
+click_at() {
+    local x=$1 y=$2 dx dy wait_ms
+    dx=$((x - last_click_x)) dy=$((y - last_click_y))
+    if ((dx * dx <= 32 * 32 && dy * dy <= 32 * 32)); then
+        wait_ms=$((last_click_ms + 700 - $(now_ms)))
+        ((wait_ms > 0)) && sleep "$(printf '%d.%03d' $((wait_ms / 1000)) $((wait_ms % 1000)))"
+    fi
+    xdotool mousemove "$x" "$y" click --delay 0 1 || fail "xdotool could not click at $x,$y"
+    last_click_x=$x last_click_y=$y last_click_ms=$(now_ms)
+}
+
+click_cell() {
+    local x y
+    read -r x y <<<"${cell_origin[$1]}"
+    click_at $((x + 12)) $((y + 12))
+}
+
+# Prints what cell NAME shows in the last screenshot: empty, black, white or
+# ?(R G B) for anything else, followed by "*" when the marker is on it.
+cell_state() {
+    local x y body state r g b
+    read -r x y <<<"${cell_origin[$1]}"
+    body=$(pixel_at $((x + 5)) $((y + 17)))
+    read -r r g b <<<"$body"
+    if [[ $body == "$cell_colour" ]]; then
+        state=empty
+    elif ((r < 100 && g < 100 && b < 100)); then
+        state=black
+    elif ((r > 180 && g > 180 && b > 180)); then
+        state=white
+    else
+        state="?($body)"
+    fi
+    pixel_is $((x + 12)) $((y + 12)) "$marker_colour" && state+="*"
+    echo "$state"
+}
+
+# Prints the three cells, e.g. "E5=black F6=white* G7=empty".
+position() {
+    echo "E5=$(cell_state E5) F6=$(cell_state F6) G7=$(cell_state G7)"
+}
+
+position_is() {
+    [[ $(position) == "$1" ]]
+}
+
+# Waits up to 2 s for the board to show POSITION after WHAT.
+expect_position() {
+    local expected=$1 what=$2
+    wait_until 2000 position_is "$expected" ||
+        fail "after $what the board shows '$(position)', not '$expected'"
+}
+
+no_stones="E5=empty F6=empty G7=empty"
+three_stones="E5=black F6=white* G7=black*"
+
+# Checks the move list of the last screenshot after move K of a game begun
+# on this board: the first entry shows text, and the highlight is on the
+# newest entry, right of where it was for the move before. Where each
+# entry's highlight starts is kept in highlight_x.
+highlight_x=()
+expect_move_list() {
+    local k=$1 first_text lit
+    first_text=$(pixels_like 663 263 700 275 "0 0 0")
+    ((first_text > 0)) || fail "after move $k the first entry of the move list shows no black text"
+    lit=$(first_pixel_like 264 655 1017 "$highlight_colour")
+    ((lit >= 0)) || fail "after move $k no entry of the move list is highlighted"
+    if ((k == 1)); then
+        ((lit == 663)) || fail "after move 1 the highlight starts at x=$lit, not 663"
+    else
+        ((lit > highlight_x[k - 1])) ||
+            fail "after move $k the highlight starts at x=$lit, not right of move $((k - 1))'s (${highlight_x[k - 1]})"
+    fi
+    highlight_x[k]=$lit
+}
+
+# Checks that the last screenshot highlights entry K (0: none) of those
+# expect_move_list saw, after WHAT.
+expect_highlight_on() {
+    local k=$1 what=$2 lit wanted=-1
+    ((k > 0)) && wanted=${highlight_x[k]}
+    lit=$(first_pixel_like 264 655 1017 "$highlight_colour")
+    ((lit == wanted)) || fail "after $what the move list highlight starts at x=$lit, not $wanted"
+}
+
+swap_caption_pixels() {
+    pixels_like "${swap_caption_box[@]}" "$swap_blue"
+}
+
+swap_offered() {
+    (($(swap_caption_pixels) > 0))
+}
+
+# Clicks E5, F6 and G7 in turn, checking the stones, markers and move list.
+play_three_moves() {
+    click_cell E5
+    expect_position "E5=black* F6=empty G7=empty" "clicking E5"
+    expect_move_list 1
+    click_cell F6
+    expect_position "E5=black* F6=white* G7=empty" "clicking F6"
+    expect_move_list 2
+    click_cell G7
+    expect_position "$three_stones" "clicking G7"
+    expect_move_list 3
+}
+
+press_and_expect() {
+    local key=$1 expected=$2
+    press_key "$key"
+    expect_position "$expected" "$key"
+}
+
+expect_still_running() {
+    kill -0 "$program_pid" 2>/dev/null || fail "the program ended: $(cat "$session_dir/program.log")"
+}
+
+check_swap() {
+    swap_offered && fail "the Swap caption shows before the first move"
+    click_cell E5
+    wait_until 2000 swap_offered || fail "the Swap caption did not appear after the first move"
+    position_is "E5=black* F6=empty G7=empty" || fail "after clicking E5 the board shows '$(position)'"
+    expect_move_list 1
+
+    click_at 130 645
+    expect_position "E5=white* F6=empty G7=empty" "clicking Swap"
+    swap_offered && fail "the Swap caption still shows $(swap_caption_pixels) blue pixels after the swap"
+    expect_move_list 2
+
+    # Black's next stone leaves the swapped first stone, now White's, marked.
+    click_cell F6
+    expect_position "E5=white* F6=black* G7=empty" "clicking F6 after the swap"
+    expect_move_list 3
+}
+
+check_keys() {
+    play_three_moves
+    press_and_expect Left "E5=black* F6=white* G7=empty"
+    expect_highlight_on 2 Left
+    press_and_expect Right "$three_stones"
+    expect_highlight_on 3 Right
+    press_and_expect Home "$no_stones"
+    expect_highlight_on 0 Home
+    press_and_expect End "$three_stones"
+    expect_highlight_on 3 End
+    press_and_expect Delete "E5=black* F6=white* G7=empty"
+    # The list is rebuilt without the third entry.
+    expect_highlight_on 2 Delete
+    (($(pixels_like 663 263 700 275 "0 0 0") > 0)) || fail "after Delete the first entry of the move list is gone"
+    (($(pixels_like 745 260 1010 276 "$list_grey") == (1010 - 745 + 1) * 17)) ||
+        fail "after Delete the move list still shows something right of x=745"
+    press_key Right
+    holds_for 500 position_is "E5=black* F6=white* G7=empty" ||
+        fail "after Delete, Right brought back '$(position)'"
+}
+
+# All three stones back; notes whether a part of the game was seen first.
+saw_part=0
+game_played_through() {
+    local shown
+    shown=$(position)
+    [[ $shown == "$three_stones" ]] && return 0
+    [[ $shown == "E5=black* F6=empty G7=empty" || $shown == "E5=black* F6=white* G7=empty" ]] && saw_part=1
+    return 1
+}
+
+first_stone_shown() {
+    [[ $(cell_state E5) == black* ]]
+}
+
+check_play() {
+    play_three_moves
+    press_and_expect Home "$no_stones"
+    local clicked elapsed
+    clicked=$(now_ms)
+    click_at 100 708
+    wait_until 2500 game_played_through || fail "2.5 s after Play the board shows '$(position)'"
+    elapsed=$(($(now_ms) - clicked))
+    # Two delays of 500 ms lie between the first move and the third.
+    ((elapsed >= 950)) || fail "Play showed the whole game after $elapsed ms"
+    ((saw_part)) || fail "Play showed the whole game at once"
+    # Playback over, the keys act again.
+    press_and_expect Home "$no_stones"
+}
+
+# Pause, clicked as soon as the first stone is back, is read at the end of
+# that move's delay; the game stops there, short of its last move.
+check_pause() {
+    play_three_moves
+    press_and_expect Home "$no_stones"
+    click_at 100 708
+    wait_until 1000 first_stone_shown || fail "1 s after Play the board shows '$(position)'"
+    click_at 135 708
+    sleep 0.6
+    take_screenshot
+    local paused
+    paused=$(position)
+    [[ $paused == "E5=black* F6=empty G7=empty" || $paused == "E5=black* F6=white* G7=empty" ]] ||
+        fail "after Pause the board shows '$paused'"
+    holds_for 1500 position_is "$paused" || fail "after Pause the board went on from '$paused' to '$(position)'"
+}
+
+on_base_10() {
+    pixel_is 314 8 "$cell_colour"
+}
+
+empty_base_8() {
+    ! on_base_10 && position_is "$no_stones"
+}
+
+check_size() {
+    on_base_10 && fail "(314,8) shows the cell colour on base 8"
+    click_cell E5
+    expect_position "E5=black* F6=empty G7=empty" "clicking E5"
+    click_at 41 640
+    wait_until 2000 on_base_10 || fail "after clicking Size (314,8) is $(pixel_at 314 8), not the cell colour"
+    (($(pixels_like 663 263 700 275 "0 0 0") == 0)) || fail "on base 10 the move list still shows the first move"
+    click_at 41 650
+    wait_until 2000 empty_base_8 ||
+        fail "after clicking Size again (314,8) is $(pixel_at 314 8) and the board shows '$(position)'"
+    (($(pixels_like 663 263 700 275 "0 0 0") == 0)) || fail "back on base 8 the move list shows a move"
+    # The new board takes moves as a new game.
+    click_cell E5
+    expect_position "E5=black* F6=empty G7=empty" "clicking E5 on the new board"
+    expect_move_list 1
+}
+
 case $case_name in
 first_page)
     start_program
@@ -120,6 +374,16 @@ close_box)
     ;;
 clipboard)
     check_clipboard
+    ;;
+clicks)
+    start_program
+    play_three_moves
+    expect_still_running
+    ;;
+swap | keys | play | pause | size)
+    start_program
+    "check_$case_name"
+    expect_still_running
     ;;
 *)
     fail "unknown case '$case_name'"

@@ -8,13 +8,21 @@ export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../too
 
 session_pids=()
 screen_width=1280
+screen_height=1024
 
+# With WINDOW_TEST_SHOTS set to a folder, the last screenshot of the session is
+# kept there as SESSION_NAME.png (the caller may set session_name).
 end_session() {
     local i
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
         kill "${session_pids[i]}" 2>/dev/null
     done
     wait 2>/dev/null
+    if [[ -n ${WINDOW_TEST_SHOTS:-} && -s $session_dir/screen.rgb ]]; then
+        mkdir -p "$WINDOW_TEST_SHOTS" &&
+            convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/screen.rgb" \
+                "$WINDOW_TEST_SHOTS/${session_name:-session}.png"
+    fi
     rm -rf "$session_dir"
 }
 trap end_session EXIT
@@ -32,7 +40,7 @@ start_xvfb() {
         echo "Xvfb is not installed: skipping"
         exit 77
     fi
-    Xvfb -displayfd 3 -screen 0 "${screen_width}x1024x24" -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset \
         3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
     session_pids+=($!)
     local tries
@@ -83,17 +91,18 @@ wait_for_exit() {
     return 0
 }
 
-# Takes a picture of the whole screen for pixel_at.
+# Takes a picture of the whole screen for pixel_at and the other readers
+# below; x11_helper names the built window_test_x11.
 take_screenshot() {
-    xwd -root -silent >"$session_dir/screen.xwd" || fail "xwd could not read the screen"
-    convert "$session_dir/screen.xwd" -depth 8 "rgb:$session_dir/screen.rgb" ||
-        fail "convert could not read the screenshot"
+    "${x11_helper:?x11_helper names window_test_x11}" screenshot "$session_dir/screen.rgb" ||
+        fail "could not read the screen"
 }
 
 # Prints "R G B" of a pixel of the last screenshot.
 pixel_at() {
-    local x=$1 y=$2
-    od -An -tu1 -v -j $(((y * screen_width + x) * 3)) -N 3 "$session_dir/screen.rgb" | xargs
+    local x=$1 y=$2 r g b
+    read -r r g b < <(od -An -tu1 -v -j $(((y * screen_width + x) * 3)) -N 3 "$session_dir/screen.rgb")
+    echo "$r $g $b"
 }
 
 # Prints how many pixels of row Y, from X1 to X2 inclusive, are not "R G B".
@@ -101,4 +110,63 @@ pixels_unlike() {
     local y=$1 x1=$2 x2=$3 expected=$4
     od -An -tu1 -v -w3 -j $(((y * screen_width + x1) * 3)) -N $(((x2 - x1 + 1) * 3)) \
         "$session_dir/screen.rgb" | awk -v want="$expected" '{ $1 = $1 } $0 != want { n++ } END { print n + 0 }'
+}
+
+# Prints how many pixels of the box X1..X2, Y1..Y2 (inclusive) of the last
+# screenshot are "R G B".
+pixels_like() {
+    local x1=$1 y1=$2 x2=$3 y2=$4 wanted=$5
+    od -An -tu1 -v -w3 -j $((y1 * screen_width * 3)) -N $(((y2 - y1 + 1) * screen_width * 3)) \
+        "$session_dir/screen.rgb" |
+        awk -v width="$screen_width" -v x1="$x1" -v x2="$x2" -v want="$wanted" '
+            { x = (NR - 1) % width; $1 = $1 }
+            x >= x1 && x <= x2 && $0 == want { n++ }
+            END { print n + 0 }'
+}
+
+# Prints the x of the first pixel of row Y, from X1 to X2, that is "R G B", or
+# -1 when there is none.
+first_pixel_like() {
+    local y=$1 x1=$2 x2=$3 wanted=$4
+    od -An -tu1 -v -w3 -j $(((y * screen_width + x1) * 3)) -N $(((x2 - x1 + 1) * 3)) "$session_dir/screen.rgb" |
+        awk -v x1="$x1" -v want="$wanted" '{ $1 = $1 } $0 == want { print x1 + NR - 1; found = 1; exit }
+            END { if (!found) print -1 }'
+}
+
+# True when pixel X,Y of the last screenshot is "R G B".
+pixel_is() {
+    [[ $(pixel_at "$1" "$2") == "$3" ]]
+}
+
+# Milliseconds on a clock that only matters for differences.
+now_ms() {
+    local micros=${EPOCHREALTIME/[.,]/}
+    echo $((micros / 1000))
+}
+
+# Takes screenshots until COMMAND succeeds on one, for up to LIMIT_MS; false
+# when it never did (the last screenshot is then the one it failed on).
+wait_until() {
+    local limit_ms=$1
+    shift
+    local deadline=$(($(now_ms) + limit_ms))
+    while :; do
+        take_screenshot
+        "$@" && return 0
+        (($(now_ms) >= deadline)) && return 1
+        sleep 0.02
+    done
+}
+
+# Takes screenshots for DURATION_MS; false as soon as COMMAND fails on one.
+holds_for() {
+    local duration_ms=$1
+    shift
+    local deadline=$(($(now_ms) + duration_ms))
+    while :; do
+        take_screenshot
+        "$@" || return 1
+        (($(now_ms) >= deadline)) && return 0
+        sleep 0.05
+    done
 }
