@@ -91,6 +91,8 @@ int FontLibrary::pixelSizeForPoints(int points) {
     return static_cast<int>(std::nearbyint(points * 96.0 / 72.0));
 }
 
+void FontLibrary::loadConfiguration() { FcInit(); }
+
 FontLibrary::FontLibrary() { TTF_Init(); }
 
 FontLibrary::~FontLibrary() {
@@ -100,16 +102,22 @@ FontLibrary::~FontLibrary() {
 
 FontId FontLibrary::create(std::string_view family, int points, int style) {
     if (points == 0) points = 8;
+    // Only weight and slant choose the file; sizes, underline and strike-out
+    // are applied to it.
+    constexpr int kFileStyle = kBold | kItalic;
+    const Face* sameFile = nullptr;
     for (std::size_t i = 0; i < faces_.size(); ++i) {
         const Face& f = *faces_[i];
         if (f.family == family && f.points == points && f.style == style) return static_cast<FontId>(i);
+        if (f.family == family && (f.style & kFileStyle) == (style & kFileStyle)) sameFile = &f;
     }
     auto face = std::make_unique<Face>();
     face->family = std::string(family);
     face->points = points;
     face->style = style;
     face->pixelSize = pixelSizeForPoints(points);
-    face->file = findFontFile(family, style);
+    // A fontconfig match costs far more than the lookup here.
+    face->file = sameFile != nullptr ? sameFile->file : findFontFile(family, style);
     if (!face->file.empty() && TTF_WasInit() > 0) {
         face->font = TTF_OpenFont(face->file.c_str(), face->pixelSize);
         if (face->font != nullptr) {

@@ -56,6 +56,12 @@ class FontLibrary {
 
     static int pixelSizeForPoints(int points);
 
+    // Reads fontconfig's configuration and font lists now (tens of
+    // milliseconds), so that the first create() need not. May run on another
+    // thread while that thread does other work, but must have returned
+    // before any FontLibrary looks a font up.
+    static void loadConfiguration();
+
   private:
     struct Face;
     std::vector<std::unique_ptr<Face>> faces_;

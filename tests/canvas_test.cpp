@@ -1,9 +1,13 @@
 // The drawing primitives every screen of the program is built from.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "platform/headless/headless_platform.h"
 #include "printers.h"
@@ -167,6 +171,19 @@ TEST_F(TextTest, FontsResolveToTheMetricCompatibleFaces) {
     EXPECT_NE(p.fonts().fileOf(serif).find("LiberationSerif"), std::string::npos);
     // The same request gives the same font, so re-creating fonts never grows the table.
     EXPECT_EQ(p.createFont("Courier New", 10, kRegular), mono);
+}
+
+TEST_F(TextTest, OnlyWeightAndSlantChooseTheFontFile) {
+    auto fileOf = [&](int points, int style) { return p.fonts().fileOf(p.createFont("Courier New", points, style)); };
+    EXPECT_EQ(fileOf(8, kRegular), p.fonts().fileOf(mono));
+    EXPECT_EQ(fileOf(10, kUnderline | kStrikeOut), p.fonts().fileOf(mono));
+    const std::string bold = fileOf(10, kBold | kUnderline);
+    EXPECT_NE(bold.find("LiberationMono-Bold."), std::string::npos) << bold;
+    EXPECT_EQ(fileOf(8, kBold), bold);
+    EXPECT_NE(fileOf(10, kBold | kItalic).find("LiberationMono-BoldItalic"), std::string::npos);
+    EXPECT_NE(fileOf(10, kItalic).find("LiberationMono-Italic"), std::string::npos);
+    // Another family with the same style has its own file.
+    EXPECT_NE(p.fonts().fileOf(p.createFont("Arial", 10, kBold)).find("LiberationSans-Bold."), std::string::npos);
 }
 
 TEST_F(TextTest, PointSizesBecomePixelsAtNinetySixDpi) {
@@ -348,6 +365,88 @@ TEST_F(BitmapTest, EmptyImagesKeepTheirIdsWhenAnotherIsReleased) {
     EXPECT_NE(next, missing);
     p.copyBitmap(missing, 0, 0);
     EXPECT_EQ(at(0, 0), colours::kWhite) << "the missing picture still draws nothing";
+}
+
+// The same 3 x 2 picture stored in each pixel layout a BMP file can have:
+// top row red, green, blue; bottom row white, black and a mixed colour
+// (yellow where the layout cannot hold any channel value exactly).
+struct BmpLayout {
+    const char* name;
+    int bitsPerPixel;
+    std::uint32_t compression;          // 0 plain, 3 bit fields
+    std::vector<std::uint32_t> masks;   // red, green, blue, for bit fields
+    bool palette;                       // 8 bits: an index into colours()
+    bool exact;                         // holds every 8-bit channel value
+    std::function<std::string(Colour)> bytes;  // one pixel, unless palette
+};
+
+std::vector<Colour> pictureColours(bool exact) {
+    return {kRed, Colour(0, 255, 0), kBlue, colours::kWhite, colours::kBlack,
+            exact ? Colour(0x12, 0x34, 0x56) : Colour(255, 255, 0)};
+}
+
+std::string le32(std::uint32_t v) {
+    return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+}
+std::string le16(std::uint16_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
+
+void writeBmp(const std::filesystem::path& path, const BmpLayout& layout) {
+    const std::vector<Colour> colours = pictureColours(layout.exact);
+    std::string table;
+    if (layout.palette) {
+        for (const Colour c : colours) table += std::string{static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r), 0};
+    }
+    for (const std::uint32_t mask : layout.masks) table += le32(mask);
+    std::string rows;
+    for (int y = 1; y >= 0; --y) {  // bottom row first
+        std::string row;
+        for (int x = 0; x < 3; ++x) {
+            const int index = y * 3 + x;
+            row += layout.palette ? std::string(1, static_cast<char>(index)) : layout.bytes(colours[static_cast<std::size_t>(index)]);
+        }
+        row.resize((row.size() + 3) / 4 * 4, '\0');
+        rows += row;
+    }
+    const auto offset = static_cast<std::uint32_t>(14 + 40 + table.size());
+    std::ofstream out(path, std::ios::binary);
+    out << "BM" << le32(offset + static_cast<std::uint32_t>(rows.size())) << le32(0) << le32(offset)
+        << le32(40) << le32(3) << le32(2) << le16(1) << le16(static_cast<std::uint16_t>(layout.bitsPerPixel))
+        << le32(layout.compression) << le32(static_cast<std::uint32_t>(rows.size())) << le32(2835) << le32(2835)
+        << le32(layout.palette ? static_cast<std::uint32_t>(colours.size()) : 0) << le32(0) << table << rows;
+}
+
+TEST_F(BitmapTest, EveryPixelLayoutGivesTheSamePicture) {
+    auto bytes = [](std::initializer_list<int> values) {
+        std::string out;
+        for (const int v : values) out += static_cast<char>(v);
+        return out;
+    };
+    const BmpLayout layouts[] = {
+        {"24-bit", 24, 0, {}, false, true, [&](Colour c) { return bytes({c.b, c.g, c.r}); }},
+        // Plain 32-bit pixels: the fourth byte is alpha (or unused) and dropped.
+        {"32-bit", 32, 0, {}, false, true, [&](Colour c) { return bytes({c.b, c.g, c.r, 0x80}); }},
+        {"32-bit x-r-g-b fields", 32, 3, {0xFF0000, 0xFF00, 0xFF}, false, true,
+         [&](Colour c) { return bytes({c.b, c.g, c.r, 0xAB}); }},
+        {"32-bit x-b-g-r fields", 32, 3, {0xFF, 0xFF00, 0xFF0000}, false, true,
+         [&](Colour c) { return bytes({c.r, c.g, c.b, 0xAB}); }},
+        {"16-bit 5-5-5 fields", 16, 3, {0x7C00, 0x03E0, 0x001F}, false, false,
+         [&](Colour c) {
+             const int v = (c.r >> 3) << 10 | (c.g >> 3) << 5 | c.b >> 3;
+             return bytes({v & 0xFF, v >> 8});
+         }},
+        {"8-bit palette", 8, 0, {}, true, true, nullptr},
+    };
+    for (const BmpLayout& layout : layouts) {
+        SCOPED_TRACE(layout.name);
+        writeBmp(folder / "layout.bmp", layout);
+        const Image image = loadBmpFile((folder / "layout.bmp").string(), 0, 0);
+        ASSERT_EQ(image.width, 3);
+        ASSERT_EQ(image.height, 2);
+        const std::vector<Colour> expected = pictureColours(layout.exact);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(image.pixels[i], expected[i].packed()) << "pixel " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/sdl/input_slots.h"
 #include "platform/sdl/key_mapping.h"
@@ -180,7 +182,7 @@ TEST(ClickSlots, NewPressReplacesAPendingOneOfItsKind) {
 }
 
 // A stand-in for the window thread: serves the bridge's requests the way the
-// SDL window service does, and counts the wake-ups it was sent.
+// SDL window service does, and counts the frames it was asked to paint.
 class FakeWindowThread {
   public:
     explicit FakeWindowThread(WindowBridge& bridge) : bridge_(bridge) {}
@@ -203,42 +205,124 @@ class FakeWindowThread {
     WindowBridge& bridge_;
 };
 
-TEST(WindowBridge, OpenAndCloseReturnOnceTheWindowThreadHasServedThem) {
-    std::atomic<int> wakeUps{0};
-    WindowBridge bridge([&] { ++wakeUps; });
-    FakeWindowThread window(bridge);
-    std::thread windowThread([&] { window.run(); });
-
-    EXPECT_EQ(bridge.windowSize(), Extent{});
-    bridge.openWindow({"title", 1024, 741});
-    EXPECT_EQ(bridge.windowSize(), (Extent{1024, 741}));
-    EXPECT_GE(wakeUps.load(), 1);
-
-    bridge.keys().put("k");
-    bridge.clicks().put(Click{1, 5, 5});
-    bridge.closeWindow();
-    EXPECT_EQ(bridge.windowSize(), Extent{});
-    // Input that arrived before the window went is dropped with it.
-    EXPECT_EQ(bridge.keys().take(), "");
-    EXPECT_EQ(bridge.clicks().take(), Click{});
-
-    bridge.logicFinished();
-    windowThread.join();
+std::vector<std::uint32_t> frameOf(std::uint32_t pixel) {
+    return std::vector<std::uint32_t>(static_cast<std::size_t>(WindowBridge::kFrameWidth) * WindowBridge::kFrameHeight,
+                                      pixel);
 }
 
-TEST(WindowBridge, FramesReachTheWindowThreadOnlyWhileAWindowIsOpen) {
+std::uint32_t firstPixelShown(WindowBridge& bridge) {
+    std::uint32_t pixel = 0xFFFFFFFF;
+    bridge.withFrame([&](const std::uint32_t* frame) { pixel = frame[0]; });
+    return pixel;
+}
+
+TEST(WindowBridge, OpeningReturnsAtOnceAndKeepsFramesForTheWindow) {
+    std::atomic<int> wakeUps{0};
+    WindowBridge bridge([&] { ++wakeUps; });
+    EXPECT_FALSE(bridge.withFrame([](const std::uint32_t*) {})) << "no frame before the first present";
+
+    // No window thread serves yet (SDL may still be starting).
+    bridge.openWindow({"title", 1024, 741});
+    EXPECT_EQ(bridge.windowSize(), (Extent{1024, 741}));
+    EXPECT_EQ(wakeUps.load(), 1);
+    bridge.present(frameOf(0x00FF8040));
+    EXPECT_EQ(firstPixelShown(bridge), 0x00FF8040u);
+
+    // The window thread then finds both the window and the frame to paint.
+    const WindowRequests requests = bridge.takeRequests();
+    ASSERT_TRUE(requests.open);
+    EXPECT_EQ(requests.open->title, "title");
+    EXPECT_TRUE(requests.present);
+    bridge.setWindowSize({1000, 700});  // what the window system gave
+    bridge.requestsServed();
+    EXPECT_EQ(bridge.windowSize(), (Extent{1000, 700}));
+
+    // Asking again only retitles: the size stays the real one.
+    bridge.openWindow({"other title", 1024, 741});
+    EXPECT_EQ(bridge.windowSize(), (Extent{1000, 700}));
+    EXPECT_EQ(bridge.takeRequests().open->title, "other title");
+}
+
+TEST(WindowBridge, AWindowThatCannotBeOpenedReadsAsClosed) {
+    WindowBridge bridge([] {});
+    bridge.openWindow({"t", 1024, 741});
+    bridge.present(frameOf(1));
+    (void)bridge.takeRequests();
+    bridge.setWindowSize({});  // creation failed
+    bridge.requestsServed();
+
+    EXPECT_EQ(bridge.windowSize(), Extent{});
+    bridge.present(frameOf(2));
+    EXPECT_FALSE(bridge.takeRequests().present);
+    EXPECT_EQ(firstPixelShown(bridge), 1u);
+
+    // A request with no size opens nothing and reports nothing.
+    bridge.openWindow({"t", 0, 741});
+    EXPECT_EQ(bridge.windowSize(), Extent{});
+}
+
+TEST(WindowBridge, CloseGivesUpAWindowBeingOpenedAndWaitsForTheWindowThread) {
+    WindowBridge bridge([] {});
+    bridge.openWindow({"t", 1024, 741});
+    bridge.keys().put("k");
+    bridge.clicks().put(Click{1, 5, 5});
+
+    std::atomic<bool> closed{false};
+    std::thread logic([&] {
+        bridge.closeWindow();
+        closed = true;
+    });
+    // The size drops to (0, 0) as the close is asked for.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (bridge.windowSize() != Extent{} && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    ASSERT_EQ(bridge.windowSize(), Extent{});
+
+    const WindowRequests requests = bridge.takeRequests();
+    EXPECT_TRUE(requests.close);
+    EXPECT_FALSE(requests.open) << "the window asked for is no longer wanted";
+    EXPECT_FALSE(closed.load()) << "closeWindow returned before the window thread served it";
+    bridge.requestsServed();
+    logic.join();
+    EXPECT_TRUE(closed.load());
+    EXPECT_EQ(bridge.keys().take(), "");
+    EXPECT_EQ(bridge.clicks().take(), Click{});
+}
+
+TEST(WindowBridge, WithoutAWindowSystemNothingOpensAndNobodyWaits) {
+    WindowBridge bridge([] {});
+    bridge.openWindow({"t", 1024, 741});
+    (void)bridge.takeRequests();
+    // A close waiting for the window thread is let go when the window
+    // system turns out to be missing.
+    std::thread logic([&] { bridge.closeWindow(); });
+    bridge.waitForRequests(std::chrono::seconds(5));
+    EXPECT_TRUE(bridge.takeRequests().close);
+    bridge.windowSystemUnavailable();
+    logic.join();
+
+    bridge.openWindow({"t", 1024, 741});
+    EXPECT_EQ(bridge.windowSize(), Extent{});
+    bridge.present(frameOf(3));
+    EXPECT_FALSE(bridge.withFrame([](const std::uint32_t*) {}));
+    bridge.closeWindow();  // returns at once: nobody would serve it
+    const WindowRequests requests = bridge.takeRequests();
+    EXPECT_FALSE(requests.open);
+    EXPECT_FALSE(requests.close);
+    EXPECT_FALSE(requests.present);
+}
+
+TEST(WindowBridge, FramesReachTheWindowThreadOnlyWhileAWindowIsWanted) {
     WindowBridge bridge([] {});
     FakeWindowThread window(bridge);
     std::thread windowThread([&] { window.run(); });
 
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(WindowBridge::kFrameWidth) *
-                                          WindowBridge::kFrameHeight,
-                                      0x00FF8040);
-    bridge.present(pixels);  // no window yet
+    bridge.present(frameOf(0x00FF8040));  // no window asked for yet
     bridge.openWindow({"t", 1024, 741});
-    bridge.present(pixels);
+    bridge.present(frameOf(0x00FF8040));
+    bridge.keys().put("k");
     bridge.closeWindow();
-    bridge.present(pixels);  // window gone
+    EXPECT_EQ(bridge.keys().take(), "") << "input is dropped with the window";
+    bridge.present(frameOf(0x00112233));  // window gone
     bridge.logicFinished();
     windowThread.join();
 
@@ -252,22 +336,13 @@ TEST(WindowBridge, FramesReachTheWindowThreadOnlyWhileAWindowIsOpen) {
 TEST(WindowBridge, ABurstOfRequestsPostsOneWakeUpUntilTheyAreTaken) {
     std::atomic<int> wakeUps{0};
     WindowBridge bridge([&] { ++wakeUps; });
-    // Serve only the open request, then leave the rest pending.
-    std::thread windowThread([&] {
-        bridge.waitForRequests(std::chrono::seconds(5));
-        const WindowRequests requests = bridge.takeRequests();
-        if (requests.open) bridge.setWindowSize({requests.open->width, requests.open->height});
-        bridge.requestsServed();
-    });
     bridge.openWindow({"t", 1024, 741});
-    windowThread.join();
-    // Act as the window thread from here on: take what is pending, so the
-    // counting starts from an idle bridge.
+    // Act as the window thread: take what is pending, so the counting starts
+    // from an idle bridge.
     (void)bridge.takeRequests();
 
     const int afterOpen = wakeUps.load();
-    const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(WindowBridge::kFrameWidth) *
-                                            WindowBridge::kFrameHeight);
+    const std::vector<std::uint32_t> pixels = frameOf(0);
     for (int i = 0; i < 100; ++i) bridge.present(pixels);
     EXPECT_EQ(wakeUps.load(), afterOpen + 1);
 

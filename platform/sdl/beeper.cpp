@@ -79,9 +79,15 @@ void Beeper::beep() {
         std::lock_guard lock(mutex_);
         if (stopping_) return;
         pending_ = true;
-        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+        if (enabled_ && !thread_.joinable()) thread_ = std::thread([this] { run(); });
     }
     wake_.notify_all();
+}
+
+void Beeper::enable() {
+    std::lock_guard lock(mutex_);
+    enabled_ = true;
+    if (pending_ && !stopping_ && !thread_.joinable()) thread_ = std::thread([this] { run(); });
 }
 
 void Beeper::run() {

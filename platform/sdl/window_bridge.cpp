@@ -6,8 +6,7 @@
 namespace tarnwick::sdl {
 
 WindowBridge::WindowBridge(std::function<void()> wakeWindowThread)
-    : wakeWindowThread_(std::move(wakeWindowThread)),
-      frame_(static_cast<std::size_t>(kFrameWidth) * kFrameHeight, 0) {}
+    : wakeWindowThread_(std::move(wakeWindowThread)) {}
 
 void WindowBridge::wake() {
     changed_.notify_all();
@@ -17,25 +16,34 @@ void WindowBridge::wake() {
 }
 
 void WindowBridge::openWindow(OpenRequest request) {
-    std::unique_lock lock(mutex_);
-    open_ = std::move(request);
-    close_ = false;
-    const std::uint64_t ticket = ++asked_;
-    lock.unlock();
+    {
+        std::lock_guard lock(mutex_);
+        if (unavailable_) return;
+        // A window that exists or is on its way keeps its size; a new one is
+        // reported at the size asked for until the window thread knows better.
+        if (size_ == Extent{} && request.width > 0 && request.height > 0) {
+            size_ = Extent{request.width, request.height};
+        }
+        open_ = std::move(request);
+        close_ = false;
+        ++asked_;
+    }
     wake();
-    lock.lock();
-    changed_.wait(lock, [&] { return served_ >= ticket; });
 }
 
 void WindowBridge::closeWindow() {
     std::unique_lock lock(mutex_);
+    size_ = Extent{};
+    if (unavailable_) return;
     close_ = true;
     open_.reset();
     const std::uint64_t ticket = ++asked_;
     lock.unlock();
+    keys_.clear();
+    clicks_.clear();
     wake();
     lock.lock();
-    changed_.wait(lock, [&] { return served_ >= ticket; });
+    changed_.wait(lock, [&] { return served_ >= ticket || unavailable_; });
 }
 
 Extent WindowBridge::windowSize() const {
@@ -47,7 +55,17 @@ void WindowBridge::present(const std::vector<std::uint32_t>& pixels) {
     if (windowSize() == Extent{}) return;
     {
         std::lock_guard lock(frameMutex_);
-        std::copy_n(pixels.begin(), std::min(pixels.size(), frame_.size()), frame_.begin());
+        const std::size_t size = static_cast<std::size_t>(kFrameWidth) * kFrameHeight;
+        const auto count = static_cast<std::ptrdiff_t>(std::min(pixels.size(), size));
+        if (frame_.empty()) {
+            // The first frame is copied straight into new memory, not
+            // written twice.
+            frame_.reserve(size);
+            frame_.assign(pixels.begin(), pixels.begin() + count);
+            frame_.resize(size);
+        } else {
+            std::copy_n(pixels.begin(), count, frame_.begin());
+        }
     }
     {
         std::lock_guard lock(mutex_);
@@ -100,9 +118,25 @@ void WindowBridge::setWindowSize(Extent size) {
     }
 }
 
-void WindowBridge::withFrame(const std::function<void(const std::uint32_t* pixels)>& paint) {
+void WindowBridge::windowSystemUnavailable() {
+    {
+        std::lock_guard lock(mutex_);
+        unavailable_ = true;
+        size_ = Extent{};
+        open_.reset();
+        close_ = false;
+        present_ = false;
+    }
+    keys_.clear();
+    clicks_.clear();
+    changed_.notify_all();
+}
+
+bool WindowBridge::withFrame(const std::function<void(const std::uint32_t* pixels)>& paint) {
     std::lock_guard lock(frameMutex_);
+    if (frame_.empty()) return false;
     paint(frame_.data());
+    return true;
 }
 
 }  // namespace tarnwick::sdl

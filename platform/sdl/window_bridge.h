@@ -1,9 +1,13 @@
 // Where the program's logic thread and the window thread meet.
 //
-// The logic thread asks for a window to be opened or closed (and waits until
-// the window thread has done it), hands over finished frames and reads keys
-// and clicks; the window thread serves those requests, paints the last frame
-// and fills the key and click holders. Nothing else is shared between them.
+// The logic thread asks for a window to be opened or closed, hands over
+// finished frames and reads keys and clicks; the window thread serves those
+// requests, paints the last frame and fills the key and click holders.
+// Nothing else is shared between them.
+//
+// Opening does not wait for the window: the logic can draw and present its
+// first page while the window thread is still starting SDL or creating the
+// window, and that frame is painted as soon as the window exists.
 #pragma once
 
 #include <atomic>
@@ -42,14 +46,23 @@ class WindowBridge {
     explicit WindowBridge(std::function<void()> wakeWindowThread);
 
     // Logic thread -----------------------------------------------------------
-    // Both return once the window thread has served the request.
+    // Asks for the window and returns at once. From then on windowSize()
+    // reports the requested size while the window is being opened, and
+    // frames presented meanwhile are kept for it. If it cannot be opened the
+    // size becomes (0, 0), as if it had been closed. Once the window exists a
+    // new request only changes its title. Without a window system (see
+    // windowSystemUnavailable) the size stays (0, 0).
     void openWindow(OpenRequest request);
+    // Closes the window, or gives up one being opened, and returns once the
+    // window thread has done so (at once without a window system). The size
+    // is (0, 0) from the call on, and pending keys and clicks are dropped.
     void closeWindow();
-    // (0, 0) while no window is open.
+    // The requested size while the window is being opened, its drawing area
+    // once it exists, and (0, 0) while there is none.
     Extent windowSize() const;
     // Copies a frame (kFrameWidth x kFrameHeight packed 0x00RRGGBB pixels,
-    // row by row) for the window thread to show; ignored while no window is
-    // open.
+    // row by row) for the window thread to show; ignored while windowSize()
+    // is (0, 0).
     void present(const std::vector<std::uint32_t>& pixels);
     void logicFinished();
     KeySlot& keys() { return keys_; }
@@ -61,14 +74,19 @@ class WindowBridge {
     void waitForRequests(std::chrono::milliseconds timeout);
     // Takes the pending requests; the next wake-up may post again.
     WindowRequests takeRequests();
-    // Marks every request taken so far as served and releases the waiting
-    // logic thread.
+    // Marks every request taken so far as served and releases a logic thread
+    // waiting in closeWindow.
     void requestsServed();
-    // The window's drawing area size; (0, 0) when it is gone. Closing also
-    // drops pending keys and clicks.
+    // The window's drawing area size; (0, 0) when it is gone or could not be
+    // opened. Closing also drops pending keys and clicks.
     void setWindowSize(Extent size);
-    // Calls paint with the last presented frame (row-major, kFrameWidth wide).
-    void withFrame(const std::function<void(const std::uint32_t* pixels)>& paint);
+    // There will be no windows (SDL video could not start): the size becomes
+    // (0, 0) for good, requests are turned away and nobody waits for the
+    // window thread any more.
+    void windowSystemUnavailable();
+    // Calls paint with the last presented frame (row-major, kFrameWidth
+    // wide); false, without calling it, when no frame was presented yet.
+    bool withFrame(const std::function<void(const std::uint32_t* pixels)>& paint);
 
     static constexpr int kFrameWidth = 1024;
     static constexpr int kFrameHeight = 741;
@@ -89,8 +107,11 @@ class WindowBridge {
     std::uint64_t taken_ = 0;
     std::uint64_t served_ = 0;
     Extent size_{};
+    bool unavailable_ = false;
 
     std::mutex frameMutex_;
+    // Allocated by the first present, so that starting up costs the window
+    // thread nothing.
     std::vector<std::uint32_t> frame_;
 
     KeySlot keys_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace tarnwick::sdl {
 namespace {
@@ -34,6 +35,7 @@ void WindowService::run() {
         }
         const WindowRequests requests = bridge_.takeRequests();
         serve(requests);
+        if (needsPaint_) paint();
         bridge_.requestsServed();
         if (requests.logicFinished) break;
     }
@@ -42,8 +44,9 @@ void WindowService::run() {
 
 void WindowService::serve(const WindowRequests& requests) {
     if (requests.close) close();
-    if (requests.open) open(*requests.open);
-    if (requests.present && window_ != nullptr) paint();
+    // A window asked for by a logic that has ended since is not opened.
+    if (requests.open && !requests.logicFinished) open(*requests.open);
+    if (requests.present) needsPaint_ = true;
 }
 
 void WindowService::handle(const SDL_Event& event) {
@@ -59,7 +62,7 @@ void WindowService::handle(const SDL_Event& event) {
                 close();
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                paint();
+                needsPaint_ = true;
             }
             break;
         case SDL_KEYDOWN:
@@ -83,15 +86,21 @@ void WindowService::handle(const SDL_Event& event) {
 }
 
 void WindowService::open(const OpenRequest& request) {
-    if (quitAsked_ || request.width <= 0 || request.height <= 0) return;
     if (window_ != nullptr) {
-        SDL_SetWindowTitle(window_, request.title.c_str());
+        if (request.width > 0 && request.height > 0) SDL_SetWindowTitle(window_, request.title.c_str());
+        return;
+    }
+    // The logic was told the window is on its way; a window that will not
+    // come reads as closed, so the logic ends at its next look.
+    if (quitAsked_ || request.width <= 0 || request.height <= 0) {
+        bridge_.setWindowSize(Extent{});
         return;
     }
     // Not resizable, so window managers offer no maximise box either.
     window_ = SDL_CreateWindow(request.title.c_str(), 0, 0, request.width, request.height, SDL_WINDOW_SHOWN);
     if (window_ == nullptr) {
         std::fprintf(stderr, "tarnwick: cannot open the window: %s\n", SDL_GetError());
+        bridge_.setWindowSize(Extent{});
         return;
     }
     windowId_ = SDL_GetWindowID(window_);
@@ -100,7 +109,8 @@ void WindowService::open(const OpenRequest& request) {
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
     bridge_.setWindowSize(Extent{width, height});
-    paint();
+    // Shows the frame the logic presented while the window was being opened.
+    needsPaint_ = true;
 }
 
 void WindowService::close() {
@@ -108,22 +118,33 @@ void WindowService::close() {
     SDL_DestroyWindow(window_);
     window_ = nullptr;
     windowId_ = 0;
+    surfacePrepared_ = false;
     bridge_.setWindowSize(Extent{});
 }
 
 void WindowService::paint() {
+    needsPaint_ = false;
+    if (window_ == nullptr) return;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface == nullptr) return;
     const int width = std::min(surface->w, WindowBridge::kFrameWidth);
     const int height = std::min(surface->h, WindowBridge::kFrameHeight);
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
-    bridge_.withFrame([&](const std::uint32_t* pixels) {
+    // Until the logic presents its first frame the window keeps the black of
+    // a new surface.
+    const bool painted = bridge_.withFrame([&](const std::uint32_t* pixels) {
         SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_XRGB8888, pixels,
                           WindowBridge::kFrameWidth * static_cast<int>(sizeof(std::uint32_t)),
                           surface->format->format, surface->pixels, surface->pitch);
     });
+    if (!painted && !surfacePrepared_) {
+        // Nothing to show yet: write the new surface's black now, so that its
+        // memory is in place when the first frame comes.
+        std::memset(surface->pixels, 0, static_cast<std::size_t>(surface->pitch) * static_cast<std::size_t>(surface->h));
+    }
+    surfacePrepared_ = true;
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    SDL_UpdateWindowSurface(window_);
+    if (painted) SDL_UpdateWindowSurface(window_);
 }
 
 }  // namespace tarnwick::sdl

@@ -3,7 +3,8 @@
 //
 // Runs on the thread that initialised SDL video (the main thread). It sleeps
 // in SDL_WaitEventTimeout while a window is open and on the bridge while
-// none is, so an idle program costs no processor time.
+// none is, so an idle program costs no processor time. Expose events and
+// presented frames that arrive together are painted once.
 #pragma once
 
 #include <SDL.h>
@@ -38,6 +39,10 @@ class WindowService {
     KeyTranslator translator_;
     // Set by SDL_QUIT (SIGINT or SIGTERM): the window goes and stays gone.
     bool quitAsked_ = false;
+    // Set by expose events, new frames and a new window; cleared by paint.
+    bool needsPaint_ = false;
+    // The window's surface memory has been written once.
+    bool surfacePrepared_ = false;
 };
 
 }  // namespace tarnwick::sdl
