@@ -1,13 +1,34 @@
 // Getting games in: by game number from the game server, or pasted.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace tarnwick {
 
 struct App;
 
-// Reads a game number typed into the field on the board page and fetches it.
+// The game server, and where a game's record is found on it.
+inline constexpr std::string_view kGameServerHost = "www.littlegolem.net";
+std::string recordPathFor(std::string_view gameNumber);
+
+// Reads a game number typed into the field on the board page, fetches the
+// game's record and shows the game at its last move. Escape, or closing the
+// window, ends the entry without a fetch.
 void loadGameByNumber(App& app);
-// Loads the game whose move list is in ClipboardText, or beeps.
+// Asks the game server for the record at RequestPath. FetchOk 1 when a reply
+// was read: the first record of its body is then in recordText (empty when
+// the body holds none, or the reply was not a success) and RecordCount
+// counts the records. A failed exchange beeps and changes no record.
+void fetchGameRecord(App& app);
+// Collects the records of a reply body: its lines (line feeds end them,
+// carriage returns are dropped) that begin "(;FF" start a record, other
+// non-empty lines continue the current one, lines before the first record
+// are dropped. The first record goes to recordText.
+void collectRecords(App& app, std::string_view body);
+// Loads the game whose move list (Little Golem or It's Your Turn) is in
+// ClipboardText, normalising that text in place; any other text only beeps
+// and leaves the shown game as it was.
 void importClipboardGame(App& app);
 
 // Reading a game record (the game server's text, "(;FF[4]EV[...]...)") into

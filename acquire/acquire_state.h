@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/http_client.h"
+
 namespace tarnwick {
 
 struct AcquireFields {
@@ -16,6 +18,8 @@ struct AcquireFields {
     int PerMoveNumbered = 1;
     int LowercaseCount = 0;
     std::string PairedMoveText;
+    // Bounds of one fetch from the game server; tests shorten them.
+    HttpLimits FetchLimits;
 };
 
 }  // namespace tarnwick

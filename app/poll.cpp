@@ -34,6 +34,8 @@ void pollOnce(App& app) {
     if (s.ClipboardText != s.SeenClipboardText && s.ActiveTab == MainTab) {
         s.SeenClipboardText = s.ClipboardText;
         importClipboardGame(app);
+        // A loaded game shows at once, although no key or click came.
+        p.present();
     }
 
     if (s.ActiveTab == MainTab) {

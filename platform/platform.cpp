@@ -83,25 +83,23 @@ void Platform::releaseBitmap(ImageId image) {
     released_[static_cast<std::size_t>(image)] = true;
 }
 
-int Platform::tcpOpen(std::string_view host, int port, int timeoutMs) {
-    file_.close();
-    return tcp_.open(resolveEndpoint(host, port), timeoutMs);
+HttpReply Platform::httpGet(std::string_view host, std::string_view path, const HttpLimits& limits) {
+    HttpRequest request;
+    request.host = std::string(host);
+    request.path = std::string(path);
+    request.connectTo = routeFor(host);
+    request.limits = limits;
+    beginNetworkWait();
+    return http_.get(request, [this](std::int64_t elapsedMs) { return keepNetworkWait(elapsedMs); });
 }
 
-void Platform::tcpSend(std::string_view text) { tcp_.send(text); }
-
-std::string Platform::tcpReceive() { return tcp_.receive(); }
-
-void Platform::tcpClose() { tcp_.close(); }
-
 void Platform::fileOpen(std::string_view fileName) {
-    tcp_.close();
     file_.open(pathInDataFolder(fileName));
 }
 
 std::string Platform::fileReadLine() { return file_.readLine(); }
 
-bool Platform::fileAtEnd() { return tcp_.isOpen() ? tcp_.atEnd() : file_.atEnd(); }
+bool Platform::fileAtEnd() { return file_.atEnd(); }
 
 void Platform::fileClose() { file_.close(); }
 

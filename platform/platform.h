@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "platform/canvas.h"
 #include "platform/colour.h"
 #include "platform/fonts.h"
+#include "platform/http_client.h"
 #include "platform/image.h"
 #include "platform/line_reader.h"
 
@@ -97,17 +99,18 @@ class Platform {
     virtual Click pollMouse() = 0;
     virtual std::string readClipboardText() = 0;
 
-    // Network: one line-oriented TCP client connection at a time -----------
-    // 0 when connected; any other value when the lookup or connection failed.
-    int tcpOpen(std::string_view host, int port, int timeoutMs);
-    void tcpSend(std::string_view text);
-    std::string tcpReceive();
-    void tcpClose();
+    // Network ----------------------------------------------------------------
+    // One HTTP/1.1 GET of `path` from `host` port 80 (see HttpClient::get).
+    // The wait ends early, as Cancelled, when the window is closed.
+    HttpReply httpGet(std::string_view host, std::string_view path, const HttpLimits& limits);
+    // Every later connection goes to `server` instead, while the requests
+    // still name their own host.
+    void routeConnectionsTo(Endpoint server) { connectionRoute_ = std::move(server); }
 
     // Files: one text file at a time, named within the data folder ----------
     void fileOpen(std::string_view fileName);
     std::string fileReadLine();
-    // True when the open connection or file has nothing more to read.
+    // True when the open file has nothing more to read.
     bool fileAtEnd();
     void fileClose();
 
@@ -124,11 +127,13 @@ class Platform {
     std::size_t imageCount() const { return images_.size(); }
 
   protected:
-    // Where a connection to host:port really goes; the headless provider
-    // redirects the game server to a local test server.
-    virtual Endpoint resolveEndpoint(std::string_view host, int port) {
-        return Endpoint{std::string(host), port};
-    }
+    // Where a connection to `host` really goes; nothing for the host itself.
+    virtual std::optional<Endpoint> routeFor(std::string_view /*host*/) { return connectionRoute_; }
+    // Called as a network exchange begins.
+    virtual void beginNetworkWait() {}
+    // Asked while a network exchange waits, with the milliseconds it has
+    // lasted; false ends the wait. By default, waiting ends with the window.
+    virtual bool keepNetworkWait(std::int64_t /*elapsedMs*/) { return windowSize().width != 0; }
     std::string pathInDataFolder(std::string_view fileName) const;
 
   private:
@@ -139,7 +144,8 @@ class Platform {
     std::vector<bool> released_;  // per image slot: free for the next load
     std::string dataFolder_ = ".";
     TextFileReader file_;
-    TcpLineClient tcp_;
+    HttpClient http_;
+    std::optional<Endpoint> connectionRoute_;
 };
 
 }  // namespace tarnwick

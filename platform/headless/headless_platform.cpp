@@ -1,5 +1,6 @@
 #include "platform/headless/headless_platform.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace tarnwick {
@@ -90,10 +91,15 @@ void HeadlessPlatform::setClipboard(std::string text, std::int64_t atMs) {
     schedule(clipboardChanges_, Timed<std::string>{atMs, std::move(text)});
 }
 
-Endpoint HeadlessPlatform::resolveEndpoint(std::string_view host, int port) {
+std::optional<Endpoint> HeadlessPlatform::routeFor(std::string_view host) {
     const auto it = redirects_.find(std::string(host));
-    if (it == redirects_.end()) return Platform::resolveEndpoint(host, port);
+    if (it == redirects_.end()) return Platform::routeFor(host);
     return Endpoint{"127.0.0.1", it->second};
+}
+
+bool HeadlessPlatform::keepNetworkWait(std::int64_t elapsedMs) {
+    nowMs_ = std::max(nowMs_, networkWaitStartMs_ + elapsedMs);
+    return windowSize().width != 0;
 }
 
 }  // namespace tarnwick

@@ -59,7 +59,11 @@ class HeadlessPlatform : public Platform {
     const std::vector<std::uint32_t>& presentedPixels() const { return presented_; }
 
   protected:
-    Endpoint resolveEndpoint(std::string_view host, int port) override;
+    std::optional<Endpoint> routeFor(std::string_view host) override;
+    void beginNetworkWait() override { networkWaitStartMs_ = nowMs_; }
+    // The virtual clock follows a network wait, which takes real time, so
+    // that a window closed at a virtual time ends the wait then.
+    bool keepNetworkWait(std::int64_t elapsedMs) override;
 
     template <typename T>
     struct Timed {
@@ -72,6 +76,7 @@ class HeadlessPlatform : public Platform {
     bool scriptExhausted() const;
 
     std::int64_t nowMs_ = 0;
+    std::int64_t networkWaitStartMs_ = 0;  // virtual time the current network wait began
     std::int64_t lastInputMs_ = 0;
     std::int64_t idleLimitMs_ = 600'000;
     std::int64_t closeAtMs_ = -1;

@@ -1,0 +1,1 @@
+#include "acquire/acquire.h"

@@ -1,0 +1,1 @@
+// Pasted move lists.
