@@ -1,8 +1,363 @@
+// Importing a game from a move list copied to the clipboard.
+//
+// Two kinds of list are read. A Little Golem list numbers every move and
+// names cells in board notation ("1.D4 2.swap 3.E5 4.resign"). An It's Your
+// Turn list numbers the moves in pairs and names cells in the lowercase
+// notation of base 8 ("1. a8 b9 2. h1"). Anything else only beeps.
+//
+// The clipboard can hold any text of any size, so every pass over it is a
+// single left-to-right scan, the tokens kept are few and short, and all the
+// checks that can refuse the text run before the shown game is touched.
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "acquire/acquire.h"
+#include "acquire/import.h"
 #include "app/context.h"
+#include "board/board.h"
+#include "game/game.h"
+#include "game/navigation.h"
 
 namespace tarnwick {
+namespace {
 
-void importClipboardGame(App&) {}
+constexpr std::string_view kLittleGolemEvent = "Little Golem Havannah Game (pasted from clipboard)";
+constexpr std::string_view kItsYourTurnEvent = "It's Your Turn Havannah Game";
+constexpr std::string_view kUnknown = "Unknown";
+constexpr std::string_view kWhiteResigned = "Black wins (White resigned)";
+constexpr std::string_view kBlackResigned = "White wins (Black resigned)";
+
+// The move box of a Little Golem game page ends with its headings and
+// navigation links; whatever stands from there on is not part of the list.
+// By the time the list is split, the import has turned each run of three
+// spaces into one, so the headings are looked for in that form too;
+// otherwise their words would be cut off only at the links and kept as moves.
+constexpr std::array<std::string_view, 5> kMoveBoxEnds = {
+    "List of moves  txt   <<  <  >  >>",
+    "List of moves  txt <<  <  >  >>",
+    "List of moves  hgf   <<  <  >  >>",
+    "List of moves  hgf <<  <  >  >>",
+    "<<  <  >  >>",
+};
+
+// A move token is a number, a point and a cell name or a word: a dozen
+// characters at most. A longer one can only be stray text; it is cut to this
+// length so that the move list never lays out a whole clipboard as one entry.
+constexpr std::size_t kMaxTokenLength = 64;
+
+// Cells of the base-10 board that the base-8 board lacks, each written after
+// a move's point: columns P to S by their letter alone, the others by the
+// positions past the base-8 column's top (I15 is left out). A marker matches
+// as the start of a name, so ".A9" is found in ".A95" too.
+constexpr std::string_view kBase10OnlyColumns = "PQRS";
+constexpr std::array<std::array<std::string_view, 6>, 15> kBase10Markers = {{
+    {"9", "10"},                              // A
+    {"10", "11"},                             // B
+    {"11", "12"},                             // C
+    {"12", "13"},                             // D
+    {"13", "14"},                             // E
+    {"14", "15"},                             // F
+    {"15", "16"},                             // G
+    {"16", "17"},                             // H
+    {"16", "17", "18"},                       // I
+    {"14", "15", "16", "17", "18", "19"},     // J
+    {"13", "14", "15", "16", "17", "18"},     // K
+    {"12", "13", "14", "15", "16", "17"},     // L
+    {"11", "12", "13", "14", "15", "16"},     // M
+    {"10", "11", "12", "13", "14", "15"},     // N
+    {"9", "10", "11", "12", "13", "14"},      // O
+}};
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+char upperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char lowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// "resign" in any letter case at position i.
+bool resignWordAt(std::string_view text, std::size_t i) {
+    constexpr std::string_view kWord = "resign";
+    if (text.size() - i < kWord.size() || lowerCase(text[i]) != 'r') return false;
+    for (std::size_t j = 0; j < kWord.size(); ++j)
+        if (lowerCase(text[i + j]) != kWord[j]) return false;
+    return true;
+}
+
+// Where a resignation is written: the first "resign", else the first
+// "Resign", else the first in any other case ("RESIGN").
+std::optional<std::size_t> findResignWord(std::string_view text) {
+    for (const std::string_view word : {"resign", "Resign"})
+        if (const std::size_t at = text.find(word); at != std::string_view::npos) return at;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (resignWordAt(text, i)) return i;
+    return std::nullopt;
+}
+
+// Every occurrence, left to right; a replaced part is not scanned again.
+void replaceAll(std::string& s, std::string_view from, std::string_view to) {
+    std::size_t at = s.find(from);
+    if (at == std::string::npos) return;
+    std::string out;
+    out.reserve(s.size());
+    std::size_t start = 0;
+    for (; at != std::string::npos; at = s.find(from, start)) {
+        out.append(s, start, at - start);
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(s, start, std::string::npos);
+    s = std::move(out);
+}
+
+void trimSpaces(std::string& s) {
+    const std::size_t last = s.find_last_not_of(' ');
+    if (last == std::string::npos) {
+        s.clear();
+        return;
+    }
+    s.erase(last + 1);
+    s.erase(0, s.find_first_not_of(' '));
+}
+
+// Line breaks and tabs become spaces; a run of three spaces (as a line break
+// after a space leaves) becomes one; the text is trimmed and ends in a space.
+void normalise(std::string& text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    replaceAll(text, "   ", " ");
+    trimSpaces(text);
+    text += ' ';
+}
+
+// The letters that tell the two kinds of list apart from each other and from
+// prose. The words "swap" and "resign" (any case) are left out: they belong
+// to Little Golem lists, which otherwise name cells in upper case only.
+struct LetterCensus {
+    int lowercase = 0;           // letters a..s, at most INT_MAX
+    bool lateLowercase = false;  // any of t..z
+    bool lateUppercase = false;  // any of T..Z
+};
+
+LetterCensus takeCensus(std::string_view text) {
+    LetterCensus census;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (resignWordAt(text, i)) {
+            i += 6;
+            continue;
+        }
+        if (text[i] == 's' && text.compare(i, 4, "swap") == 0) {
+            i += 4;
+            continue;
+        }
+        const char c = text[i++];
+        if (c >= 'a' && c <= 's') {
+            if (census.lowercase < INT_MAX) ++census.lowercase;
+        } else if (c >= 't' && c <= 'z') {
+            census.lateLowercase = true;
+        } else if (c >= 'T' && c <= 'Z') {
+            census.lateUppercase = true;
+        }
+    }
+    return census;
+}
+
+// Whether a point is followed by a cell that only base 10 has.
+bool hasBase10Marker(std::string_view text) {
+    for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1)) {
+        if (at + 1 >= text.size()) break;
+        const char column = text[at + 1];
+        if (kBase10OnlyColumns.find(column) != std::string_view::npos) return true;
+        if (column < 'A' || column > 'O') continue;
+        const std::string_view rest = text.substr(at + 2);
+        for (const std::string_view number : kBase10Markers[static_cast<std::size_t>(column - 'A')])
+            if (!number.empty() && rest.starts_with(number)) return true;
+    }
+    return false;
+}
+
+// Fills MoveList entries 1, 2, ... with the non-empty tokens handed to it, up
+// to MaxMoveSlots; finish() empties every entry after the last one (a longer
+// game shown before may have left some) and sets MoveCount.
+class EntryWriter {
+  public:
+    explicit EntryWriter(GameFields& game) : game_(game) {}
+    bool full() const { return count_ >= MaxMoveSlots; }
+    void add(std::string_view token) {
+        if (token.empty() || full()) return;
+        ++count_;
+        game_.Moves.set(count_, std::string(token.substr(0, kMaxTokenLength)));
+    }
+    void finish() {
+        for (int k = count_ + 1; k <= MaxMoveSlots; ++k) game_.Moves.set(k, std::string());
+        game_.MoveCount = count_;
+    }
+
+  private:
+    GameFields& game_;
+    int count_ = 0;
+};
+
+// Calls `take` with each space-separated token of the text in order (empty
+// ones too, from runs of spaces) until it returns false.
+template <typename Take>
+void forEachToken(std::string_view text, Take take) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t space = std::min(text.find(' ', start), text.size());
+        if (!take(text.substr(start, space - start))) return;
+        start = space + 1;
+    }
+}
+
+// The two moves after each point of an It's Your Turn list, in order, at
+// most MaxMoveSlots of them. Runs of spaces separate the moves like one
+// space, so an extra space never costs a move.
+std::vector<std::string_view> collectPairedMoves(std::string_view text) {
+    std::vector<std::string_view> moves;
+    std::size_t p = 0;
+    while (moves.size() < static_cast<std::size_t>(MaxMoveSlots)) {
+        const std::size_t point = text.find('.', p);
+        if (point == std::string_view::npos) break;
+        p = point + 1;
+        for (int n = 0; n < 2 && moves.size() < static_cast<std::size_t>(MaxMoveSlots); ++n) {
+            p = std::min(text.find_first_not_of(' ', p), text.size());
+            if (p == text.size()) return moves;
+            const std::size_t end = std::min(text.find(' ', p), text.size());
+            moves.push_back(text.substr(p, end - p));
+            p = end;
+        }
+    }
+    return moves;
+}
+
+// The digit two places before the resignation word is the last digit of the
+// resigning move's number ("24.resign"): an even number is White's move.
+std::string numberedListResult(std::string_view text) {
+    const std::optional<std::size_t> at = findResignWord(text);
+    if (!at) return std::string(kUnknown);
+    const char digit = *at >= 2 ? text[*at - 2] : '\0';
+    const bool even = digit == '0' || digit == '2' || digit == '4' || digit == '6' || digit == '8';
+    return std::string(even ? kWhiteResigned : kBlackResigned);
+}
+
+// The resigning move's number is its entry's: the first resign entry, or,
+// when the resignation is written outside the moves collected, the move
+// after the last one (the player to move resigned).
+std::string pairedListResult(const App& app, std::string_view text) {
+    const GameFields& g = app.game;
+    int resigning = 0;
+    for (int k = 1; k <= g.MoveCount && resigning == 0; ++k)
+        if (isResignToken(g.Moves[k])) resigning = k;
+    if (resigning == 0) {
+        if (!findResignWord(text)) return std::string(kUnknown);
+        resigning = g.MoveCount + 1;
+    }
+    return std::string(resigning % 2 == 0 ? kWhiteResigned : kBlackResigned);
+}
+
+}  // namespace
+
+void splitNumberedMoves(App& app) {
+    std::string& text = app.shell.ClipboardText;
+    trimSpaces(text);
+    for (const std::string_view end : kMoveBoxEnds)
+        if (const std::size_t at = text.find(end); at != std::string::npos) text.erase(at);
+    text += ' ';
+    EntryWriter entries(app.game);
+    // A line break with no space before it leaves two spaces, so an empty
+    // token: it takes no entry, or it would end the game there.
+    forEachToken(text, [&](std::string_view token) {
+        entries.add(token);
+        return !entries.full();
+    });
+    entries.finish();
+}
+
+void splitPairedMoves(App& app) {
+    const std::vector<std::string_view> collected = collectPairedMoves(app.shell.ClipboardText);
+    std::string& paired = app.acquire.PairedMoveText;
+    paired.clear();
+    for (const std::string_view move : collected) {
+        if (!paired.empty()) paired += ' ';
+        paired += move.substr(0, kMaxTokenLength);
+    }
+    paired += " )";
+    // The moves are read back from PairedMoveText; a word starting with ")"
+    // ends them, as the closing " )" does.
+    EntryWriter entries(app.game);
+    forEachToken(paired, [&](std::string_view move) {
+        if (move.starts_with(')')) return false;
+        entries.add(move);
+        return !entries.full();
+    });
+    entries.finish();
+    toBoardNotation(app);
+    MoveList& moves = app.game.Moves;
+    for (int k = 1; k <= MaxMoveSlots && !moves[k].empty(); ++k) {
+        std::string move = moves[k];
+        std::transform(move.begin(), move.end(), move.begin(), upperCase);
+        moves.set(k, std::to_string(k) + "." + move);
+    }
+}
+
+void importClipboardGame(App& app) {
+    std::string& text = app.shell.ClipboardText;
+    AcquireFields& a = app.acquire;
+    Platform& p = app.platform;
+
+    normalise(text);
+    a.PreviousBoardSize = app.board.BoardSize;
+    a.PerMoveNumbered = 1;
+    const LetterCensus letters = takeCensus(text);
+    a.LowercaseCount = letters.lowercase;
+
+    // Which list, and which base; refusing leaves the shown game as it is.
+    const bool hasSwap = contains(text, "swap");
+    if (!hasSwap && (letters.lateLowercase || letters.lateUppercase)) {
+        p.beep();
+        return;
+    }
+    int base = app.board.BoardSize;
+    if (hasBase10Marker(text)) {
+        base = 10;
+    } else if (a.LowercaseCount > 0 && !hasSwap) {
+        base = 8;
+        a.PerMoveNumbered = 0;
+    } else if (!text.starts_with("1.")) {
+        p.beep();
+        return;
+    }
+    replaceAll(text, ". ", ".");
+    // Lowercase text with no numbered move in it is some other text, not an
+    // It's Your Turn list: loading it would only empty the board.
+    if (a.PerMoveNumbered == 0 && collectPairedMoves(text).empty()) {
+        p.beep();
+        return;
+    }
+
+    app.board.BoardSize = base;
+    prepareBoardForNewGame(app);
+    GameRecord& record = app.game.record;
+    if (a.PerMoveNumbered == 1) {
+        record.eventName = kLittleGolemEvent;
+        splitNumberedMoves(app);
+        record.resultText = numberedListResult(text);
+    } else {
+        record.eventName = kItsYourTurnEvent;
+        splitPairedMoves(app);
+        record.resultText = pairedListResult(app, text);
+    }
+    record.blackPlayer = kUnknown;
+    record.whitePlayer = kUnknown;
+    record.gameNumber = kUnknown;
+    drawGameHeader(app);
+    rebuildMoveList(app);
+    goToEnd(app);
+}
 
 }  // namespace tarnwick

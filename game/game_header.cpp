@@ -6,10 +6,9 @@ namespace tarnwick {
 
 void clearGame(App& app) {
     GameFields& g = app.game;
-    // Base 8 never holds more than 171 moves, so clearing the first 172
-    // entries always leaves an empty entry that ends the list.
-    const int n = app.board.BoardSize == 8 ? 172 : MaxMoveSlots;
-    for (int k = 1; k <= n; ++k) g.Moves.set(k, std::string());
+    // Every entry: a record may list more moves than its board has cells,
+    // and must not run on into the moves of a longer game shown before.
+    for (int k = 1; k <= MaxMoveSlots; ++k) g.Moves.set(k, std::string());
     g.record.eventName.clear();
     g.record.blackPlayer.clear();
     g.record.whitePlayer.clear();

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "app/context.h"
 #include "game/navigation.h"
 
@@ -28,7 +30,13 @@ int leadingNumber(std::string_view s) {
 }  // namespace
 
 bool isSwapToken(std::string_view token) { return token.find("swap") != std::string_view::npos; }
-bool isResignToken(std::string_view token) { return token.find("resign") != std::string_view::npos; }
+// A resignation is recognised in any letter case: pasted lists write
+// "resign" or "Resign", and It's Your Turn lists come out upper-cased.
+bool isResignToken(std::string_view token) {
+    constexpr std::string_view kWord = "resign";
+    const auto sameLetter = [](char c, char lower) { return (c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c) == lower; };
+    return std::search(token.begin(), token.end(), kWord.begin(), kWord.end(), sameLetter) != token.end();
+}
 
 void movePlayerOf(App& app) {
     GameFields& g = app.game;

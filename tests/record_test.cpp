@@ -112,6 +112,23 @@ TEST_F(RecordTest, NoMoreThan274MovesAreKept) {
     EXPECT_EQ(app.game.Moves[274], "274.A1");
 }
 
+// A base-8 record listing more moves than its board has cells, after a
+// longer base-10 game: the list ends with the record's own moves.
+TEST_F(RecordTest, ALongListDoesNotRunOnIntoAnEarlierGame) {
+    std::string text = "(;FF[4]SZ[10]SO[.com]";
+    for (int i = 0; i < 274; ++i) text += ";W[A1]";
+    app.game.record.recordText = text + ")";
+    loadRecordText(app);
+    ASSERT_EQ(app.game.MoveCount, 274);
+    text = "(;FF[4]SZ[8]SO[.com]";
+    for (int i = 0; i < 180; ++i) text += ";W[B2]";
+    app.game.record.recordText = text + ")";
+    loadRecordText(app);
+    EXPECT_EQ(app.game.MoveCount, 180);
+    EXPECT_EQ(app.game.Moves[180], "180.B2");
+    EXPECT_EQ(app.game.Moves[181], "");
+}
+
 TEST_F(RecordTest, SizeDecidesTheBase) {
     app.game.record.recordText = "SZ[10]SZ[8]";
     checkBoardSize(app);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks of the real tarnwick window under a private Xvfb server.
-# Usage: tarnwick_window_test.sh CASE TARNWICK WINDOW_TEST_X11
+# Usage: tarnwick_window_test.sh CASE TARNWICK WINDOW_TEST_X11 [RECORD_SERVER]
 #   first_page  title, drawing area and pixels of the first page
 #   escape      Escape ends the program with status 0 within a second
 #   close_box   the close box (WM_DELETE_WINDOW) ends it the same way
@@ -17,11 +17,18 @@
 #   play        Play steps through the game, a move every 500 ms
 #   pause       Pause stops it before the end
 #   size        the Size button switches to base 10 and back, emptying the game
+# Getting games in (RECORD_SERVER stands in for the game server):
+#   fetch       a click on the number field and seven typed digits fetch the
+#               game with the exact three-line request and show it
+#   fetch_close closing the window while the fetch waits ends the program
+#   paste       a move list copied by another program loads at once
+#   bad_server  a TARNWICK_SERVER that is not host:port is refused at start
 set -u -o pipefail
 
 case_name=$1
 program=$2
 x11_helper=$3
+record_server=${4:-}
 title="  Tarnwick  (version 1.03)"
 session_name=$case_name
 
@@ -57,7 +64,7 @@ start_program() {
 # Expects the program to end with status 0 within a second of now.
 expect_prompt_clean_exit() {
     wait_for_exit "$program_pid" 1000 || fail "the program still runs a second after $1"
-    [[ $exit_status -eq 0 ]] || fail "the program ended with status $exit_status after $1"
+    [[ $exit_status -eq 0 ]] || fail "the program ended with status $exit_status after $1: $(cat "$session_dir/program.log")"
 }
 
 press_key() {
@@ -357,7 +364,72 @@ check_size() {
     expect_move_list 1
 }
 
+# --- Getting games in ------------------------------------------------------
+
+# The game the fetch and paste cases load: E5, F6, G7 as Black, White, Black.
+fetched_record='(;FF[4]EV[hav.null]PB[Ann]PW[Bob]SZ[8]RU[LG]RE[B]GC[ game #1234567]SO[http://www.littlegolem.com];W[E5];B[F6];W[G7])'
+expected_request=$'GET /servlet/sgf/1234567/game.txt HTTP/1.1\r\nHost: www.littlegolem.net\r\n\r\n'
+
+# Starts the stand-in server with ARG (a record or --silent) and points the
+# program at it.
+start_record_server() {
+    [[ -x $record_server ]] || fail "no record server given"
+    start_background server "$record_server" "$session_dir/requests" "$1"
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        [[ -s $session_dir/server.log ]] && break
+        sleep 0.05
+    done
+    local port
+    port=$(head -n 1 "$session_dir/server.log")
+    [[ $port =~ ^[0-9]+$ ]] || fail "the record server did not start: $(cat "$session_dir/server.log")"
+    export TARNWICK_SERVER="127.0.0.1:$port"
+}
+
+type_game_number() {
+    click_at 100 66
+    xdotool windowfocus --sync "$window" && xdotool type --delay 30 "$1" || fail "xdotool could not type $1"
+}
+
+check_fetch() {
+    start_record_server "$fetched_record"
+    start_program
+    type_game_number 1234567
+    expect_position "$three_stones" "fetching game 1234567"
+    printf '%s' "$expected_request" >"$session_dir/expected_request"
+    cmp -s "$session_dir/requests" "$session_dir/expected_request" ||
+        fail "the server got the request $(od -c "$session_dir/requests" | head -n 8)"
+    (($(pixels_like 663 263 700 275 "0 0 0") > 0)) || fail "the move list of the fetched game is empty"
+}
+
+check_fetch_close() {
+    start_record_server --silent
+    start_program
+    type_game_number 1234567
+    wait_until 2000 test -s "$session_dir/requests" || fail "the program sent no request"
+    "$x11_helper" close "$window" || fail "could not send WM_DELETE_WINDOW"
+    expect_prompt_clean_exit "the close box during the fetch"
+}
+
+check_paste() {
+    printf '%s' "1.E5 2.F6 3.G7" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+    session_pids+=($!)
+    expect_position "$three_stones" "copying the move list 1.E5 2.F6 3.G7"
+    (($(pixels_like 663 263 700 275 "0 0 0") > 0)) || fail "the move list of the pasted game is empty"
+}
+
 case $case_name in
+bad_server)
+    TARNWICK_SERVER=nonsense timeout 5 "$program" >"$session_dir/out.log" 2>"$session_dir/err.log"
+    status=$?
+    [[ $status -eq 2 ]] || fail "with TARNWICK_SERVER=nonsense the status is $status, not 2"
+    grep -q "TARNWICK_SERVER" "$session_dir/err.log" || fail "no word of TARNWICK_SERVER: $(cat "$session_dir/err.log")"
+    ;;
+fetch | fetch_close | paste)
+    [[ $case_name == paste ]] && start_program
+    "check_$case_name"
+    [[ $case_name == fetch_close ]] || expect_still_running
+    ;;
 first_page)
     start_program
     check_first_page
