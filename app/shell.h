@@ -29,7 +29,14 @@ void captureButtonImages(App& app);
 // Tabs and pages.
 void drawPageFrame(App& app);
 void drawTabBar(App& app);
+// A click on one of the four page tabs shows its page; on the About/Help
+// page, a click on a section tab shows that section.
 void handleTabClick(App& app);
 void showMainPage(App& app);
+// The information pages: each clears the window, draws the frame, the tab
+// bar and the light-yellow panel, then its contents.
+void showLoadGamePage(App& app);
+void showOptionsPage(App& app);
+void showHelpPage(App& app);
 
 }  // namespace tarnwick

@@ -1,8 +1,13 @@
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "app/context.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "game/game.h"
 #include "game/navigation.h"
+#include "help/help.h"
 
 namespace tarnwick {
 
@@ -54,9 +59,104 @@ void drawTabBar(App& app) {
     p.drawLine(663, 27, s.ActiveTab == MainTab ? colours::kWhite : colours::kBlack);
 }
 
-// Page changes arrive with the information pages; the Main page is the
-// only page until then.
-void handleTabClick(App&) {}
+namespace {
+
+// The panel of the information pages and of the help page.
+void drawPagePanel(Platform& p) { p.drawBox(42, 44, 976, 724, colours::kBlack, colours::kPagePanel); }
+
+// Everything but the panel's contents: a white page, the frame, the tabs.
+void drawInformationPage(App& app, int tab) {
+    Platform& p = app.platform;
+    app.shell.ActiveTab = tab;
+    p.drawBox(1, 1, 1024, 768, colours::kBlack, colours::kWhite);
+    drawPageFrame(app);
+    drawTabBar(app);
+    drawPagePanel(p);
+}
+
+void drawPanelLines(App& app, const std::array<std::string_view, 3>& lines) {
+    Platform& p = app.platform;
+    p.setFont(app.fonts.BodyFont);
+    p.setColors(colours::kBlack, colours::kPagePanel);
+    int y = 95;
+    for (const std::string_view line : lines) {
+        p.setPos(92, y);
+        p.drawText(line);
+        y += 18;
+    }
+}
+
+// The first tab whose edges hold x, within the tab row's rows 1..25 (the
+// bottom outline rows 26 and 27 belong to no tab); 0 for none.
+int pageTabAt(const ShellFields& s, int x, int y) {
+    if (y < 1 || y > 25) return 0;
+    for (int k = 1; k <= ShellFields::TabCount; ++k) {
+        if (s.PageTabLeft[k] <= x && x <= s.PageTabRight[k]) return k;
+    }
+    return 0;
+}
+
+int sectionTabAt(const HelpFields& h, int x, int y) {
+    if (y < 42 || y > 68) return 0;
+    const int drawn = std::min({h.SectionCount, static_cast<int>(h.TabLeft.size()) - 1,
+                                static_cast<int>(h.TabRight.size()) - 1});
+    for (int s = 1; s <= drawn; ++s) {
+        if (h.TabLeft[static_cast<std::size_t>(s)] <= x && x <= h.TabRight[static_cast<std::size_t>(s)]) return s;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void handleTabClick(App& app) {
+    ShellFields& s = app.shell;
+    const int k = pageTabAt(s, s.ClickX, s.ClickY);
+    if (k != 0) {
+        if (k == s.ActiveTab) return;
+        s.ActiveTab = k;
+        switch (k) {
+            case MainTab:
+                showMainPage(app);
+                break;
+            case LoadGameTab:
+                showLoadGamePage(app);
+                break;
+            case OptionsTab:
+                showOptionsPage(app);
+                break;
+            default:
+                showHelpPage(app);
+                break;
+        }
+        return;
+    }
+    if (s.ActiveTab != HelpTab) return;
+    HelpFields& h = app.help;
+    const int section = sectionTabAt(h, s.ClickX, s.ClickY);
+    if (section == 0 || section == h.HelpSection) return;
+    h.HelpSection = section;
+    drawPagePanel(app.platform);
+    drawHelpTabs(app);
+}
+
+void showLoadGamePage(App& app) {
+    drawInformationPage(app, LoadGameTab);
+    drawPanelLines(app, {"A later version will allow you to load entire databases at a time.",
+                         "For example, you will be able to load a file from disk or all the",
+                         "Havannah games played by a Little Golem player."});
+}
+
+void showOptionsPage(App& app) {
+    drawInformationPage(app, OptionsTab);
+    drawPanelLines(app, {"A later version will allow you to change board colors, pieces, fonts, etc.",
+                         "This options will all be saved to disk and automatically loaded the next time",
+                         "you load the program."});
+}
+
+void showHelpPage(App& app) {
+    drawInformationPage(app, HelpTab);
+    drawHelpTabs(app);
+}
 
 // Back to the board page: the page is drawn from nothing, then the list and
 // the moves up to CurrentMove are put back. CurrentMove keeps its value
@@ -65,9 +165,9 @@ void showMainPage(App& app) {
     GameFields& g = app.game;
     redrawMainPage(app);
     drawGameHeader(app);
-    app.list.ListPenX = 1016;
-    app.list.ListPenY = 246;
-    for (int k = 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) appendListEntry(app, k);
+    // The list is drawn on the same white area and grey band as when the
+    // game was loaded, so the page comes back exactly as it was left.
+    rebuildMoveList(app);
     if (g.CurrentMove > 0) highlightCurrentEntry(app);
     for (int i = 1; i <= g.CurrentMove; ++i) {
         g.ShownMoveText = g.Moves[i];

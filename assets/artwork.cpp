@@ -387,6 +387,14 @@ void paintTitle(Raster& raster, FontLibrary& fonts) {
     stampText(raster, fonts, subtitle, tagline, centre - taglineSize.width / 2, 74, kInkSoft);
 }
 
+// The move list's grey band and white area, exactly where the program
+// draws them whenever it lays the list out anew, so that the list looks the
+// same whether its entries were added one by one or all drawn again.
+void paintMoveListArea(Raster& raster) {
+    raster.fillRect(659, 257, 1017, 277, colours::kGrey);
+    raster.fillRect(652, 279, 1022, 735, colours::kWhite);
+}
+
 }  // namespace
 
 Raster paintBoard(int base, FontLibrary& fonts) {
@@ -404,6 +412,7 @@ Raster paintBoard(int base, FontLibrary& fonts) {
     paintPlate(raster, layout.swapSlot, 3.0, colours::kWhite, kSlotBorder);
     paintNumberField(raster, fonts);
     paintTitle(raster, fonts);
+    paintMoveListArea(raster);
     return raster;
 }
 
@@ -444,12 +453,13 @@ Raster paintStone(StoneKind kind) {
     Raster raster(kStonePictureWidth, kStonePictureHeight, colours::kStoneKey);
     for (int y = 0; y < kStonePictureHeight; ++y) {
         for (int x = 0; x < kStonePictureWidth; ++x) {
-            // The top and bottom rows keep the key colour: the stone may touch
-            // the left column and its shadow the right one, and the key
-            // around the stone then still forms an upper part reaching the
-            // seed (1, 1) and a lower part reaching the seed (1, 24) of the
-            // program's flood fill.
-            const bool ring = y == 0 || y == kStonePictureHeight - 1;
+            // The top and bottom rows and the right column keep the key
+            // colour: the stone may touch the left column, and the key
+            // around it then still forms an upper part reaching the seed
+            // (1, 1) and a lower part reaching the seed (1, 24) of the
+            // program's flood fill. The erasing box leaves the right column
+            // and the bottom row alone, so nothing of a stone may lie there.
+            const bool ring = y == 0 || y == kStonePictureHeight - 1 || x == kStonePictureWidth - 1;
             double sum[3] = {0, 0, 0};
             int stoneHits = 0;
             double shadowTotal = 0.0;
