@@ -58,10 +58,12 @@ void startUp(App& app) {
     p.openWindow(s.WindowTitle, Canvas::kWidth, Canvas::kHeight);
     s.GraphicWindow = true;
 
-    readDocumentation(app);
-
     redrawMainPage(app);
     p.present();
+
+    // Read and laid out once the first page is up, so that the window does
+    // not wait for it; nothing shows it before the first poll.
+    readDocumentation(app);
 
     s.ClipboardText = p.readClipboardText();
     s.SeenClipboardText = "Havannah";

@@ -90,7 +90,8 @@ HttpReply Platform::httpGet(std::string_view host, std::string_view path, const 
     request.connectTo = routeFor(host);
     request.limits = limits;
     beginNetworkWait();
-    return http_.get(request, [this](std::int64_t elapsedMs) { return keepNetworkWait(elapsedMs); });
+    if (!http_) http_ = std::make_unique<HttpClient>();
+    return http_->get(request, [this](std::int64_t elapsedMs) { return keepNetworkWait(elapsedMs); });
 }
 
 void Platform::fileOpen(std::string_view fileName) {

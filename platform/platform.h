@@ -144,7 +144,9 @@ class Platform {
     std::vector<bool> released_;  // per image slot: free for the next load
     std::string dataFolder_ = ".";
     TextFileReader file_;
-    HttpClient http_;
+    // Set up at the first exchange: most runs never fetch, and the TLS
+    // library's set-up costs start-up time and memory.
+    std::unique_ptr<HttpClient> http_;
     std::optional<Endpoint> connectionRoute_;
 };
 

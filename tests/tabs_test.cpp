@@ -179,6 +179,28 @@ TEST_F(TabsTest, TheReturnAfterAGameMadeByClicksOnBase10) {
     EXPECT_EQ(screen(), before) << changedArea(before);
 }
 
+// Section tabs answer on the help page only, within y 42..68.
+TEST_F(TabsTest, SectionTabsChooseTheHelpSection) {
+    const HelpFields& h = app.help;
+    ASSERT_GE(h.SectionCount, 2) << "the documentation file beside the tests";
+    const int middleOf2 = (h.TabLeft[2] + h.TabRight[2]) / 2;
+    clickAt(middleOf2, 50);
+    EXPECT_EQ(h.HelpSection, 1) << "not while the board page is shown";
+    clickTab(HelpTab);
+    const auto section1 = screen();
+    clickAt(middleOf2, 69);
+    EXPECT_EQ(h.HelpSection, 1) << "below the tab row";
+    clickAt(h.TabRight[2], 68);
+    EXPECT_EQ(h.HelpSection, 2);
+    EXPECT_NE(screen(), section1);
+    const auto section2 = screen();
+    clickAt(h.TabLeft[2], 42);  // the tab already open
+    EXPECT_EQ(screen(), section2);
+    clickAt(h.TabRight[1], 55);  // the shared outline column belongs to the left tab
+    EXPECT_EQ(h.HelpSection, 1);
+    EXPECT_EQ(screen(), section1);
+}
+
 TEST_F(TabsTest, APasteWhileAwayLoadsOnTheReturn) {
     clickTab(HelpTab);
     platform.setClipboard("1.E5 2.F6 3.G7", platform.nowMs() + 20);

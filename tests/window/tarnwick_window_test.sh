@@ -23,6 +23,11 @@
 #   fetch_close closing the window while the fetch waits ends the program
 #   paste       a move list copied by another program loads at once
 #   bad_server  a TARNWICK_SERVER that is not host:port is refused at start
+# The other pages:
+#   tabs        each tab shows its page; Escape and the Main tab bring back the
+#               board page exactly as it was left
+#   help        the About/Help page turns pages with the keys and the arrows,
+#               and the "A" button changes the font
 set -u -o pipefail
 
 case_name=$1
@@ -418,12 +423,82 @@ check_paste() {
     (($(pixels_like 663 263 700 275 "0 0 0") > 0)) || fail "the move list of the pasted game is empty"
 }
 
+# --- The other pages --------------------------------------------------------
+
+panel_colour="251 254 198"
+
+# The screen's drawing area (the window sits at the top left), as a file.
+save_screen() {
+    take_screenshot
+    convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/screen.rgb" \
+        -crop 1024x741+0+0 "rgb:$session_dir/$1.rgb" || fail "could not keep the screen as $1"
+}
+
+same_screen() {
+    take_screenshot
+    convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/screen.rgb" \
+        -crop 1024x741+0+0 "rgb:$session_dir/now.rgb" && cmp -s "$session_dir/now.rgb" "$session_dir/$1.rgb"
+}
+
+different_screen() {
+    ! same_screen "$1"
+}
+
+on_panel_page() {
+    pixel_is 500 400 "$panel_colour" && pixel_is 990 400 "255 255 255"
+}
+
+check_tabs() {
+    play_three_moves
+    press_key Left
+    expect_position "E5=black* F6=white* G7=empty" "Left"
+    save_screen board
+    local tab_x
+    for tab_x in 770 860 955; do
+        click_at "$tab_x" 12
+        wait_until 2000 on_panel_page || fail "the tab at x $tab_x shows no page panel: (500,400) is $(pixel_at 500 400)"
+        click_at 690 12
+        wait_until 2000 same_screen board || fail "after the tab at x $tab_x and back, the board page differs"
+        click_at "$tab_x" 12
+        wait_until 2000 on_panel_page || fail "the tab at x $tab_x shows no page panel the second time"
+        press_key Escape
+        wait_until 2000 same_screen board || fail "after the tab at x $tab_x and Escape, the board page differs"
+    done
+    # The position still steps on.
+    press_key Right
+    expect_position "$three_stones" "Right after the round trips"
+}
+
+check_help() {
+    click_at 955 12
+    wait_until 2000 on_panel_page || fail "About/Help shows no page panel"
+    (($(pixels_like 62 100 900 640 "0 0 0") > 500)) || fail "the help page shows little or no text"
+    save_screen page1
+    press_key Next
+    wait_until 2000 different_screen page1 || fail "Page Down did not turn the page"
+    press_key Prior
+    wait_until 2000 same_screen page1 || fail "Page Up did not come back to the first page"
+    click_at 950 697
+    wait_until 2000 different_screen page1 || fail "the next-page arrow did not turn the page"
+    click_at 910 697
+    wait_until 2000 same_screen page1 || fail "the previous-page arrow did not come back"
+    click_at 70 697
+    wait_until 2000 different_screen page1 || fail "the font button did not change the page"
+    press_key Escape
+    wait_until 2000 pixel_is 700 120 "255 255 128" || fail "Escape did not bring back the board page"
+}
+
 case $case_name in
 bad_server)
     TARNWICK_SERVER=nonsense timeout 5 "$program" >"$session_dir/out.log" 2>"$session_dir/err.log"
     status=$?
     [[ $status -eq 2 ]] || fail "with TARNWICK_SERVER=nonsense the status is $status, not 2"
     grep -q "TARNWICK_SERVER" "$session_dir/err.log" || fail "no word of TARNWICK_SERVER: $(cat "$session_dir/err.log")"
+    ;;
+tabs | help)
+    start_program
+    "check_$case_name"
+    expect_still_running
     ;;
 fetch | fetch_close | paste)
     [[ $case_name == paste ]] && start_program
