@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -238,7 +239,27 @@ ClipboardWatcher::~ClipboardWatcher() {
     }
 }
 
-void ClipboardWatcher::prepareThreads() { XInitThreads(); }
+namespace {
+
+// Xlib's default handler ends the process at any error. A request about a
+// window that is gone by the time the server reads it (SDL waking its event
+// loop with an event sent to the window while that window is being closed)
+// is a race that harms nothing; any other error is reported and the program
+// goes on.
+int reportXError(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow) return 0;
+    char text[256] = {};
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    std::fprintf(stderr, "tarnwick: X error %s (request %d)\n", text, static_cast<int>(error->request_code));
+    return 0;
+}
+
+}  // namespace
+
+void ClipboardWatcher::prepareXlib() {
+    XInitThreads();
+    XSetErrorHandler(reportXError);
+}
 
 std::string ClipboardWatcher::text() const {
     std::lock_guard lock(mutex_);

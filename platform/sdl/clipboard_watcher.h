@@ -36,8 +36,9 @@ class ClipboardWatcher {
     ClipboardWatcher& operator=(const ClipboardWatcher&) = delete;
 
     // Makes Xlib safe for connections used on different threads (the
-    // watcher's and SDL's); call before any other Xlib or SDL video call.
-    static void prepareThreads();
+    // watcher's and SDL's) and replaces its error handler, which would end
+    // the program; call before any other Xlib or SDL video call.
+    static void prepareXlib();
 
     // The clipboard's text as delivered (UTF-8 for UTF8_STRING, Latin-1 for
     // STRING); empty when nobody owns the clipboard or no display is open.

@@ -73,7 +73,7 @@ class ThreadCLocale {
 }  // namespace
 
 int runSdlProgram(const std::function<void(Platform&)>& logic) {
-    sdl::ClipboardWatcher::prepareThreads();
+    sdl::ClipboardWatcher::prepareXlib();
     setHints();
     // Registering an event type needs no initialised SDL; posting one does,
     // so wake-ups wait for videoReady. Nothing is lost meanwhile: the window
