@@ -148,6 +148,9 @@ void takeBack(App& app) {
     p.drawBox(655, 255, 1018, 275, colours::kGrey, colours::kGrey);
     p.drawBox(653, 286, 1019, 736, colours::kWhite, colours::kWhite);
     rebuildMoveList(app);
+    // Taken back to the empty board, no entry is highlighted any more and
+    // the one that was is gone from the list: it must not be drawn again.
+    if (g.CurrentMove == 0) app.list.HighlightText.clear();
     unhighlightEntry(app);
     highlightCurrentEntry(app);
     if (g.MoveCount == 0) {

@@ -257,9 +257,15 @@ TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
     key(keys::kDelete);
     EXPECT_EQ(app.game.MoveCount, 1);
     EXPECT_EQ(swapCaptionInk(), kBlue);
+    const Point first{app.list.EntryX[1], app.list.EntryY[1]};
     key(keys::kDelete);
     EXPECT_EQ(app.game.MoveCount, 0);
     EXPECT_EQ(swapCaptionInk(), colours::kWhite);
+    // The emptied list shows no entry where the first one stood.
+    int ink = 0;
+    for (int y = first.y; y < first.y + 10; ++y)
+        for (int x = first.x; x < first.x + 25; ++x) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
+    EXPECT_EQ(ink, 0);
     key(keys::kDelete);  // nothing left
     EXPECT_EQ(app.game.MoveCount, 0);
 }

@@ -174,7 +174,14 @@ class ClipboardWatcher::Session {
             if (text && data != nullptr) bytes.append(reinterpret_cast<const char*>(data), items);
             if (data != nullptr) XFree(data);
             if (actualType == None || bytesAfter == 0 || !text) break;
-            if (bytes.size() + bytesAfter > limits_.maxTextBytes) return false;
+            if (bytes.size() + bytesAfter > limits_.maxTextBytes) {
+                // Deleted all the same: an owner sending pieces waits for
+                // the deletion before it sends the next one.
+                XDeleteProperty(display_, window_, property_);
+                XFlush(display_);
+                bytes.clear();
+                return false;
+            }
             offset += static_cast<long>(items / 4);
         }
         XDeleteProperty(display_, window_, property_);
@@ -184,8 +191,12 @@ class ClipboardWatcher::Session {
 
     // An owner with a large text sends it in pieces: each deletion of the
     // property asks for the next piece, and an empty piece ends the text.
+    // A text over the limit reads as empty, but its pieces are still taken
+    // to the end: an owner left waiting for a deletion would hold its text
+    // back from every other program.
     std::optional<std::string> readIncrementally() {
         std::string text;
+        bool tooLarge = false;
         for (;;) {
             XEvent event;
             const bool arrived = waitForEvent(event, Clock::now() + limits_.answerTimeout, [&](const XEvent& e) {
@@ -196,10 +207,13 @@ class ClipboardWatcher::Session {
             if (!arrived) return std::string{};
             Atom type = None;
             std::string piece;
-            if (!readProperty(type, piece)) return std::string{};
-            if (piece.empty()) return text;
-            if (text.size() + piece.size() > limits_.maxTextBytes) return std::string{};
-            text += piece;
+            const bool read = readProperty(type, piece);
+            if (read && piece.empty()) return tooLarge ? std::string{} : text;
+            if (!read || text.size() + piece.size() > limits_.maxTextBytes) {
+                tooLarge = true;
+                std::string().swap(text);
+            }
+            if (!tooLarge) text += piece;
         }
     }
 

@@ -215,19 +215,24 @@ TEST_F(ClipboardWatcherTest, StopsPromptlyWhileWaitingForAHungOwner) {
 
 TEST_F(ClipboardWatcherTest, LargeTextsArriveInPiecesUpToTheLimit) {
     // xclip sends texts above about 1 MB in pieces (INCR).
-    std::string large(1536 * 1024, 'x');
+    std::string large(std::size_t{10} << 20, 'x');
     for (std::size_t i = 0; i < large.size(); i += 1000) large[i] = static_cast<char>('a' + (i / 1000) % 26);
     XclipOwner owner(large);
     ASSERT_TRUE(owner.owning());
 
     {
-        ClipboardWatcher roomy({}, ClipboardLimits{500ms, 4u << 20});
+        ClipboardWatcher roomy({}, ClipboardLimits{500ms, 16u << 20});
         EXPECT_TRUE(showsText(roomy, large, 5000ms)) << "got " << roomy.text().size() << " bytes";
     }
     EXPECT_TRUE(owner.running());
     ClipboardWatcher small({}, ClipboardLimits{500ms, 1u << 20});
     EXPECT_TRUE(eventually([&] { return small.readCount() > 0; }, 5000ms));
     EXPECT_EQ(small.text(), "");
+    // The text over the limit was still taken to its end: the owner is not
+    // left waiting on the reader that is still there, and serves the next
+    // reader in full.
+    ClipboardWatcher later({}, ClipboardLimits{500ms, 16u << 20});
+    EXPECT_TRUE(showsText(later, large, 5000ms)) << "got " << later.text().size() << " bytes";
 }
 
 TEST(ClipboardWatcherWithoutDisplay, ReadsEmpty) {

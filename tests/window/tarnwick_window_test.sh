@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks of the real tarnwick window under a private Xvfb server.
-# Usage: tarnwick_window_test.sh CASE TARNWICK WINDOW_TEST_X11 [RECORD_SERVER]
+# Usage: tarnwick_window_test.sh CASE TARNWICK WINDOW_TEST_X11 [RECORD_SERVER [WINDOW_TEST_CELLS]]
 #   first_page  title, drawing area and pixels of the first page
 #   escape      Escape ends the program with status 0 within a second
 #   close_box   the close box (WM_DELETE_WINDOW) ends it the same way
@@ -28,12 +28,39 @@
 #               board page exactly as it was left
 #   help        the About/Help page turns pages with the keys and the arrows,
 #               and the "A" button changes the font
+# More of what a user does, end to end:
+#   speed       during automatic play + makes moves come faster, - slower
+#   take_back   Delete on an earlier move drops it and the moves after it
+#   cell_names  C1 writes the name in every empty cell; a second click clears them
+#   paste_iyt   an It's Your Turn list lands on base 8 (a8 b9 h1: A1, B3, H1)
+#   paste_lg10  a Little Golem list with a base-10 cell switches to base 10
+#   invalid_game a record of another base flashes "Invalid Game #" and the
+#               shown game stays
+#   help_pages  every section of About/Help and every page of each shows text
+#   reload      Ctrl+V loads the clipboard again after stepping back
+# Robustness: the program keeps answering and keeps its game when
+#   big_clipboard    the clipboard holds 10 MB of text
+#   binary_clipboard the clipboard holds random bytes with NULs
+#   stopped_owner    the clipboard's owner is stopped (SIGSTOP) and resumed
+#   big_reply, garbage_reply, cut_reply  a fetch gets 8 MB, random bytes, or
+#                    half a record; the fetch fails and the game stays
+#   silent_wait      while a fetch waits on a silent server the window is
+#                    repainted, and the close box ends the program
+#   close_entry, close_play  the close box during the number entry and during
+#                    automatic play ends the program within a second, status 0
+#   broken_data      with a truncated board picture, missing stone pictures
+#                    and a truncated guide it starts, draws what it can, quits
+#   readonly_dir     started from a current folder it cannot write
+#   odd_dir          installed in, and started from, a folder whose name has
+#                    spaces and non-ASCII letters
 set -u -o pipefail
 
 case_name=$1
 program=$2
 x11_helper=$3
 record_server=${4:-}
+# window_test_cells: where the program draws each cell (board/geometry.h).
+cell_helper=${5:-}
 title="  Tarnwick  (version 1.03)"
 session_name=$case_name
 
@@ -52,9 +79,11 @@ fi
 
 start_xvfb
 
-# Starts the program and waits until its first page is on the screen.
+# Starts the program and waits until its first page is on the screen; with
+# arguments, runs EXECUTABLE from the current folder DIRECTORY instead.
 start_program() {
-    start_background program "$program"
+    local executable=${1:-$program} directory=${2:-.}
+    start_background program bash -c 'cd "$1" && exec "$2"' start_program "$directory" "$executable"
     program_pid=$last_pid
     window=$(wait_for_window "Tarnwick") || fail "no window appeared; output: $(cat "$session_dir/program.log")"
     local tries
@@ -391,8 +420,11 @@ start_record_server() {
     export TARNWICK_SERVER="127.0.0.1:$port"
 }
 
+# Keys typed before the entry has begun are not part of it: the digits wait
+# for the entry's cursor in the number field.
 type_game_number() {
     click_at 100 66
+    wait_until 2000 more_than 0 dark_pixels 49 59 139 77 || fail "the number field shows no cursor after a click"
     xdotool windowfocus --sync "$window" && xdotool type --delay 30 "$1" || fail "xdotool could not type $1"
 }
 
@@ -427,17 +459,16 @@ check_paste() {
 
 panel_colour="251 254 198"
 
-# The screen's drawing area (the window sits at the top left), as a file.
+# The screen as a file. Only the window (at the top left) changes on it, so
+# whole screens are compared.
 save_screen() {
     take_screenshot
-    convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/screen.rgb" \
-        -crop 1024x741+0+0 "rgb:$session_dir/$1.rgb" || fail "could not keep the screen as $1"
+    cp "$session_dir/screen.rgb" "$session_dir/$1.rgb" || fail "could not keep the screen as $1"
 }
 
 same_screen() {
     take_screenshot
-    convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/screen.rgb" \
-        -crop 1024x741+0+0 "rgb:$session_dir/now.rgb" && cmp -s "$session_dir/now.rgb" "$session_dir/$1.rgb"
+    cmp -s "$session_dir/screen.rgb" "$session_dir/$1.rgb"
 }
 
 different_screen() {
@@ -488,7 +519,508 @@ check_help() {
     wait_until 2000 pixel_is 700 120 "255 255 128" || fail "Escape did not bring back the board page"
 }
 
+# --- More of what a user does -------------------------------------------------
+
+# Adds the stone-square origins of CELLS on base BASE to cell_origin, from the
+# program's own geometry.
+load_cells() {
+    local base=$1 name x y
+    shift
+    [[ -x $cell_helper ]] || fail "no cell helper given"
+    while read -r name x y; do
+        cell_origin[$name]="$x $y"
+    done < <("$cell_helper" "$base" "$@" || echo "error")
+    local cell
+    for cell in "$@"; do
+        [[ -n ${cell_origin[$cell]:-} ]] || fail "no origin for $cell on base $base"
+    done
+}
+
+# Prints "NAME=state ..." for the named cells of the last screenshot.
+cells_state() {
+    local cell out=()
+    for cell in "$@"; do
+        out+=("$cell=$(cell_state "$cell")")
+    done
+    echo "${out[*]}"
+}
+
+# True when the last screenshot shows the cells as SPEC ("A1=black B3=white*").
+cells_are() {
+    local spec=$1 names=() item
+    for item in $spec; do
+        names+=("${item%%=*}")
+    done
+    [[ $(cells_state "${names[@]}") == "$spec" ]]
+}
+
+# Waits up to 2 s for the cells to show SPEC after WHAT.
+expect_cells() {
+    local spec=$1 what=$2 names=() item
+    for item in $spec; do
+        names+=("${item%%=*}")
+    done
+    wait_until 2000 cells_are "$spec" || fail "after $what the board shows '$(cells_state "${names[@]}")', not '$spec'"
+}
+
+# True when COMMAND prints a number above N (equal to N), taking a fresh
+# screenshot each time it is polled through wait_until.
+more_than() {
+    local n=$1
+    shift
+    (($("$@") > n))
+}
+
+count_is() {
+    local n=$1
+    shift
+    (($("$@") == n))
+}
+
+# Prints how many pixels of the box X1..X2, Y1..Y2 are dark (each channel
+# under 100): text, or a black stone.
+dark_pixels() {
+    local x1=$1 y1=$2 x2=$3 y2=$4
+    od -An -tu1 -v -w3 -j $((y1 * screen_width * 3)) -N $(((y2 - y1 + 1) * screen_width * 3)) \
+        "$session_dir/screen.rgb" |
+        awk -v width="$screen_width" -v x1="$x1" -v x2="$x2" '
+            { x = (NR - 1) % width }
+            x >= x1 && x <= x2 && $1 < 100 && $2 < 100 && $3 < 100 { n++ }
+            END { print n + 0 }'
+}
+
+# Dark pixels inside the stone square of an empty cell: its name.
+name_pixels() {
+    local x y
+    read -r x y <<<"${cell_origin[$1]}"
+    dark_pixels $((x + 1)) $((y + 1)) $((x + 24)) $((y + 25))
+}
+
+# Puts TEXT on the clipboard, owned by an xclip for the rest of the session;
+# its pid is left in clip_pid.
+copy_text() {
+    printf '%s' "$1" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+    clip_pid=$!
+    session_pids+=("$clip_pid")
+}
+
+# The same from a file, for texts too big or too odd for an argument.
+copy_file() {
+    xclip -selection clipboard -quiet "$1" >/dev/null 2>&1 &
+    clip_pid=$!
+    session_pids+=("$clip_pid")
+}
+
+# A base-8 game of 24 moves, up columns A, B and C.
+long_game() {
+    local k=0 c p n list=""
+    for c in A:8 B:9 C:7; do
+        n=${c#*:}
+        for ((p = 1; p <= n; p++)); do
+            ((k++))
+            list+="$k.${c%%:*}$p "
+        done
+    done
+    echo "${list% }"
+}
+
+load_long_game() {
+    load_cells 8 A1 C6 C7
+    copy_text "$(long_game)"
+    expect_cells "A1=black C6=black* C7=white*" "copying a 24-move list"
+}
+
+# Full-screen checksum of a new screenshot.
+screen_sum() {
+    take_screenshot
+    cksum <"$session_dir/screen.rgb"
+}
+
+# Automatic play, timed from the screen: the moments the board changes are
+# recorded in change_ms; + is pressed twice early on and - twice later. The
+# program reads a key after showing a move and applies it after that move's
+# delay, so a key pressed after change k first shortens the delay after
+# change k + 2.
+check_speed() {
+    load_long_game
+    press_and_expect Home "E5=empty F6=empty G7=empty"
+    local -a change_ms=()
+    local last now sum press presses="2:plus 4:plus 12:minus 14:minus" deadline
+    last=$(screen_sum)
+    click_at 100 708
+    deadline=$(($(now_ms) + 15000))
+    while ((${#change_ms[@]} < 20 && $(now_ms) < deadline)); do
+        sum=$(screen_sum)
+        [[ $sum == "$last" ]] && continue
+        now=$(now_ms)
+        last=$sum
+        change_ms+=("$now")
+        for press in $presses; do
+            if ((${press%%:*} == ${#change_ms[@]})); then
+                xdotool key "${press#*:}" || fail "xdotool could not press ${press#*:}"
+            fi
+        done
+    done
+    ((${#change_ms[@]} >= 20)) || fail "automatic play showed only ${#change_ms[@]} changes in 15 s"
+    # change_ms[i] is change i + 1. Gap i, from change i to change i + 1, is
+    # 500 ms up to gap 3, then 250, from gap 6 on 125, from gap 14 on 187 and
+    # from gap 16 on 281. Each speed is taken over several gaps, since every
+    # moment is only known to a screenshot's time.
+    local slow=$(((change_ms[2] - change_ms[0]) / 2))
+    local fast=$(((change_ms[11] - change_ms[7]) / 4))
+    local slower=$(((change_ms[19] - change_ms[16]) / 3))
+    local i gaps=""
+    for ((i = 1; i < ${#change_ms[@]}; i++)); do
+        gaps+=" $((change_ms[i] - change_ms[i - 1]))"
+    done
+    ((slow >= 420 && slow <= 600)) || fail "at the start moves came $slow ms apart, not 500 (gaps:$gaps)"
+    ((fast <= 190)) || fail "after + twice moves came $fast ms apart, not 125 (gaps:$gaps)"
+    ((slower >= fast * 16 / 10 && slower <= 400)) ||
+        fail "after - twice moves came $slower ms apart, not 281 (fast was $fast; gaps:$gaps)"
+    echo "moves $slow, $fast, then $slower ms apart"
+}
+
+# Steps back to move 2 of 3 and takes it back: move 1 stays, the list keeps
+# only its first entry; again, and the board is empty and takes a new first move.
+check_take_back() {
+    play_three_moves
+    press_and_expect Left "E5=black* F6=white* G7=empty"
+    press_and_expect Delete "E5=black* F6=empty G7=empty"
+    expect_highlight_on 1 "Delete on move 2"
+    (($(pixels_like 700 260 1010 276 "$list_grey") == (1010 - 700 + 1) * 17)) ||
+        fail "after Delete on move 2 the move list still shows entries after the first"
+    press_key End
+    holds_for 500 position_is "E5=black* F6=empty G7=empty" || fail "after Delete, End brought back '$(position)'"
+    press_and_expect Delete "$no_stones"
+    expect_highlight_on 0 "Delete on move 1"
+    (($(pixels_like 663 263 700 275 "0 0 0") == 0)) || fail "after taking back every move the list shows an entry"
+    click_cell G7
+    expect_position "E5=empty F6=empty G7=black*" "clicking G7 on the emptied board"
+    expect_move_list 1
+}
+
+# C1 names the empty cells and not the ones with stones; a second click
+# takes the names away again.
+check_cell_names() {
+    click_cell E5
+    expect_position "E5=black* F6=empty G7=empty" "clicking E5"
+    take_screenshot
+    (($(name_pixels F6) == 0)) || fail "F6 shows $(name_pixels F6) dark pixels before C1"
+    click_at 40 578
+    wait_until 2000 more_than 10 name_pixels F6 || fail "after C1 the empty cell F6 shows no name"
+    (($(name_pixels G7) > 10)) || fail "after C1 the empty cell G7 shows no name"
+    [[ $(cell_state E5) == "black*" ]] || fail "after C1 E5 shows $(cell_state E5)"
+    click_at 40 578
+    wait_until 2000 count_is 0 name_pixels F6 || fail "after the second C1 F6 still shows $(name_pixels F6) dark pixels"
+    (($(name_pixels G7) == 0)) || fail "after the second C1 G7 still shows a name"
+    position_is "E5=black* F6=empty G7=empty" || fail "after two C1 clicks the board shows '$(position)'"
+}
+
+check_paste_iyt() {
+    load_cells 8 A1 B3 H1 A8 B9
+    copy_text "1. a8 b9 2. h1"
+    expect_cells "A1=black B3=white* H1=black*" "copying the list 1. a8 b9 2. h1"
+    # The letters and numbers are It's Your Turn's, not cell names.
+    cells_are "A8=empty B9=empty" || fail "the list put stones on $(cells_state A8 B9)"
+    on_base_10 && fail "an It's Your Turn list switched to base 10"
+    (($(pixels_like 663 263 700 275 "0 0 0") > 0)) || fail "the move list of the pasted game is empty"
+}
+
+check_paste_lg10() {
+    load_cells 10 S10 J10 A1
+    copy_text "1.S10 2.J10 3.A1"
+    wait_until 2000 on_base_10 || fail "a list with S10 did not switch to base 10"
+    expect_cells "S10=black J10=white* A1=black*" "copying the list 1.S10 2.J10 3.A1"
+}
+
+invalid_record='(;FF[4]EV[hav.null]PB[Ann]PW[Bob]SZ[12]RU[LG]RE[B]GC[ game #7654321];W[E5];B[F6])'
+
+# The number field, inside its frame.
+field_dark_pixels() {
+    dark_pixels 49 59 139 77
+}
+
+check_invalid_game() {
+    start_record_server "$invalid_record"
+    start_program
+    play_three_moves
+    save_screen before
+    type_game_number 7654321
+    wait_until 2000 test -s "$session_dir/requests" || fail "the program sent no request"
+    wait_until 3000 more_than 100 field_dark_pixels || fail "no \"Invalid Game #\" in the number field"
+    # The flashing ends; the message stays and nothing else changed.
+    sleep 1.3
+    take_screenshot
+    (($(field_dark_pixels) > 100)) || fail "the \"Invalid Game #\" message did not stay"
+    position_is "$three_stones" || fail "after the invalid game the board shows '$(position)'"
+    local masked
+    for masked in screen before; do
+        convert -size "${screen_width}x${screen_height}" -depth 8 "rgb:$session_dir/$masked.rgb" \
+            -fill black -draw "rectangle 41,59 155,77" "rgb:$session_dir/$masked.masked" ||
+            fail "could not compare the screens"
+    done
+    cmp -s "$session_dir/screen.masked" "$session_dir/before.masked" ||
+        fail "the invalid game changed the window outside the number field"
+    press_and_expect Left "E5=black* F6=white* G7=empty"
+}
+
+# The section tabs of the About/Help page: prints the middle x of each.
+section_tab_middles() {
+    od -An -tu1 -v -w3 -j $(((47 * screen_width + 42) * 3)) -N $(((975 - 42) * 3)) "$session_dir/screen.rgb" |
+        awk '{ x = 41 + NR } $1 + $2 + $3 == 0 { if (start) print int((start + x) / 2); start = x }'
+}
+
+check_help_pages() {
+    click_at 955 12
+    wait_until 2000 on_panel_page || fail "About/Help shows no page panel"
+    local -a tabs
+    mapfile -t tabs < <(section_tab_middles)
+    ((${#tabs[@]} >= 2)) || fail "the About/Help page shows ${#tabs[@]} section tabs"
+    local tab pages total=0
+    for tab in "${tabs[@]}"; do
+        click_at "$tab" 55
+        sleep 0.3
+        save_screen page
+        pages=1
+        while :; do
+            # Text in the page's top part (a whole-page count is slow in awk).
+            (($(pixels_like 62 90 900 200 "0 0 0") > 100)) || fail "page $pages of the section at x $tab shows little text"
+            save_screen last
+            press_key Next
+            wait_until 700 different_screen last || break
+            ((++pages <= 30)) || fail "the section at x $tab has more than 30 pages"
+        done
+        ((total += pages))
+        # Back to the section's first page.
+        local k
+        for ((k = 1; k < pages; k++)); do
+            press_key Prior
+        done
+        wait_until 2000 same_screen page || fail "Page Up did not bring back the first page of the section at x $tab"
+    done
+    echo "About/Help: ${#tabs[@]} sections, $total pages"
+    press_key Escape
+    wait_until 2000 pixel_is 700 120 "255 255 128" || fail "Escape did not bring back the board page"
+}
+
+check_reload() {
+    copy_text "1.E5 2.F6 3.G7"
+    expect_position "$three_stones" "copying the move list"
+    press_and_expect Home "$no_stones"
+    press_key ctrl+v
+    expect_position "$three_stones" "Ctrl+V at the start of the game"
+    press_and_expect Left "E5=black* F6=white* G7=empty"
+    press_key ctrl+v
+    expect_position "$three_stones" "Ctrl+V one move back"
+    press_and_expect Delete "E5=black* F6=white* G7=empty"
+    press_key ctrl+v
+    expect_position "$three_stones" "Ctrl+V after taking back the last move"
+}
+
+# --- Robustness --------------------------------------------------------------
+
+# The window still answers: C1 names an empty cell and takes the name away.
+expect_answering() {
+    local what=$1
+    load_cells 8 D2
+    click_at 40 578
+    wait_until 2000 more_than 10 name_pixels D2 || fail "after $what C1 shows no names"
+    click_at 40 578
+    wait_until 2000 count_is 0 name_pixels D2 || fail "after $what a second C1 leaves the names"
+}
+
+# Loads E5 and F6 from the clipboard, then hands the clipboard FILE.
+hand_clipboard_file() {
+    local file=$1
+    copy_text "1.E5 2.F6"
+    expect_position "E5=black* F6=white* G7=empty" "copying a move list"
+    kill "$clip_pid" 2>/dev/null
+    copy_file "$file"
+    # Time for xclip to read the file and take the clipboard, and for the
+    # program to read it.
+    sleep 1.5
+    expect_still_running
+    take_screenshot
+    position_is "E5=black* F6=white* G7=empty" || fail "after the clipboard changed the board shows '$(position)'"
+    expect_answering "the clipboard changed"
+    press_and_expect Left "E5=black* F6=empty G7=empty"
+    press_and_expect Right "E5=black* F6=white* G7=empty"
+}
+
+check_big_clipboard() {
+    # 10 MB of words that are no move list, with a move list's look here and there.
+    yes "lorem 7. ipsum 1.E5 dolor x9 sit amet" | head -c 10000000 >"$session_dir/big.txt"
+    hand_clipboard_file "$session_dir/big.txt"
+    # A reader that gives up on a text half-way leaves an owner like xclip
+    # waiting for it for good, and nobody can paste from it any more.
+    local handed
+    handed=$(timeout 5 xclip -o -selection clipboard | wc -c)
+    ((handed == 10000000)) ||
+        fail "the clipboard's owner handed over $handed of its 10000000 bytes after the program read it"
+}
+
+check_binary_clipboard() {
+    head -c 200000 /dev/urandom >"$session_dir/binary.bin"
+    printf '1.E5\0002.F6\0003.G7\000\377\376' >>"$session_dir/binary.bin"
+    hand_clipboard_file "$session_dir/binary.bin"
+}
+
+# A clipboard owner stopped with SIGSTOP: Ctrl+V asks it and gets no answer;
+# the window keeps going; resumed, the owner still owns its text.
+check_stopped_owner() {
+    local text="1.E5 2.F6 3.G7"
+    copy_text "$text"
+    expect_position "$three_stones" "copying the move list"
+    kill -STOP "$clip_pid" || fail "could not stop the clipboard owner"
+    press_key ctrl+v
+    press_and_expect Left "E5=black* F6=white* G7=empty"
+    expect_answering "Ctrl+V to a stopped owner"
+    press_and_expect Home "$no_stones"
+    expect_still_running
+    kill -CONT "$clip_pid"
+    [[ $(timeout 5 xclip -o -selection clipboard) == "$text" ]] || fail "the resumed owner lost its text"
+    press_key ctrl+v
+    expect_position "$three_stones" "Ctrl+V with the owner resumed"
+}
+
+# A fetch that fails on a server in MODE: it ends (the number field is
+# answered: the typed digits go), the game stays, and the window answers.
+check_failed_fetch() {
+    start_record_server "$1"
+    start_program
+    play_three_moves
+    type_game_number 1234567
+    wait_until 2000 test -s "$session_dir/requests" || fail "the program sent no request"
+    # Steps are taken only once the fetch is over.
+    press_key Left
+    wait_until 8000 position_is "E5=black* F6=white* G7=empty" ||
+        fail "8 s after the fetch began the board shows '$(position)'; Left was not answered"
+    expect_still_running
+    press_and_expect Right "$three_stones"
+    expect_answering "a failed fetch"
+}
+
+check_silent_wait() {
+    start_record_server --silent
+    start_program
+    play_three_moves
+    type_game_number 1234567
+    wait_until 2000 test -s "$session_dir/requests" || fail "the program sent no request"
+    save_screen waiting
+    xdotool windowunmap --sync "$window" && xdotool windowmap --sync "$window" || fail "could not remap the window"
+    wait_until 2000 same_screen waiting || fail "the window was not repainted during the fetch"
+    position_is "$three_stones" || fail "during the fetch the board shows '$(position)'"
+    "$x11_helper" close "$window" || fail "could not send WM_DELETE_WINDOW"
+    expect_prompt_clean_exit "the close box while waiting on a silent server"
+}
+
+check_close_entry() {
+    type_game_number 123
+    wait_until 2000 more_than 10 field_dark_pixels || fail "the typed digits do not show in the number field"
+    "$x11_helper" close "$window" || fail "could not send WM_DELETE_WINDOW"
+    expect_prompt_clean_exit "the close box during the number entry"
+}
+
+check_close_play() {
+    load_long_game
+    press_and_expect Home "$no_stones"
+    click_at 100 708
+    wait_until 2000 cells_are "A1=black* C6=empty" || fail "Play did not start"
+    sleep 0.7
+    "$x11_helper" close "$window" || fail "could not send WM_DELETE_WINDOW"
+    expect_prompt_clean_exit "the close box during automatic play"
+}
+
+# Copies the program and its data files into DIRECTORY.
+install_copy() {
+    local directory=$1 from
+    from=$(dirname "$program")
+    mkdir -p "$directory" && cp "$program" "$from"/*.bmp "$from"/tk-documentation.txt "$directory"/ ||
+        fail "could not copy the program into $directory"
+}
+
+check_broken_data() {
+    local copy="$session_dir/broken"
+    install_copy "$copy"
+    truncate -s 1000 "$copy/tk-board-base-08.bmp"
+    rm -f "$copy"/stone-lg-*.bmp
+    truncate -s 300 "$copy/tk-documentation.txt"
+    start_program "$copy/tarnwick" "$copy"
+    # Clicking a cell still adds a move to the list, with or without stones.
+    click_at 164 407
+    wait_until 2000 more_than 0 pixels_like 663 263 700 275 "0 0 0" ||
+        fail "with the pictures broken a click on E5 adds no move to the list"
+    click_at 955 12
+    wait_until 2000 on_panel_page || fail "with the guide truncated About/Help shows no page panel"
+    press_key Next
+    press_key Escape
+    wait_until 2000 pixel_is 700 120 "255 255 128" || fail "Escape did not bring back the board page"
+    press_key Escape
+    expect_prompt_clean_exit "Escape with broken data files"
+}
+
+# The current folder is read-only (mode 555). Root writes anywhere, so as
+# root the program runs as nobody.
+check_readonly_dir() {
+    local copy="$session_dir/installed" cwd="$session_dir/readonly"
+    install_copy "$copy"
+    mkdir -p "$cwd"
+    chmod 555 "$cwd"
+    chmod 755 "$session_dir"
+    if [[ $(id -u) -eq 0 ]]; then
+        command -v setpriv >/dev/null || fail "setpriv is needed to drop root"
+        chmod -R a+rX "$copy"
+        cat >"$copy/as_nobody" <<'EOF'
+#!/bin/sh
+exec setpriv --reuid=nobody --regid=nogroup --clear-groups "$(dirname "$0")/tarnwick"
+EOF
+        chmod 755 "$copy/as_nobody"
+        start_program "$copy/as_nobody" "$cwd"
+    else
+        start_program "$copy/tarnwick" "$cwd"
+    fi
+    play_three_moves
+    copy_text "1.E5 2.F6"
+    expect_position "E5=black* F6=white* G7=empty" "copying a move list"
+    click_at 955 12
+    wait_until 2000 on_panel_page || fail "About/Help shows no page panel"
+    (($(pixels_like 62 100 900 640 "0 0 0") > 500)) || fail "the guide was not found from a read-only folder"
+    press_key Escape
+    press_key Escape
+    expect_prompt_clean_exit "Escape"
+    [[ -z $(ls -A "$cwd") ]] || fail "the program left files in its current folder: $(ls -A "$cwd")"
+}
+
+check_odd_dir() {
+    local copy="$session_dir/Tarn wick – Övningar 棋譜 'q' \$HOME"
+    install_copy "$copy"
+    start_program "$copy/tarnwick" "$copy"
+    play_three_moves
+    click_at 955 12
+    wait_until 2000 on_panel_page || fail "About/Help shows no page panel"
+    (($(pixels_like 62 100 900 640 "0 0 0") > 500)) || fail "the guide was not found in $copy"
+    press_key Escape
+    press_key Escape
+    expect_prompt_clean_exit "Escape"
+}
+
 case $case_name in
+speed | take_back | cell_names | paste_iyt | paste_lg10 | help_pages | reload | \
+    big_clipboard | binary_clipboard | stopped_owner | close_entry | close_play)
+    start_program
+    "check_$case_name"
+    [[ $case_name == close_* ]] || expect_still_running
+    ;;
+invalid_game | silent_wait)
+    "check_$case_name"
+    ;;
+big_reply | garbage_reply | cut_reply)
+    declare -A server_mode=([big_reply]=--big [garbage_reply]=--garbage [cut_reply]=--close-mid)
+    check_failed_fetch "${server_mode[$case_name]}"
+    ;;
+broken_data | readonly_dir | odd_dir)
+    "check_$case_name"
+    ;;
 bad_server)
     TARNWICK_SERVER=nonsense timeout 5 "$program" >"$session_dir/out.log" 2>"$session_dir/err.log"
     status=$?

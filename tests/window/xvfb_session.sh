@@ -15,7 +15,8 @@ screen_height=1024
 end_session() {
     local i
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
-        kill "${session_pids[i]}" 2>/dev/null
+        # A stopped process (a test may stop one) takes SIGTERM only once resumed.
+        kill "${session_pids[i]}" 2>/dev/null && kill -CONT "${session_pids[i]}" 2>/dev/null
     done
     wait 2>/dev/null
     if [[ -n ${WINDOW_TEST_SHOTS:-} && -s $session_dir/screen.rgb ]]; then
