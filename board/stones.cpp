@@ -57,9 +57,29 @@ void placeStone(App& app, int player, Point origin, bool marked) {
 }
 
 void eraseStone(App& app, Point origin) {
+    Platform& p = app.platform;
     const Colour cell = cellColour(app, origin);
-    app.platform.drawBox(origin.x, origin.y, origin.x + 25, origin.y + 26, colours::kStoneKey, colours::kStoneKey);
-    fillStoneBackground(app, origin, cell);
+    // Painting the square in the key colour and filling it with the cell
+    // colour from inside would also fill any key-coloured pixels that touch
+    // the square from outside. The same is done directly, which costs far
+    // less than a fill over the whole square: the square takes the cell
+    // colour, and a fill starts from each key-coloured pixel beside it.
+    const int x1 = origin.x;
+    const int y1 = origin.y;
+    const int x2 = origin.x + 24;  // the square's last column and row
+    const int y2 = origin.y + 25;
+    p.drawBox(x1, y1, x2 + 1, y2 + 1, cell, cell);
+    const auto fillFrom = [&](int x, int y) {
+        if (p.getPixel(x, y) == colours::kStoneKey) p.floodFill(x, y, cell, colours::kStoneKey);
+    };
+    for (int x = x1; x <= x2; ++x) {
+        fillFrom(x, y1 - 1);
+        fillFrom(x, y2 + 1);
+    }
+    for (int y = y1; y <= y2; ++y) {
+        fillFrom(x1 - 1, y);
+        fillFrom(x2 + 1, y);
+    }
 }
 
 }  // namespace tarnwick

@@ -4,12 +4,32 @@
 #include <cstdlib>
 
 namespace tarnwick {
+namespace {
+
+// Rows up to this many pixels are filled with plain stores.
+constexpr std::size_t kNarrowRow = 16;
+
+// Sets `count` pixels from `first` on. A plain loop of 32-bit stores is not
+// vectorised at -O2, while libc's memmove (which std::copy_n calls) is: a few
+// pixels are written one by one, then copied onward in blocks that double
+// each time.
+void fillPixels(std::uint32_t* first, std::size_t count, std::uint32_t packed) {
+    const std::size_t head = std::min(count, kNarrowRow);
+    std::fill(first, first + head, packed);
+    for (std::size_t done = head; done < count;) {
+        const std::size_t block = std::min(done, count - done);
+        std::copy_n(first, block, first + done);
+        done += block;
+    }
+}
+
+}  // namespace
 
 Canvas::Canvas(const FontLibrary& fonts)
     : fonts_(fonts), pixels_(static_cast<std::size_t>(kWidth) * kHeight, colours::kWhite.packed()) {}
 
 void Canvas::clear(Colour colour) {
-    std::fill(pixels_.begin(), pixels_.end(), colour.packed());
+    fillRect(0, 0, kWidth - 1, kHeight - 1, colour.packed());
     pos_ = {0, 0};
 }
 
@@ -26,20 +46,29 @@ void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint32_t packed) {
     x2 = std::min(x2, kWidth - 1);
     y2 = std::min(y2, kHeight - 1);
     if (x1 > x2 || y1 > y2) return;
-    for (int y = y1; y <= y2; ++y) {
-        auto* row = &pixels_[index(x1, y)];
-        std::fill(row, row + (x2 - x1 + 1), packed);
+    const auto width = static_cast<std::size_t>(x2 - x1 + 1);
+    if (width <= kNarrowRow) {  // a call per row would cost more than it saves
+        for (int y = y1; y <= y2; ++y) std::fill_n(&pixels_[index(x1, y)], width, packed);
+        return;
     }
+    // The first row is filled, the others copied from it.
+    const std::uint32_t* top = &pixels_[index(x1, y1)];
+    fillPixels(&pixels_[index(x1, y1)], width, packed);
+    for (int y = y1 + 1; y <= y2; ++y) std::copy_n(top, width, &pixels_[index(x1, y)]);
 }
 
 void Canvas::drawText(std::string_view text) {
     if (text.empty()) return;
-    const TextBitmap bitmap = fonts_.render(font_, text, foreground_, background_);
-    for (int row = 0; row < bitmap.height; ++row) {
-        const int y = pos_.y + row;
-        if (y < 0 || y >= kHeight) continue;
-        for (int col = 0; col < bitmap.width; ++col) {
-            put(pos_.x + col, y, bitmap.pixels[static_cast<std::size_t>(row) * bitmap.width + col]);
+    const TextBitmap& bitmap = fonts_.renderShared(font_, text, foreground_, background_);
+    // The columns of the text inside the buffer, copied a row at a time.
+    const int x1 = std::max(pos_.x, 0);
+    const int x2 = static_cast<int>(std::min<long long>(static_cast<long long>(pos_.x) + bitmap.width, kWidth));
+    if (x1 < x2) {
+        for (int row = 0; row < bitmap.height; ++row) {
+            const int y = pos_.y + row;
+            if (y < 0 || y >= kHeight) continue;
+            const auto* src = &bitmap.pixels[static_cast<std::size_t>(row) * bitmap.width + (x1 - pos_.x)];
+            std::copy(src, src + (x2 - x1), &pixels_[index(x1, y)]);
         }
     }
     pos_.x += bitmap.width;
@@ -79,12 +108,25 @@ void Canvas::drawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill) {
     const int right = x2 - 1;
     const int bottom = y2 - 1;
     if (right < x1 || bottom < y1) return;
-    fillRect(x1, y1, right, bottom, line.packed());
-    if (right - x1 >= 2 && bottom - y1 >= 2) fillRect(x1 + 1, y1 + 1, right - 1, bottom - 1, fill.packed());
+    if (right - x1 < 2 || bottom - y1 < 2) {  // no inside: all outline
+        fillRect(x1, y1, right, bottom, line.packed());
+        return;
+    }
+    // Outline and inside each written once.
+    fillRect(x1, y1, right, y1, line.packed());
+    fillRect(x1, bottom, right, bottom, line.packed());
+    fillRect(x1, y1 + 1, x1, bottom - 1, line.packed());
+    fillRect(right, y1 + 1, right, bottom - 1, line.packed());
+    fillRect(x1 + 1, y1 + 1, right - 1, bottom - 1, fill.packed());
 }
 
 // Scanline fill over the 4-connected region of exactly `area` that holds the
-// seed. The explicit stack keeps deep regions off the call stack.
+// seed (the classic seed fill of Graphics Gems I, "A Seed Fill Algorithm").
+// Each stack entry is a row to look along under a run [x1, x2] already
+// filled in its parent row y - dy; the parent row is looked at again only
+// where a new run reaches past the parent's ends, so most pixels are read
+// about once. The explicit stack keeps deep regions off the call stack. The
+// region filled does not depend on the order of the work.
 void Canvas::floodFill(int x, int y, Colour fill, Colour area) {
     if (!inside(x, y)) return;
     const std::uint32_t target = area.packed();
@@ -92,30 +134,36 @@ void Canvas::floodFill(int x, int y, Colour fill, Colour area) {
     if (pixels_[index(x, y)] != target || target == replacement) return;
 
     fillStack_.clear();
-    fillStack_.push_back(x);
-    fillStack_.push_back(y);
+    const auto push = [this](int row, int x1, int x2, int dy) {
+        if (row >= 0 && row < kHeight) fillStack_.push_back({row, x1, x2, dy});
+    };
+    // The seed's own row first (its "parent" below is looked at through the
+    // leaks), then the row below under the seed.
+    push(y + 1, x, x, 1);
+    push(y, x, x, -1);
     while (!fillStack_.empty()) {
-        const int sy = fillStack_.back();
+        const FillRun run = fillStack_.back();
         fillStack_.pop_back();
-        const int sx = fillStack_.back();
-        fillStack_.pop_back();
-        if (pixels_[index(sx, sy)] != target) continue;
-        int left = sx;
-        while (left > 0 && pixels_[index(left - 1, sy)] == target) --left;
-        int right = sx;
-        while (right < kWidth - 1 && pixels_[index(right + 1, sy)] == target) ++right;
-        std::fill(&pixels_[index(left, sy)], &pixels_[index(right, sy)] + 1, replacement);
-        for (const int ny : {sy - 1, sy + 1}) {
-            if (ny < 0 || ny >= kHeight) continue;
-            bool inRun = false;
-            for (int nx = left; nx <= right; ++nx) {
-                const bool match = pixels_[index(nx, ny)] == target;
-                if (match && !inRun) {
-                    fillStack_.push_back(nx);
-                    fillStack_.push_back(ny);
-                }
-                inRun = match;
-            }
+        std::uint32_t* row = &pixels_[index(0, run.y)];
+        int cx = run.x1;
+        int left = cx;
+        if (row[cx] == target) {
+            // The first run may start left of the parent's: that part may
+            // lead back into the parent's row.
+            while (left > 0 && row[left - 1] == target) --left;
+            if (left < run.x1) push(run.y - run.dy, left, run.x1 - 1, -run.dy);
+        } else {
+            while (cx <= run.x2 && row[cx] != target) ++cx;
+            left = cx;
+        }
+        while (cx <= run.x2) {
+            while (cx < kWidth && row[cx] == target) ++cx;
+            std::fill(row + left, row + cx, replacement);
+            push(run.y + run.dy, left, cx - 1, run.dy);
+            if (cx - 1 > run.x2) push(run.y - run.dy, run.x2 + 1, cx - 1, -run.dy);  // past the parent's right end
+            // The next run that starts under the parent.
+            while (cx <= run.x2 && row[cx] != target) ++cx;
+            left = cx;
         }
     }
 }

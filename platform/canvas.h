@@ -75,7 +75,10 @@ class Canvas {
     Colour foreground_{};
     Colour background_{colours::kWhite};
     FontId font_ = kNoFont;
-    std::vector<int> fillStack_;  // reused by floodFill
+    struct FillRun {
+        int y, x1, x2, dy;
+    };
+    std::vector<FillRun> fillStack_;  // reused by floodFill
 };
 
 }  // namespace tarnwick

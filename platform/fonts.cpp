@@ -142,7 +142,42 @@ int FontLibrary::cellHeight(FontId font) const {
     return f->font != nullptr ? TTF_FontHeight(f->font) : f->pixelSize;
 }
 
+std::size_t FontLibrary::TextKeyHash::operator()(const TextKey& key) const {
+    std::size_t h = std::hash<std::string>{}(key.text);
+    for (const std::uint32_t part : {static_cast<std::uint32_t>(key.font), key.fg, key.bg}) {
+        h ^= part + 0x9e3779b9U + (h << 6) + (h >> 2);
+    }
+    return h;
+}
+
 Extent FontLibrary::measure(FontId font, std::string_view text) const {
+    if (text.size() > kMaxKeptTextBytes) return measureUncached(font, text);
+    TextKey key{font, 0, 0, std::string(text)};
+    if (const auto it = sizes_.find(key); it != sizes_.end()) return it->second;
+    const Extent size = measureUncached(font, text);
+    if (sizes_.size() >= kMaxKeptSizes) sizes_.clear();
+    sizes_.emplace(std::move(key), size);
+    return size;
+}
+
+const TextBitmap& FontLibrary::renderShared(FontId font, std::string_view text, Colour fg, Colour bg) const {
+    if (text.size() > kMaxKeptTextBytes) {
+        unkept_ = render(font, text, fg, bg);
+        return unkept_;
+    }
+    TextKey key{font, fg.packed(), bg.packed(), std::string(text)};
+    if (const auto it = renderings_.find(key); it != renderings_.end()) return it->second;
+    TextBitmap bitmap = render(font, text, fg, bg);
+    const std::size_t pixels = bitmap.pixels.size();
+    if (renderingPixels_ + pixels > kMaxKeptPixels) {
+        renderings_.clear();
+        renderingPixels_ = 0;
+    }
+    renderingPixels_ += pixels;
+    return renderings_.emplace(std::move(key), std::move(bitmap)).first->second;
+}
+
+Extent FontLibrary::measureUncached(FontId font, std::string_view text) const {
     const Face* f = face(font);
     const int height = cellHeight(font);
     if (f == nullptr || f->font == nullptr || text.empty()) return {0, height};

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/colour.h"
@@ -50,6 +51,20 @@ class FontLibrary {
     Extent measure(FontId font, std::string_view text) const;
     int cellHeight(FontId font) const;
     TextBitmap render(FontId font, std::string_view text, Colour fg, Colour bg) const;
+    // The same pixels as render(), kept for reuse when the text is short:
+    // cell names, move list entries and captions are drawn again and again
+    // with the same font and colours. The reference stays valid until the
+    // next call on this library.
+    const TextBitmap& renderShared(FontId font, std::string_view text, Colour fg, Colour bg) const;
+
+    // Texts up to this many bytes are kept; longer ones (documentation
+    // lines) seldom come back and would crowd the short ones out.
+    static constexpr std::size_t kMaxKeptTextBytes = 32;
+    // Kept renderings are all let go when their pixels pass this count
+    // (4 MB); the board page's working set is a small part of it.
+    static constexpr std::size_t kMaxKeptPixels = std::size_t{1} << 20;
+    // Kept measurements likewise, past this many.
+    static constexpr std::size_t kMaxKeptSizes = 16384;
 
     // The file the font was loaded from (empty when none was found).
     std::string fileOf(FontId font) const;
@@ -66,6 +81,26 @@ class FontLibrary {
     struct Face;
     std::vector<std::unique_ptr<Face>> faces_;
     const Face* face(FontId font) const;
+    Extent measureUncached(FontId font, std::string_view text) const;
+
+    // A text in one font (and, for renderings, one pair of colours). The
+    // caches are mutable: rendering and measuring a font's text always give
+    // the same result, so keeping it changes nothing a caller can see. Only
+    // the logic thread uses the library.
+    struct TextKey {
+        FontId font = kNoFont;
+        std::uint32_t fg = 0;
+        std::uint32_t bg = 0;
+        std::string text;
+        bool operator==(const TextKey&) const = default;
+    };
+    struct TextKeyHash {
+        std::size_t operator()(const TextKey& key) const;
+    };
+    mutable std::unordered_map<TextKey, TextBitmap, TextKeyHash> renderings_;
+    mutable std::size_t renderingPixels_ = 0;
+    mutable TextBitmap unkept_;  // the latest rendering of a long text
+    mutable std::unordered_map<TextKey, Extent, TextKeyHash> sizes_;
 };
 
 // True when the bytes form valid UTF-8; texts that are not are shown as Latin-1.

@@ -1,10 +1,19 @@
 #include "platform/image.h"
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <cstring>
 
 namespace tarnwick {
+
+std::optional<FileStamp> fileStampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                     static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
 
 Image stretchImage(const Image& source, int width, int height) {
     Image out;

@@ -56,21 +56,45 @@ std::string Platform::pathInDataFolder(std::string_view fileName) const {
 }
 
 ImageId Platform::loadBitmap(std::string_view fileName, int width, int height) {
-    Image image = loadBmpFile(pathInDataFolder(fileName), width, height);
-    for (std::size_t i = 0; i < images_.size(); ++i) {
-        if (released_[i]) {
-            images_[i] = std::move(image);
-            released_[i] = false;
-            return static_cast<ImageId>(i);
-        }
+    const std::string path = pathInDataFolder(fileName);
+    // Stamped before reading, so a file changed during the read is not
+    // taken for the version read.
+    const std::optional<FileStamp> stamp = fileStampOf(path);
+    std::optional<ImageSource> source;
+    if (stamp) source = ImageSource{path, width, height, *stamp};
+
+    // The slot the image goes to: the first released one, else a new one.
+    std::size_t slot = 0;
+    while (slot < images_.size() && !released_[slot]) ++slot;
+    if (slot == images_.size()) {
+        images_.emplace_back();
+        released_.push_back(true);
+        sources_.emplace_back();
     }
-    images_.push_back(std::move(image));
-    released_.push_back(false);
-    return static_cast<ImageId>(images_.size() - 1);
+
+    // Pixels released earlier from this very file version and size are
+    // taken back, moved into the chosen slot so ids come out as they would
+    // from a fresh read.
+    std::size_t kept = 0;
+    while (kept < images_.size() && !(released_[kept] && source && sources_[kept] == source)) ++kept;
+    if (kept < images_.size()) {
+        std::swap(images_[slot], images_[kept]);
+        std::swap(sources_[slot], sources_[kept]);
+    } else {
+        // The slot's old pixels go first, so they and the new picture are
+        // never held together.
+        images_[slot] = Image{};
+        images_[slot] = loadBmpFile(path, width, height);
+        // A failed read is tried again next time rather than remembered.
+        sources_[slot] = images_[slot].empty() ? std::nullopt : source;
+    }
+    released_[slot] = false;
+    return static_cast<ImageId>(slot);
 }
 
 void Platform::copyBitmap(ImageId image, int x, int y) {
     if (image < 0 || static_cast<std::size_t>(image) >= images_.size()) return;
+    if (released_[static_cast<std::size_t>(image)]) return;
     std::lock_guard lock(canvasMutex_);
     canvas_.copyImage(images_[static_cast<std::size_t>(image)], x, y);
 }
@@ -78,8 +102,8 @@ void Platform::copyBitmap(ImageId image, int x, int y) {
 void Platform::releaseBitmap(ImageId image) {
     if (image < 0 || static_cast<std::size_t>(image) >= images_.size()) return;
     // The slot is reused by the next load, so a picture loaded and released
-    // at every redraw does not grow the table.
-    images_[static_cast<std::size_t>(image)] = Image{};
+    // at every redraw does not grow the table. Its pixels stay until then,
+    // for a load of the same file to take back.
     released_[static_cast<std::size_t>(image)] = true;
 }
 

@@ -91,7 +91,9 @@ class Platform {
     ImageId loadBitmap(std::string_view fileName, int width, int height);
     void copyBitmap(ImageId image, int x, int y);
     // Releases an image no longer needed; its id draws nothing until a later
-    // load reuses it.
+    // load reuses it. A later load of the same unchanged file at the same size
+    // takes the released pixels back instead of reading and stretching the
+    // file again (the board picture is loaded at every full redraw).
     void releaseBitmap(ImageId image);
 
     // Input ----------------------------------------------------------------
@@ -140,8 +142,18 @@ class Platform {
     FontLibrary fonts_;
     Canvas canvas_;
     std::mutex canvasMutex_;
+    // Where a slot's pixels came from: the file as it was when read, at the
+    // size asked for. Lets a load reuse pixels released earlier.
+    struct ImageSource {
+        std::string path;
+        int width = 0;
+        int height = 0;
+        FileStamp stamp;
+        bool operator==(const ImageSource&) const = default;
+    };
     std::vector<Image> images_;
     std::vector<bool> released_;  // per image slot: free for the next load
+    std::vector<std::optional<ImageSource>> sources_;  // per image slot; none when not reusable
     std::string dataFolder_ = ".";
     TextFileReader file_;
     // Set up at the first exchange: most runs never fetch, and the TLS

@@ -7,13 +7,16 @@
 # Start-up: launch to the first frame on screen (first_frame), median of 5.
 # Idle CPU: utime + stime from /proc/PID/stat over 10 s while xclip owns the
 # clipboard. Peak memory: VmHWM from /proc/PID/status after that.
+# Key to frame (tarnwick only): a two-move game is pasted, then Home and End
+# are pressed in turn (key_latency) and the time from each key to the changed
+# pixel of the first stone is taken; median of 10.
 set -euo pipefail
 build=${1:-build}
 bin="$build/bin"
 for tool in Xvfb xclip; do
     command -v "$tool" >/dev/null || { echo "measure: $tool is not installed" >&2; exit 1; }
 done
-for program in tarnwick baseline_sdl first_frame; do
+for program in tarnwick baseline_sdl first_frame key_latency; do
     [ -x "$bin/$program" ] || { echo "measure: $bin/$program is not built" >&2; exit 1; }
 done
 
@@ -70,3 +73,23 @@ for program in baseline_sdl tarnwick; do
     read -r cpu hwm < <(idle_and_memory "$program")
     printf '%-14s %12s  %11s  %9.1f\n' "$program" "$s" "$cpu" "$(awk -v k="$hwm" 'BEGIN{print k/1024}')"
 done
+
+# The first stone of "1.D4 2.E5" on the base-8 board: D4's stone square has
+# its corner at (117, 415), so (130, 428) is inside the stone. Home empties
+# the board there; End puts the stone back.
+key_to_frame_ms() {
+    local pid presses=()
+    "$bin/first_frame" 700 120 "$bin/tarnwick" >/dev/null 2>/tmp/measure-pid.$$
+    pid=$(head -1 /tmp/measure-pid.$$)
+    rm -f /tmp/measure-pid.$$
+    children+=("$pid")
+    printf '1.D4 2.E5' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    children+=("$!")
+    sleep 1
+    for _ in 1 2 3 4 5; do presses+=(Home End); done
+    "$bin/key_latency" Tarnwick 130 428 "${presses[@]}" | awk '{print $2}' | sort -n |
+        awk '{v[NR] = $1} END { if (NR == 0 || v[1] == "timeout") print "n/a"; else print (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+}
+echo "tarnwick key press to changed frame (ms, median of 10): $(key_to_frame_ms)"
