@@ -13,9 +13,13 @@ PACKAGES := cmake ninja-build g++ pkg-config \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xdotool xclip x11-apps imagemagick
 
+# What `make fuzz` needs besides: clang and its fuzzer and sanitizer runtimes.
+FUZZ_PACKAGES := clang libclang-rt-dev
+FUZZ_SECONDS  ?= 30
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: run test build deps sanitize clean
+.PHONY: run test build deps sanitize fuzz fuzz-deps clean
 
 run: build
 	$(BUILD)/bin/tarnwick
@@ -27,14 +31,19 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
 	cmake --build $(BUILD)
 
-# Installs only what is missing, without questions.
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
+# Installs only what is missing of the packages given, without questions.
+install_missing = @missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing:" $$missing; \
 		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
 		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+fuzz-deps:
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 # The unit and screen tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -42,5 +51,14 @@ sanitize: deps
 	cmake --build $(BUILD)-asan
 	cd $(BUILD)-asan && ctest --output-on-failure -j2
 
+# Every fuzz target (record, clipboard, documentation, reply body) under
+# AddressSanitizer and UndefinedBehaviorSanitizer, FUZZ_SECONDS each from its
+# seed corpus; fails on any crash.
+fuzz: deps fuzz-deps
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+		-DTARNWICK_FUZZ=ON -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=OFF -DTARNWICK_WINDOW_TESTS=OFF
+	cmake --build $(BUILD)-fuzz --target tarnwick_fuzzers
+	tools/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

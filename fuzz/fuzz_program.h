@@ -1,0 +1,84 @@
+// The started program the fuzz targets feed: one per process, over the
+// headless provider, with the board pictures, fonts and documentation found
+// beside the fuzz executable as the tests find them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <string_view>
+
+#include "app/context.h"
+#include "app/shell.h"
+#include "game/game.h"
+#include "game/navigation.h"
+#include "platform/headless/headless_platform.h"
+
+namespace tarnwick::fuzz {
+
+struct FuzzProgram {
+    FuzzProgram() : app(platform) {
+        platform.setDataFolder(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
+        // Refused records sleep (virtually) while "Invalid Game #" flashes;
+        // the window must not count that as idleness and close itself.
+        platform.setIdleLimitMs(std::numeric_limits<std::int64_t>::max() / 2);
+        startUp(app);
+    }
+    FuzzProgram(const FuzzProgram&) = delete;
+    FuzzProgram& operator=(const FuzzProgram&) = delete;
+
+    // The board emptied and the game cleared, as a loader does before a new
+    // game of the same base, so that one input's game does not shape the
+    // next input's run.
+    void clearShownGame() {
+        clearPosition(app);
+        clearGame(app);
+    }
+
+    HeadlessPlatform platform;
+    App app;
+};
+
+// Built at the first input and kept for the whole run: starting the program
+// (fonts, pictures, the first page) costs far more than one input.
+inline FuzzProgram& program() {
+    static FuzzProgram started;
+    return started;
+}
+
+// A broken rule of the program's state is a finding like a crash: it is
+// reported and the run stops, keeping the input.
+inline void require(bool holds, const char* rule) {
+    if (holds) return;
+    std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
+    std::abort();
+}
+
+// What must hold of the shown game after any loader, whatever it was given:
+// a board of a known base, a move list without gaps within its bounds, and
+// the position shown at the last move or just before a resignation.
+inline void checkShownGame(const App& app) {
+    const BoardFields& b = app.board;
+    const GameFields& g = app.game;
+    require(b.BoardSize == 8 || b.BoardSize == 10, "the base is 8 or 10");
+    require(b.GridSize == 2 * b.BoardSize - 1 && b.BoardState.size() == b.GridSize, "the tables fit the base");
+    require(g.MoveCount >= 0 && g.MoveCount <= MaxMoveSlots, "the move count is within the list");
+    require(g.MoveCount == g.Moves.length(), "the move count is the list's length");
+    require(g.CurrentMove >= 0 && g.CurrentMove <= g.MoveCount, "the shown move is in the list");
+    for (int k = 1; k <= g.CurrentMove; ++k) require(!isResignToken(g.Moves[k]), "no resignation is shown");
+    require(g.CurrentMove == g.MoveCount || isResignToken(g.Moves[g.CurrentMove + 1]),
+            "the game is shown at its end or before a resignation");
+    int stones = 0;
+    for (int c = 1; c <= b.GridSize; ++c)
+        for (int p = 1; p <= b.GridSize; ++p) stones += b.BoardState.at(c, p) != Empty ? 1 : 0;
+    require(stones <= g.CurrentMove, "no more stones than moves shown");
+}
+
+inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+}  // namespace tarnwick::fuzz
