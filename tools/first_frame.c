@@ -17,17 +17,7 @@
 #include <time.h>
 #include <unistd.h>
 
-static double nowMs(void) {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
-
-static int ignoreErrors(Display* d, XErrorEvent* e) {
-    (void)d;
-    (void)e;
-    return 0;
-}
+#include "x11_probe.h"
 
 int main(int argc, char** argv) {
     if (argc < 4) {
@@ -77,14 +67,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     while (nowMs() < deadline) {
-        XImage* image = XGetImage(display, window, px, py, 1, 1, AllPlanes, ZPixmap);
-        if (image != NULL) {
-            const unsigned long pixel = XGetPixel(image, 0, 0);
-            XDestroyImage(image);
-            if ((pixel & 0xFFFFFF) != 0) {
-                printf("%.1f\n", nowMs() - start);
-                return 0;
-            }
+        unsigned long pixel = 0;
+        if (readPixel(display, window, px, py, &pixel) && pixel != 0) {
+            printf("%.1f\n", nowMs() - start);
+            return 0;
         }
         usleep(1000);
     }

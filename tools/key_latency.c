@@ -21,17 +21,7 @@
 #include <time.h>
 #include <unistd.h>
 
-static double nowMs(void) {
-    struct timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1000.0 + ts.tv_nsec / 1e6;
-}
-
-static int ignoreErrors(Display* d, XErrorEvent* e) {
-    (void)d;
-    (void)e;
-    return 0;
-}
+#include "x11_probe.h"
 
 /* The first window below `parent` whose title holds `title`, depth first. */
 static Window findWindow(Display* display, Window parent, const char* title) {
@@ -50,14 +40,6 @@ static Window findWindow(Display* display, Window parent, const char* title) {
     for (unsigned int i = 0; i < count && result == 0; ++i) result = findWindow(display, children[i], title);
     if (children != NULL) XFree(children);
     return result;
-}
-
-static int readPixel(Display* display, Window window, int x, int y, unsigned long* pixel) {
-    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (image == NULL) return 0;
-    *pixel = XGetPixel(image, 0, 0) & 0xFFFFFF;
-    XDestroyImage(image);
-    return 1;
 }
 
 static void sendKey(Display* display, Window window, KeyCode code, int type) {

@@ -545,22 +545,22 @@ cells_state() {
     echo "${out[*]}"
 }
 
-# True when the last screenshot shows the cells as SPEC ("A1=black B3=white*").
+# True when the last screenshot shows the cells as WANTED ("A1=black B3=white*").
 cells_are() {
-    local spec=$1 names=() item
-    for item in $spec; do
+    local wanted=$1 names=() item
+    for item in $wanted; do
         names+=("${item%%=*}")
     done
-    [[ $(cells_state "${names[@]}") == "$spec" ]]
+    [[ $(cells_state "${names[@]}") == "$wanted" ]]
 }
 
-# Waits up to 2 s for the cells to show SPEC after WHAT.
+# Waits up to 2 s for the cells to show WANTED after WHAT.
 expect_cells() {
-    local spec=$1 what=$2 names=() item
-    for item in $spec; do
+    local wanted=$1 what=$2 names=() item
+    for item in $wanted; do
         names+=("${item%%=*}")
     done
-    wait_until 2000 cells_are "$spec" || fail "after $what the board shows '$(cells_state "${names[@]}")', not '$spec'"
+    wait_until 2000 cells_are "$wanted" || fail "after $what the board shows '$(cells_state "${names[@]}")', not '$wanted'"
 }
 
 # True when COMMAND prints a number above N (equal to N), taking a fresh
