@@ -14,6 +14,10 @@ if [ $# -ne 2 ] || ! [[ $2 =~ ^[1-9][0-9]*$ ]]; then
     echo "usage: $0 BUILD_DIR SECONDS" >&2
     exit 2
 fi
+if [ ! -d "$1" ]; then
+    echo "no build folder $1" >&2
+    exit 2
+fi
 build=$(cd "$1" && pwd)
 seconds=$2
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -45,7 +49,7 @@ for target in "${targets[@]}"; do
     if [ "$status" -ne 0 ]; then
         echo "FAILED $target (exit $status); log $log, input(s):"
         ls "$work/$target/artifacts"
-        grep -E '^(==[0-9]+==ERROR|SUMMARY|.*runtime error)' "$log" | head -n 5 || true
+        grep -E '^(==[0-9]+== ?ERROR|SUMMARY|fuzz: broken rule|.*runtime error)' "$log" | head -n 5 || true
         failed+=("$target")
     else
         echo "ok     $target: ${executed:-?} inputs in $seconds s"
