@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -103,7 +104,29 @@ class Position {
     void setMovesPlayed(int moves) { movesPlayed_ = moves; }
 
   private:
-    // ... union-find arrays sized kMaxCells, masks per root, etc.
+    using Index = std::int16_t;  // a cell in the flat arrays below
+    static_assert(kMaxCells <= 0x7fff);
+
+    // The group's representative, halving the path on the way.
+    Cell find(Cell cell);
+    // The same without shortening paths, for const queries.
+    Cell rootOf(Cell cell) const;
+    // Joins two groups given by their roots; returns the new root.
+    Cell join(Cell a, Cell b);
+    // Puts a stone on an empty cell as a group of its own and joins it to
+    // its neighbours of the same colour; returns the group's root.
+    Cell addStone(Cell cell, Stone stone);
+    // Builds every group again from the stones, after a stone went away.
+    void rebuildGroups();
+    // Whether the stone just put on `cell` (in the group of `root`) closes
+    // a ring.
+    bool closesRing(Cell cell, Cell root);
+    // Whether some of the cells `starts` (none in the group of `root`) lie
+    // in a region the group shuts off from the board's edge.
+    bool enclosedFrom(std::span<const Cell> starts, Cell root);
+    bool inGroup(Cell cell, Stone stone, Cell root) { return stones_[idx(cell)] == stone && find(cell) == root; }
+    static std::size_t idx(Cell cell) { return static_cast<std::size_t>(cell); }
+
     std::shared_ptr<const Topology> topology_;
     bool swapRule_ = true;
     Player toMove_ = Player::Black;
@@ -113,6 +136,11 @@ class Position {
     int winMove_ = 0;
     Cell winCell_ = 0;
     std::array<Stone, kMaxCells> stones_{};
+    // Union-find over the stones; size and masks are kept at the roots.
+    std::array<Index, kMaxCells> parent_{};
+    std::array<Index, kMaxCells> groupSize_{};
+    std::array<std::uint8_t, kMaxCells> groupCorners_{};
+    std::array<std::uint8_t, kMaxCells> groupSides_{};
 };
 
 // The board as text and back, for tests and the engine's protocol. See

@@ -19,6 +19,8 @@
 namespace tarnwick::havannah {
 
 using Cell = int;
+// Stands for "no cell": beyond the board's edge in circle().
+inline constexpr Cell kNoCell = -1;
 
 inline constexpr int kMinBase = 2;
 inline constexpr int kMaxBase = 12;
@@ -44,6 +46,10 @@ class Topology {
 
     // Up to six neighbours, in clockwise order round the cell.
     std::span<const Cell> neighbours(Cell cell) const;
+    // The six places round a cell in clockwise order, starting with the one
+    // above it, kNoCell where the board ends: the neighbours with their gaps,
+    // for telling whether a stone joins its group from separate sides.
+    const std::array<Cell, 6>& circle(Cell cell) const { return circle_[static_cast<std::size_t>(cell)]; }
 
     // Bit i set when the cell is corner i (0..5); a corner has three
     // neighbours and belongs to no side.
@@ -64,6 +70,7 @@ class Topology {
     std::vector<int> column_, position_;
     std::vector<std::uint8_t> cornerMask_, sideMask_;
     std::vector<std::array<Cell, 6>> neighbours_;
+    std::vector<std::array<Cell, 6>> circle_;
     std::vector<std::uint8_t> neighbourCount_;
     std::vector<int> columnStart_;  // index of each column's first cell
     std::array<Cell, 6> corners_{};
