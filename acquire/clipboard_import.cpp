@@ -22,6 +22,7 @@
 #include "board/board.h"
 #include "game/game.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 
 namespace tarnwick {
 namespace {

@@ -46,6 +46,8 @@ void handleBoardPage(App& app) {
         importClipboardGame(app);
     } else if (s.ExtendedKey == std::string(1, keys::kDelete)) {
         takeBack(app);
+    } else if (s.LastKey == "w" || s.LastKey == "W") {
+        toggleWinDisplay(app);
     } else if (s.ClickKind == 1) {
         handleBoardClick(app);
     }
@@ -79,8 +81,8 @@ void handleBoardClick(App& app) {
         switchBoardSize(app);
     } else if (a.swap.holds(x, y) && g.MoveCount == 1) {
         swapMove(app);
-    } else if (cellAt(app, x, y)) {
-        recordMove(app);
+    } else if (const auto cell = cellAt(app, x, y)) {
+        recordMove(app, *cell);
     } else if (g.CurrentMove > 0) {
         selectListEntry(app);
     }

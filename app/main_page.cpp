@@ -17,6 +17,7 @@ void redrawMainPage(App& app) {
     p.releaseBitmap(b.BoardImage);
     b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 731);
     p.copyBitmap(b.BoardImage, 1, 1);
+    forgetPaintedBoard(b);
 
     drawPageFrame(app);
     drawTabBar(app);

@@ -168,11 +168,8 @@ void showMainPage(App& app) {
     // The list is drawn on the same white area and grey band as when the
     // game was loaded, so the page comes back exactly as it was left.
     rebuildMoveList(app);
-    if (g.CurrentMove > 0) highlightCurrentEntry(app);
-    for (int i = 1; i <= g.CurrentMove; ++i) {
-        g.ShownMoveText = g.Moves[i];
-        showMove(app);
-    }
+    showCurrentPosition(app);
+    if (g.CurrentMove > 0) markCurrentMove(app);
     drawCellLabels(app);
 }
 

@@ -13,8 +13,6 @@
 namespace tarnwick::art {
 namespace {
 
-constexpr double kSqrt3 = 1.7320508075688772;
-
 // Palette: a warm wooden board on a light linen table, classic grey buttons.
 constexpr Colour kTableTop{247, 243, 233};
 constexpr Colour kTableBottom{238, 231, 216};
@@ -74,14 +72,14 @@ Layout layoutFor(int base) {
     Layout l;
     l.base = base;
     if (base == 8) {
-        l.inradius = 20.0;
+        l.inradius = hexInradius(8);
         l.rimWidth = 6.0;
         for (int k = 0; k < 6; ++k) l.navButtons.push_back({11 + 36 * k, 691, 44 + 36 * k, 726});
         l.labelsButton = {23, 561, 56, 596};
         l.sizeButton = {21, 630, 61, 658};
         l.swapSlot = {114, 634, 155, 655};
     } else {
-        l.inradius = 19.0;
+        l.inradius = hexInradius(10);
         l.rimWidth = 4.5;
         for (const auto& [x1, x2] : {std::pair{16, 47}, std::pair{52, 83}, std::pair{88, 119},
                                      std::pair{124, 155}, std::pair{161, 192}, std::pair{197, 228}}) {
@@ -120,14 +118,6 @@ Grid gridFor(int base, double inradius) {
         }
     }
     return g;
-}
-
-// Distance from the centre measured in flat-topped hexagons: the hexagon of
-// inradius r is the set where this is at most r.
-double hexNorm(double dx, double dy) {
-    const double ax = std::fabs(dx);
-    const double ay = std::fabs(dy);
-    return std::max(ay, (kSqrt3 * ax + ay) * 0.5);
 }
 
 Colour tableColour(int y) {

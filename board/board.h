@@ -3,6 +3,10 @@
 #pragma once
 
 #include <optional>
+#include <vector>
+
+#include "board/board_state.h"
+#include "havannah/position.h"
 
 #include "platform/colour.h"
 
@@ -17,12 +21,12 @@ void setUpBoardSize(App& app);
 // Fills the stone-square origins of every cell of the current base.
 void computeCellTable(App& app);
 
-// The cell whose click box holds the window point, left in CellColumn and
-// CellPosition; false (column 0) when the point is on no cell.
-bool cellAt(App& app, int px, int py);
+// The cell whose click box holds the window point; nullopt on no cell.
+std::optional<havannah::Cell> cellAt(const App& app, int px, int py);
 
 // Writes (or, while LabelsErasing, overdraws in the cell colour) the name of
-// every empty cell; does nothing unless the names are shown or being erased.
+// every cell painted empty; does nothing unless the names are shown or being
+// erased.
 void drawCellLabels(App& app);
 void drawCellLabel(App& app, int column, int position);
 
@@ -40,13 +44,26 @@ void clearInfoPanel(App& app);
 // nullopt when the pair is no cell of it (or the table is not laid out).
 std::optional<Point> cellOrigin(const App& app, int column, int position);
 
-// Copies the player's stone picture onto the cell in CellColumn and
-// CellPosition and paints the last-stone marker on it.
-void drawMarkedStone(App& app, int player);
+std::optional<Point> cellOrigin(const App& app, havannah::Cell cell);
+
 // Puts a stone, marked or plain, at a stone-square origin and turns the
 // picture's key-colour background into the cell's own colour.
-void placeStone(App& app, int player, Point origin, bool marked);
+void placeStone(App& app, havannah::Player player, Point origin, bool marked);
 // Repaints the stone square at the origin in the cell's own colour.
 void eraseStone(App& app, Point origin);
+
+// Makes the cell show `paint` (a stone, marked or not, or nothing, with its
+// name when the names are shown), if it shows something else now.
+void paintCell(App& app, havannah::Cell cell, CellPaint paint);
+// After the whole page was drawn anew: the board shows no stone and no
+// outline, whatever it showed before.
+void forgetPaintedBoard(BoardFields& board);
+
+// The win outline: each cell's hexagon edge, two pixels wide, in a clear
+// blue, clear of the stone squares. Drawing saves the pixels it covers;
+// erasing puts them back, so the board returns pixel for pixel.
+void drawWinOutline(App& app, const std::vector<havannah::Cell>& cells);
+void eraseWinOutline(App& app);
+inline constexpr Colour kWinOutline{32, 160, 255};
 
 }  // namespace tarnwick

@@ -1,18 +1,24 @@
 // The board's state: base, cell tables, stones, labels and button faces.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "board/cell_grid.h"
+#include "havannah/position.h"
 #include "platform/colour.h"
 #include "platform/platform.h"
 
 namespace tarnwick {
 
-// Stone codes held in BoardState and used as move players.
-inline constexpr int Empty = 0;
-inline constexpr int Black = 1;
-inline constexpr int White = 2;
+// What one cell of the board picture shows.
+struct CellPaint {
+    havannah::Stone stone = havannah::Stone::Empty;
+    bool marked = false;  // the red last-stone marker
+    friend bool operator==(const CellPaint&, const CellPaint&) = default;
+};
 
 struct BoardFields {
     int BoardSize = 8;   // the base: 8 or 10
@@ -20,7 +26,15 @@ struct BoardFields {
     // Top-left of each cell's stone square in window pixels; 0 = no cell.
     CellGrid CellTableX;
     CellGrid CellTableY;
-    CellGrid BoardState;  // Empty, Black or White per cell
+    // The rules' view of this base (cells, neighbours, names).
+    std::shared_ptr<const havannah::Topology> Topology = std::make_shared<const havannah::Topology>(8);
+    // What the picture shows now, per cell of Topology: stones are painted
+    // one cell at a time, and only where this differs from what is wanted.
+    // A full redraw makes every cell empty again.
+    std::vector<CellPaint> Painted = std::vector<CellPaint>(static_cast<std::size_t>(Topology->cellCount()));
+    // The pixels under the win outline, saved when it was drawn and put back
+    // when it is taken away; empty while no outline is drawn.
+    std::vector<std::pair<Point, Colour>> UnderOutline;
 
     bool LabelsShown = false;    // cell names shown (the C1 button is pressed)
     bool LabelsErasing = false;  // true only while the names are being erased
@@ -31,11 +45,6 @@ struct BoardFields {
     ImageId BoardImage = -1;
     ImageId BlackStoneImage = -1;
     ImageId WhiteStoneImage = -1;
-
-    // Stone-square origins of the stone of each player that carries the
-    // last-stone marker; x = 0 means none.
-    Point LastBlackStone{};
-    Point LastWhiteStone{};
 };
 
 }  // namespace tarnwick

@@ -15,7 +15,9 @@ void setUpBoardSize(App& app) {
     }
     b.CellTableX.reset(b.GridSize);
     b.CellTableY.reset(b.GridSize);
-    b.BoardState.reset(b.GridSize);
+    if (b.Topology->base() != b.BoardSize && (b.BoardSize == 8 || b.BoardSize == 10))
+        b.Topology = std::make_shared<const havannah::Topology>(b.BoardSize);
+    forgetPaintedBoard(b);
 }
 
 void computeCellTable(App& app) {
@@ -30,23 +32,19 @@ void computeCellTable(App& app) {
     }
 }
 
-bool cellAt(App& app, int px, int py) {
+std::optional<havannah::Cell> cellAt(const App& app, int px, int py) {
     const BoardFields& b = app.board;
-    app.game.CellColumn = 0;
-    app.game.CellPosition = 0;
     for (int c = 1; c <= b.GridSize; ++c) {
         for (int p = 1; p <= b.GridSize; ++p) {
             const int x = b.CellTableX.at(c, p);
             const int y = b.CellTableY.at(c, p);
             if (x == 0 || y == 0) continue;
             if (px >= x - kClickLeft && px <= x + kClickRight && py >= y - kClickTop && py <= y + kClickBottom) {
-                app.game.CellColumn = c;
-                app.game.CellPosition = p;
-                return true;
+                return b.Topology->cellAt(c, p);
             }
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 }  // namespace tarnwick

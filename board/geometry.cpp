@@ -1,5 +1,8 @@
 #include "board/geometry.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tarnwick {
 namespace {
 
@@ -35,6 +38,37 @@ Point base10Origin(int column, int position) {
 std::optional<Point> stoneSquareOrigin(int base, int column, int position) {
     if ((base != 8 && base != 10) || !isCell(base, column, position)) return std::nullopt;
     return base == 8 ? base8Origin(column, position) : base10Origin(column, position);
+}
+
+double hexNorm(double dx, double dy) {
+    constexpr double kSqrt3 = 1.7320508075688772;
+    const double ax = std::fabs(dx);
+    const double ay = std::fabs(dy);
+    return std::max(ay, (kSqrt3 * ax + ay) * 0.5);
+}
+
+std::vector<Point> cellOutlinePixels(int base, int column, int position) {
+    const auto origin = stoneSquareOrigin(base, column, position);
+    if (!origin) return {};
+    // The band runs over the drawn cell border (about 0.8 px either side of
+    // the hexagon's edge) and a little inside it, where the cell colour
+    // meets the border, so neighbouring outlines share their common edge.
+    const double r = hexInradius(base);
+    const double inner = r - 1.6;
+    const double outer = r + 0.4;
+    const double cx = origin->x + 12.5;
+    const double cy = origin->y + 13.0;
+    std::vector<Point> pixels;
+    const int reach = static_cast<int>(std::ceil(outer * 1.2));
+    for (int y = static_cast<int>(cy) - reach; y <= static_cast<int>(cy) + reach; ++y) {
+        for (int x = static_cast<int>(cx) - reach; x <= static_cast<int>(cx) + reach; ++x) {
+            const bool inStoneSquare =
+                x >= origin->x && x < origin->x + kStoneWidth && y >= origin->y && y < origin->y + kStoneHeight;
+            const double d = hexNorm(x - cx, y - cy);
+            if (!inStoneSquare && d >= inner && d < outer) pixels.push_back({x, y});
+        }
+    }
+    return pixels;
 }
 
 std::string cellName(int column, int position) {

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/colour.h"
 
@@ -40,6 +41,17 @@ inline constexpr int kClickLeft = 3;
 inline constexpr int kClickTop = 3;
 inline constexpr int kClickRight = 26;
 inline constexpr int kClickBottom = 28;
+
+// The flat-to-centre distance of each cell's hexagon on the board picture
+// of base 8 or 10; the hexagon is centred on the middle of the stone square.
+constexpr double hexInradius(int base) { return base == 10 ? 19.0 : 20.0; }
+// Distance from a hexagon's centre measured in flat-topped hexagons: the
+// hexagon of inradius r is the set where this is at most r.
+double hexNorm(double dx, double dy);
+
+// The pixels of a band along the cell's hexagon edge, two pixels wide, that
+// leave its stone square alone; empty for a pair that is no cell.
+std::vector<Point> cellOutlinePixels(int base, int column, int position);
 
 // Stone square size drawn for a stone (x .. x + 25, y .. y + 26).
 inline constexpr int kStoneWidth = 26;

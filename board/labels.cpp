@@ -9,7 +9,8 @@ void drawCellLabels(App& app) {
     if (!b.LabelsErasing && !b.LabelsShown) return;
     for (int c = 1; c <= b.GridSize; ++c) {
         for (int p = 1; p <= b.GridSize; ++p) {
-            if (b.BoardState.at(c, p) != Empty) continue;
+            const auto cell = b.Topology->cellAt(c, p);
+            if (!cell || b.Painted[static_cast<std::size_t>(*cell)].stone != havannah::Stone::Empty) continue;
             if (b.CellTableX.at(c, p) == 0 || b.CellTableY.at(c, p) == 0) continue;
             drawCellLabel(app, c, p);
         }

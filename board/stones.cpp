@@ -1,5 +1,8 @@
+#include <algorithm>
+
 #include "app/context.h"
 #include "board/board.h"
+#include "board/geometry.h"
 
 namespace tarnwick {
 namespace {
@@ -15,8 +18,8 @@ void fillStoneBackground(App& app, Point origin, Colour cell) {
     app.platform.floodFill(origin.x + 1, origin.y + 24, cell, colours::kStoneKey);
 }
 
-ImageId stoneImage(const App& app, int player) {
-    return player == White ? app.board.WhiteStoneImage : app.board.BlackStoneImage;
+ImageId stoneImage(const App& app, havannah::Player player) {
+    return player == havannah::Player::White ? app.board.WhiteStoneImage : app.board.BlackStoneImage;
 }
 
 void drawMarker(App& app, Point o) {
@@ -42,14 +45,13 @@ std::optional<Point> cellOrigin(const App& app, int column, int position) {
     return Point{x, y};
 }
 
-void drawMarkedStone(App& app, int player) {
-    const auto origin = cellOrigin(app, app.game.CellColumn, app.game.CellPosition);
-    if (!origin) return;
-    app.platform.copyBitmap(stoneImage(app, player), origin->x, origin->y);
-    drawMarker(app, *origin);
+std::optional<Point> cellOrigin(const App& app, havannah::Cell cell) {
+    const havannah::Topology& t = *app.board.Topology;
+    if (cell < 0 || cell >= t.cellCount()) return std::nullopt;
+    return cellOrigin(app, t.columnOf(cell), t.positionOf(cell));
 }
 
-void placeStone(App& app, int player, Point origin, bool marked) {
+void placeStone(App& app, havannah::Player player, Point origin, bool marked) {
     const Colour cell = cellColour(app, origin);
     app.platform.copyBitmap(stoneImage(app, player), origin.x, origin.y);
     if (marked) drawMarker(app, origin);
@@ -80,6 +82,52 @@ void eraseStone(App& app, Point origin) {
         fillFrom(x1 - 1, y);
         fillFrom(x2 + 1, y);
     }
+}
+
+void paintCell(App& app, havannah::Cell cell, CellPaint paint) {
+    BoardFields& b = app.board;
+    if (cell < 0 || static_cast<std::size_t>(cell) >= b.Painted.size()) return;
+    CellPaint& now = b.Painted[static_cast<std::size_t>(cell)];
+    if (now == paint) return;
+    const auto origin = cellOrigin(app, cell);
+    if (!origin) return;
+    now = paint;
+    if (paint.stone == havannah::Stone::Empty) {
+        eraseStone(app, *origin);
+        if (b.LabelsShown) drawCellLabel(app, b.Topology->columnOf(cell), b.Topology->positionOf(cell));
+    } else {
+        const auto player = paint.stone == havannah::Stone::White ? havannah::Player::White : havannah::Player::Black;
+        placeStone(app, player, *origin, paint.marked);
+    }
+}
+
+void forgetPaintedBoard(BoardFields& board) {
+    board.Painted.assign(static_cast<std::size_t>(board.Topology->cellCount()), CellPaint{});
+    board.UnderOutline.clear();
+}
+
+void drawWinOutline(App& app, const std::vector<havannah::Cell>& cells) {
+    eraseWinOutline(app);
+    BoardFields& b = app.board;
+    // Neighbouring cells share their edge: each pixel is saved once, before
+    // anything is drawn, so erasing restores what the picture had.
+    std::vector<Point> pixels;
+    for (const havannah::Cell cell : cells) {
+        if (cell < 0 || cell >= b.Topology->cellCount()) continue;
+        const auto band = cellOutlinePixels(b.BoardSize, b.Topology->columnOf(cell), b.Topology->positionOf(cell));
+        pixels.insert(pixels.end(), band.begin(), band.end());
+    }
+    const auto before = [](Point a, Point c) { return a.y != c.y ? a.y < c.y : a.x < c.x; };
+    std::sort(pixels.begin(), pixels.end(), before);
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    b.UnderOutline.reserve(pixels.size());
+    for (const Point px : pixels) b.UnderOutline.emplace_back(px, app.platform.getPixel(px.x, px.y));
+    for (const Point px : pixels) app.platform.setPixel(px.x, px.y, kWinOutline);
+}
+
+void eraseWinOutline(App& app) {
+    for (const auto& [px, colour] : app.board.UnderOutline) app.platform.setPixel(px.x, px.y, colour);
+    app.board.UnderOutline.clear();
 }
 
 }  // namespace tarnwick

@@ -15,6 +15,7 @@
 #include "app/shell.h"
 #include "game/game.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tarnwick::fuzz {
@@ -64,16 +65,22 @@ inline void checkShownGame(const App& app) {
     const BoardFields& b = app.board;
     const GameFields& g = app.game;
     require(b.BoardSize == 8 || b.BoardSize == 10, "the base is 8 or 10");
-    require(b.GridSize == 2 * b.BoardSize - 1 && b.BoardState.size() == b.GridSize, "the tables fit the base");
+    require(b.GridSize == 2 * b.BoardSize - 1 && b.Topology->base() == b.BoardSize &&
+                b.Painted.size() == static_cast<std::size_t>(b.Topology->cellCount()),
+            "the tables fit the base");
     require(g.MoveCount >= 0 && g.MoveCount <= MaxMoveSlots, "the move count is within the list");
     require(g.MoveCount == g.Moves.length(), "the move count is the list's length");
     require(g.CurrentMove >= 0 && g.CurrentMove <= g.MoveCount, "the shown move is in the list");
     for (int k = 1; k <= g.CurrentMove; ++k) require(!isResignToken(g.Moves[k]), "no resignation is shown");
     require(g.CurrentMove == g.MoveCount || isResignToken(g.Moves[g.CurrentMove + 1]),
             "the game is shown at its end or before a resignation");
+    const ShownPosition shown = positionAfter(g.Moves, g.CurrentMove, b.Topology);
     int stones = 0;
-    for (int c = 1; c <= b.GridSize; ++c)
-        for (int p = 1; p <= b.GridSize; ++p) stones += b.BoardState.at(c, p) != Empty ? 1 : 0;
+    for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {
+        const havannah::Stone painted = b.Painted[static_cast<std::size_t>(cell)].stone;
+        require(painted == shown.stones.at(cell), "the board shows the position of the moves shown");
+        stones += painted != havannah::Stone::Empty ? 1 : 0;
+    }
     require(stones <= g.CurrentMove, "no more stones than moves shown");
 }
 

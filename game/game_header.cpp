@@ -17,12 +17,9 @@ void clearGame(App& app) {
     app.list.HighlightText.clear();
     g.MoveCount = 0;
     g.CurrentMove = 0;
-    app.board.LastBlackStone.x = 0;
-    app.board.LastWhiteStone.x = 0;
     app.list.ListPenY = 246;
     app.list.ListRightLimit = 1000;
     app.list.ListPenX = 1016;
-    app.board.BoardState.fill(Empty);
     drawCellLabels(app);
 }
 

@@ -4,32 +4,10 @@
 #include <array>
 #include <string>
 
+#include "game/moves.h"
+#include "havannah/position.h"
+
 namespace tarnwick {
-
-inline constexpr int MaxMoveSlots = 274;  // 271 cells of base 10, plus 3
-
-// Move tokens 1..MaxMoveSlots ("12.C10", "2.swap", "31.resign"). The first
-// empty entry ends the game. Entries outside 1..MaxMoveSlots read as empty
-// and cannot be written, whatever index outside text produces.
-class MoveList {
-  public:
-    const std::string& operator[](int k) const {
-        static const std::string kNone;
-        return k >= 1 && k <= MaxMoveSlots ? entries_[static_cast<std::size_t>(k)] : kNone;
-    }
-    void set(int k, std::string token) {
-        if (k >= 1 && k <= MaxMoveSlots) entries_[static_cast<std::size_t>(k)] = std::move(token);
-    }
-    // Number of entries before the first empty one.
-    int length() const {
-        int k = 0;
-        while (k < MaxMoveSlots && !entries_[static_cast<std::size_t>(k) + 1].empty()) ++k;
-        return k;
-    }
-
-  private:
-    std::array<std::string, MaxMoveSlots + 1> entries_{};  // [0] unused
-};
 
 // The text fields of one game record.
 struct GameRecord {
@@ -50,12 +28,8 @@ struct GameFields {
     int MoveCount = 0;    // moves in the list
     int CurrentMove = 0;  // moves on the board; 0 = empty board
 
-    // The move being shown, carried from token decoding to the drawing code.
-    std::string ShownMoveText;
-    int MovePlayer = 0;
-    int MoveNumber = 0;
-    int CellColumn = 0;
-    int CellPosition = 0;
+    // The win line and outline are shown (the W key hides and shows them).
+    bool WinDisplayOn = true;
 
     float PlaybackDelay = 500.0F;  // milliseconds between moves in automatic play
     int PlaybackStop = 0;
@@ -73,7 +47,7 @@ struct MoveListFields {
     float LastEntryWidth = 0;
     float LastEntryHeight = 0;
     std::string HighlightText;
-    int HighlightPlayer = 0;
+    havannah::Player HighlightPlayer = havannah::Player::Black;
     int HighlightX = 0;
     int HighlightY = 0;
 };

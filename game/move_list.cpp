@@ -6,6 +6,7 @@
 
 #include "app/context.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 
 namespace tarnwick {
 namespace {
@@ -19,7 +20,7 @@ bool validEntry(int k) { return k >= 1 && k <= MaxMoveSlots; }
 std::size_t slot(int k) { return static_cast<std::size_t>(k); }
 
 // Odd entries (Black's moves) are written in black, even ones in white.
-Colour inkFor(int player) { return player == White ? colours::kWhite : colours::kBlack; }
+Colour inkFor(havannah::Player player) { return player == havannah::Player::White ? colours::kWhite : colours::kBlack; }
 
 }  // namespace
 
@@ -70,13 +71,12 @@ void highlightCurrentEntry(App& app) {
     if (k <= 0 || !validEntry(k)) return;
     MoveListFields& l = app.list;
     Platform& p = app.platform;
-    app.game.ShownMoveText = l.ListText[slot(k)];
-    movePlayerOf(app);
-    p.setColors(inkFor(app.game.MovePlayer), colours::kListHighlight);
+    const havannah::Player player = decodeMove(l.ListText[slot(k)]).player;
+    p.setColors(inkFor(player), colours::kListHighlight);
     p.setFont(app.fonts.ListBoldFont);
     p.setPos(l.EntryX[slot(k)], l.EntryY[slot(k)]);
     p.drawText(l.ListText[slot(k)]);
-    l.HighlightPlayer = app.game.MovePlayer;
+    l.HighlightPlayer = player;
     l.HighlightText = l.ListText[slot(k)];
     l.HighlightX = l.EntryX[slot(k)];
     l.HighlightY = l.EntryY[slot(k)];

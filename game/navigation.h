@@ -2,19 +2,14 @@
 // and the move list beside the board.
 #pragma once
 
-#include <string_view>
+#include <string>
+
+#include "havannah/topology.h"
 
 namespace tarnwick {
 
 struct App;
-
-// Token decoding: ShownMoveText -> MovePlayer and MoveNumber.
-void movePlayerOf(App& app);
-// Token decoding: ShownMoveText -> its bare cell text, CellColumn, CellPosition.
-// A swap token stands for the cell of entry 1.
-void moveCellOf(App& app);
-bool isSwapToken(std::string_view token);
-bool isResignToken(std::string_view token);
+struct ShownPosition;
 
 // Forward: one step, to the end (stopping before a resignation), automatic play.
 void stepForward(App& app);
@@ -27,13 +22,24 @@ void drawPlayButtonDown(App& app);
 void stepBack(App& app);
 void clearPosition(App& app);
 
-// Editing: a clicked cell as a new move; taking moves back; the swap.
-void recordMove(App& app);
+// Editing: a clicked cell as a new move (when the last move is shown and
+// the cell is empty); taking moves back; the swap.
+void recordMove(App& app, havannah::Cell cell);
 void takeBack(App& app);
 void swapMove(App& app);
 
-// Draws the move whose token is in ShownMoveText (CurrentMove is its index).
-void showMove(App& app);
+// Brings the board, the win outline and the panel's note to the position
+// after CurrentMove.
+void showCurrentPosition(App& app);
+// The list highlight on CurrentMove's entry, and the "Swap" caption as the
+// move shown calls for it.
+void markCurrentMove(App& app);
+// The panel's note on a position: "White wins: ring with move 42 (E8)" (the
+// players' names where the game has them), or the first move the rules
+// refuse, "move 31 (E5) is on an occupied cell"; empty for neither.
+std::string positionNote(const App& app, const ShownPosition& shown);
+// The W key: hides or shows the win outline and note.
+void toggleWinDisplay(App& app);
 
 // The move list panel.
 void rebuildMoveList(App& app);

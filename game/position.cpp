@@ -1,32 +1,19 @@
-// Putting moves on the board and taking them off again. Stones are drawn
-// straight onto the board picture one cell at a time; the board is never
-// redrawn from BoardState as a whole.
-//
-// Marker rule: for each player, the stone of that player's latest move up to
-// CurrentMove carries the red marker dot, and no other stone of theirs does.
-// After a swap the first stone is White's.
+// Putting the position after CurrentMove on the board. The position comes
+// from the Havannah model (positionAfter); the board is brought to it by
+// repainting only the cells whose stone or marker differ, so stepping costs
+// a cell or two and never redraws the board as a whole.
+#include <string>
+
 #include "app/context.h"
 #include "board/board.h"
+#include "board/geometry.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 
 namespace tarnwick {
 namespace {
 
-// The cell of the move in ShownMoveText (decoded into CellColumn and
-// CellPosition); nullopt when the token names no cell of this board, in
-// which case nothing is drawn, erased or recorded for it.
-std::optional<Point> shownCell(App& app) {
-    moveCellOf(app);
-    return cellOrigin(app, app.game.CellColumn, app.game.CellPosition);
-}
-
-Point& lastStoneOf(App& app, int player) {
-    return player == White ? app.board.LastWhiteStone : app.board.LastBlackStone;
-}
-
-void setBoardState(App& app, int state) {
-    app.board.BoardState.set(app.game.CellColumn, app.game.CellPosition, state);
-}
+using havannah::Player;
 
 void drawSwapCaption(App& app, bool offered) {
     placeSwapCaption(app);
@@ -34,30 +21,77 @@ void drawSwapCaption(App& app, bool offered) {
     app.platform.drawText("Swap");
 }
 
-// Empties the shown cell (stone and state) and writes its name back when the
-// names are shown.
-void emptyShownCell(App& app, Point origin) {
-    eraseStone(app, origin);
-    setBoardState(app, Empty);
-    if (app.board.LabelsShown) drawCellLabel(app, app.game.CellColumn, app.game.CellPosition);
+// The white space of the information panel between the players' band and
+// the game number band, where the win or the first illegal move is named.
+struct NoteArea {
+    int x1, y1, x2, y2;  // both corners included
+    int textX, textY;
+};
+constexpr NoteArea kNoteArea{654, 133, 1016, 167, 664, 142};
+
+std::string playerName(const GameRecord& record, Player player) {
+    const std::string& name = player == Player::Black ? record.blackPlayer : record.whitePlayer;
+    if (name.empty() || name == "Unknown") return player == Player::Black ? "Black" : "White";
+    return name;
+}
+
+std::string noteFor(const App& app, const ShownPosition& shown, const std::string& winner) {
+    if (shown.win) {
+        const havannah::Win& w = *shown.win;
+        return winner + " wins: " + havannah::describe(w.kinds) + " with move " + std::to_string(w.move) + " (" +
+               app.board.Topology->name(w.cell) + ")";
+    }
+    if (shown.illegal) {
+        return "move " + std::to_string(shown.illegal->move) + " (" + shown.illegal->cellText + ") " +
+               shown.illegal->reason;
+    }
+    return {};
 }
 
 }  // namespace
 
-void showMove(App& app) {
-    GameFields& g = app.game;
-    movePlayerOf(app);
-    const int player = g.MovePlayer;
-    if (const auto origin = shownCell(app)) {
-        Point& last = lastStoneOf(app, player);
-        // The player's previous stone loses its marker, except Black's at move
-        // 3 after a swap: that stone is the first one, now White's.
-        const bool firstStoneSwapped = player == Black && g.CurrentMove == 3 && isSwapToken(g.Moves[2]);
-        if (last.x != 0 && g.CurrentMove >= 3 && !firstStoneSwapped) placeStone(app, player, last, false);
-        placeStone(app, player, *origin, true);
-        last = *origin;
-        setBoardState(app, player);
+std::string positionNote(const App& app, const ShownPosition& shown) {
+    return noteFor(app, shown, shown.win ? playerName(app.game.record, shown.win->player) : std::string());
+}
+
+namespace {
+
+// Writes the note, a long player name shortened so that the line stays
+// inside the panel.
+void drawNote(App& app, const ShownPosition& shown) {
+    Platform& p = app.platform;
+    const NoteArea& a = kNoteArea;
+    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, colours::kWhite, colours::kWhite);
+    if (!app.game.WinDisplayOn) return;
+    p.setFont(app.fonts.HeaderFont);
+    std::string winner = shown.win ? playerName(app.game.record, shown.win->player) : std::string();
+    std::string text = noteFor(app, shown, winner);
+    while (!winner.empty() && a.textX + p.textSize(text).width > a.x2) {
+        winner.pop_back();
+        text = noteFor(app, shown, winner + "...");
     }
+    if (text.empty()) return;
+    p.setColors(colours::kBlack, colours::kWhite);
+    p.setPos(a.textX, a.textY);
+    p.drawText(text);
+}
+
+}  // namespace
+
+void showCurrentPosition(App& app) {
+    BoardFields& b = app.board;
+    const ShownPosition shown = positionAfter(app.game.Moves, app.game.CurrentMove, b.Topology);
+    const bool outline = shown.win && app.game.WinDisplayOn;
+    if (!outline) eraseWinOutline(app);
+    for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {
+        paintCell(app, cell, CellPaint{shown.stones.at(cell), shown.isMarked(cell)});
+    }
+    if (outline && b.UnderOutline.empty()) drawWinOutline(app, shown.win->cells);
+    drawNote(app, shown);
+}
+
+void markCurrentMove(App& app) {
+    const GameFields& g = app.game;
     unhighlightEntry(app);
     highlightCurrentEntry(app);
     if (g.CurrentMove == 1 && g.MoveCount == 1) {
@@ -67,20 +101,18 @@ void showMove(App& app) {
     }
 }
 
+void toggleWinDisplay(App& app) {
+    app.game.WinDisplayOn = !app.game.WinDisplayOn;
+    showCurrentPosition(app);
+}
+
 void swapMove(App& app) {
     GameFields& g = app.game;
     g.CurrentMove = 2;
-    g.ShownMoveText = "swap";
-    const auto origin = shownCell(app);
-    g.MovePlayer = White;
     g.Moves.set(2, "swap");
-    if (origin) {
-        placeStone(app, White, *origin, true);
-        app.board.LastWhiteStone = *origin;
-        setBoardState(app, White);
-    }
     g.MoveCount += 1;
     appendListEntry(app, 2);
+    showCurrentPosition(app);
     unhighlightEntry(app);
     highlightCurrentEntry(app);
     drawSwapCaption(app, false);
@@ -89,38 +121,9 @@ void swapMove(App& app) {
 void stepBack(App& app) {
     GameFields& g = app.game;
     if (g.CurrentMove == 0) return;
-    if (g.Moves[g.CurrentMove].empty()) {
-        unhighlightEntry(app);
-        highlightCurrentEntry(app);
-        return;
-    }
-    g.ShownMoveText = g.Moves[g.CurrentMove];
-    const auto removed = shownCell(app);
-    if (removed) emptyShownCell(app, *removed);
-
-    if (g.CurrentMove == 2 && isSwapToken(g.Moves[2])) {
-        // Back over the swap: the first stone is Black's again.
-        if (removed) {
-            placeStone(app, Black, *removed, true);
-            app.board.LastBlackStone = *removed;
-            setBoardState(app, Black);
-        }
-        g.CurrentMove = 1;
-    } else if (g.CurrentMove > 2) {
-        // The stone two moves back (same player) gets its marker back.
-        g.CurrentMove -= 2;
-        g.ShownMoveText = g.Moves[g.CurrentMove];
-        movePlayerOf(app);
-        int player = g.MovePlayer;
-        if (isSwapToken(g.Moves[g.CurrentMove + 1])) player = White;  // the first stone after a swap
-        if (const auto origin = shownCell(app)) {
-            placeStone(app, player, *origin, true);
-            lastStoneOf(app, player) = *origin;
-            setBoardState(app, player);
-        }
-        g.CurrentMove += 1;
-    } else {
-        g.CurrentMove -= 1;  // the other player's stone keeps its marker
+    if (!g.Moves[g.CurrentMove].empty()) {
+        g.CurrentMove -= 1;
+        showCurrentPosition(app);
     }
     unhighlightEntry(app);
     highlightCurrentEntry(app);
@@ -129,16 +132,8 @@ void stepBack(App& app) {
 void clearPosition(App& app) {
     GameFields& g = app.game;
     if (g.CurrentMove == 0) return;
-    // Every move's cell is repainted, also those after CurrentMove (they show
-    // no stone; repainting an empty cell changes nothing).
-    for (int k = 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) {
-        if (isResignToken(g.Moves[k])) continue;
-        g.ShownMoveText = g.Moves[k];
-        if (const auto origin = shownCell(app)) emptyShownCell(app, *origin);
-    }
     g.CurrentMove = 0;
-    app.board.LastBlackStone.x = 0;
-    app.board.LastWhiteStone.x = 0;
+    showCurrentPosition(app);
     unhighlightEntry(app);
 }
 

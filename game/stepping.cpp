@@ -6,6 +6,7 @@
 #include "board/board.h"
 #include "board/geometry.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 
 namespace tarnwick {
 namespace {
@@ -79,8 +80,8 @@ void stepForward(App& app) {
     GameFields& g = app.game;
     if (!canStepForward(g)) return;
     g.CurrentMove += 1;
-    g.ShownMoveText = g.Moves[g.CurrentMove];
-    showMove(app);
+    showCurrentPosition(app);
+    markCurrentMove(app);
 }
 
 void goToEnd(App& app) {
@@ -125,17 +126,19 @@ void playGame(App& app) {
     p.present();
 }
 
-void recordMove(App& app) {
+void recordMove(App& app, havannah::Cell cell) {
     GameFields& g = app.game;
-    if (app.board.BoardState.at(g.CellColumn, g.CellPosition) != Empty || g.CurrentMove != g.MoveCount) return;
+    const BoardFields& b = app.board;
+    if (cell < 0 || cell >= b.Topology->cellCount()) return;
+    if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty || g.CurrentMove != g.MoveCount) return;
     if (g.CurrentMove >= MaxMoveSlots) return;  // the list is full
     g.CurrentMove += 1;
     const int k = g.CurrentMove;
-    g.Moves.set(k, std::to_string(k) + "." + cellName(g.CellColumn, g.CellPosition));
-    g.ShownMoveText = g.Moves[k];
+    g.Moves.set(k, std::to_string(k) + "." + b.Topology->name(cell));
     g.MoveCount += 1;
     appendListEntry(app, k);
-    showMove(app);
+    showCurrentPosition(app);
+    markCurrentMove(app);
 }
 
 void takeBack(App& app) {

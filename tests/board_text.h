@@ -8,6 +8,7 @@
 #include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
+#include "game/replay.h"
 
 namespace tarnwick::testing {
 
@@ -34,6 +35,27 @@ inline std::string boardText(const App& app) {
         text += static_cast<char>(64 + c);
         text += ' ';
         for (int p = 1; p <= columnLength(app.board.BoardSize, c); ++p) text += cellChar(app, c, p);
+        text += '\n';
+    }
+    return text;
+}
+
+// The same text for a position worked out by the game layer: what the board
+// should show.
+inline std::string boardText(const ShownPosition& shown) {
+    const havannah::Topology& t = shown.stones.topology();
+    std::string text;
+    for (int c = 1; c <= t.columnCount(); ++c) {
+        text += static_cast<char>(64 + c);
+        text += ' ';
+        for (int p = 1; p <= t.columnLength(c); ++p) {
+            const havannah::Cell cell = *t.cellAt(c, p);
+            const havannah::Stone s = shown.stones.at(cell);
+            const bool marked = shown.isMarked(cell);
+            text += s == havannah::Stone::Empty ? '.'
+                    : s == havannah::Stone::Black ? (marked ? 'B' : 'b')
+                                                  : (marked ? 'W' : 'w');
+        }
         text += '\n';
     }
     return text;

@@ -94,8 +94,8 @@ class CellAtTest : public testing::ScreenTest {
         computeCellTable(app);
     }
     std::string hit(int x, int y) {
-        if (!cellAt(app, x, y)) return app.game.CellColumn == 0 ? "none" : "column left set";
-        return cellName(app.game.CellColumn, app.game.CellPosition);
+        const auto cell = cellAt(app, x, y);
+        return cell ? app.board.Topology->name(*cell) : "none";
     }
 };
 
@@ -128,7 +128,6 @@ TEST_F(CellAtTest, NoCellIsFoundBeforeTheTableIsComputed) {
     EXPECT_EQ(app.board.GridSize, 19);
     EXPECT_EQ(app.board.BoardImageFile, "tk-board-base-10.bmp");
     EXPECT_EQ(hit(312, 10), "none");
-    EXPECT_EQ(app.game.CellColumn, 0);
 }
 
 TEST_F(CellAtTest, AnyOtherBaseKeepsTheBoardAsItWas) {

@@ -155,7 +155,7 @@ TEST_F(MainPageTest, FullRedrawKeepsTheNamesShown) {
 }
 
 TEST_F(MainPageTest, NamesAreNotWrittenOnStones) {
-    app.board.BoardState.set(1, 1, Black);
+    app.board.Painted[static_cast<std::size_t>(*app.board.Topology->cellAt(1, 1))].stone = havannah::Stone::Black;
     toggleCellLabels(app);
     EXPECT_EQ(nameInk(1, 1), 0);
     EXPECT_GT(nameInk(1, 2), 0);

@@ -8,11 +8,14 @@
 
 #include "board_text.h"
 #include "game/navigation.h"
+#include "game/replay.h"
 #include "screen_fixture.h"
 
 namespace tarnwick {
 namespace {
 
+using havannah::Player;
+using havannah::Stone;
 using testing::cellChar;
 using testing::stonesText;
 
@@ -60,8 +63,8 @@ class PlayingTest : public testing::ScreenTest {
                 if (pixel(x, y) == kBlue) return kBlue;
         return colours::kWhite;
     }
-    int state(const std::string& name) const {
-        return app.board.BoardState.at(name[0] - 64, std::stoi(name.substr(1)));
+    havannah::Stone state(const std::string& name) const {
+        return app.board.Painted[static_cast<std::size_t>(*app.board.Topology->parseCell(name))].stone;
     }
     // Pixels of the list entry k's text box in the highlight colour.
     int highlightPixels(int k) const {
@@ -78,7 +81,7 @@ TEST_F(PlayingTest, ClickingEmptyCellsBuildsAGameWithMarkersOnEachPlayersLastSto
     clickCell("E5");
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5"}));
     EXPECT_EQ(stonesText(app), "E ....B\n");
-    EXPECT_EQ(state("E5"), Black);
+    EXPECT_EQ(state("E5"), Stone::Black);
     EXPECT_EQ(swapCaptionInk(), kBlue) << "the swap is offered after the first move";
 
     clickCell("F6");
@@ -112,7 +115,7 @@ TEST_F(PlayingTest, TheSwapCaptionTurnsTheFirstStoneWhite) {
     EXPECT_EQ(app.game.MoveCount, 2);
     EXPECT_EQ(app.game.CurrentMove, 2);
     EXPECT_EQ(stonesText(app), "E ....W\n");
-    EXPECT_EQ(state("E5"), White);
+    EXPECT_EQ(state("E5"), Stone::White);
     EXPECT_EQ(swapCaptionInk(), colours::kWhite);
     // With two moves the caption no longer answers: the click goes to the list.
     clickAt(130, 645);
@@ -140,7 +143,7 @@ TEST_F(PlayingTest, MarkersFollowTheSwapForwardAndBack) {
     EXPECT_EQ(stonesText(app), "E ....W\n");
     key(keys::kLeft);
     EXPECT_EQ(stonesText(app), "E ....B\n") << "back over the swap the first stone is Black's";
-    EXPECT_EQ(state("E5"), Black);
+    EXPECT_EQ(state("E5"), Stone::Black);
     key(keys::kLeft);
     EXPECT_EQ(stonesText(app), "");
     EXPECT_EQ(app.game.CurrentMove, 0);
@@ -159,7 +162,7 @@ TEST_F(PlayingTest, SteppingBackWithoutASwapRestoresTheMarkerTwoMovesBack) {
     EXPECT_EQ(stonesText(app), "A B\nB W\n");
     key(keys::kLeft);
     EXPECT_EQ(stonesText(app), "A B\n");
-    EXPECT_EQ(state("B1"), Empty);
+    EXPECT_EQ(state("B1"), Stone::Empty);
 }
 
 TEST_F(PlayingTest, HomeEndAndTheButtonsOfBothBases) {
@@ -169,7 +172,6 @@ TEST_F(PlayingTest, HomeEndAndTheButtonsOfBothBases) {
     key(keys::kHome);
     EXPECT_EQ(app.game.CurrentMove, 0);
     EXPECT_EQ(stonesText(app), "");
-    EXPECT_EQ(app.board.LastBlackStone.x, 0);
 
     clickAt(192, 691);  // End button, inclusive corner
     EXPECT_EQ(app.game.CurrentMove, 3);
@@ -479,40 +481,41 @@ TEST_F(PlayingTest, ReturningFromAnotherPageShowsTheSamePosition) {
 namespace tarnwick {
 namespace {
 
-class MoveTokenTest : public testing::ScreenTest {
-  protected:
-    // (player, column, position) of a token, decoded as the stepping code does.
-    std::tuple<int, int, int> decode(const std::string& token) {
-        app.game.ShownMoveText = token;
-        movePlayerOf(app);
-        moveCellOf(app);
-        return {app.game.MovePlayer, app.game.CellColumn, app.game.CellPosition};
+// Entries decode as the list gives them: the player from the number's
+// parity, the cell from its letter and one or two digits; nothing outside
+// text can put in breaks the decoding.
+TEST(MoveEntryTest, EntriesDecodeToPlayerAndCell) {
+    using Kind = MoveEntry::Kind;
+    using havannah::Player;
+    const struct {
+        const char* token;
+        Kind kind;
+        Player player;
+        int column, position;
+    } cases[] = {
+        {"12.C10", Kind::Stone, Player::White, 3, 10},
+        {"7.O8", Kind::Stone, Player::Black, 15, 8},
+        {" 3 . D4 ", Kind::Stone, Player::Black, 4, 4},
+        {"2.swap", Kind::Swap, Player::White, 0, 0},
+        {"swap", Kind::Swap, Player::White, 0, 0},
+        {"x.A1", Kind::Stone, Player::White, 1, 1},  // no number reads as 0: even
+        {"99999999999999999999999.A1", Kind::Stone, Player::Black, 1, 1},  // parity survives
+        {"99999999999999999999998.A1", Kind::Stone, Player::White, 1, 1},
+        {"4", Kind::Stone, Player::White, 0, 0},  // no point: no cell
+        {"5.", Kind::Stone, Player::Black, 0, 0},
+        {"6.C", Kind::Stone, Player::White, 3, 0},
+        {"7.C1x", Kind::Stone, Player::Black, 3, 1},
+        {"8.\xC3\xA9", Kind::Stone, Player::White, 0xC3 - 64, 0},
+    };
+    for (const auto& c : cases) {
+        const MoveEntry e = decodeMove(c.token);
+        EXPECT_EQ(e.kind, c.kind) << c.token;
+        EXPECT_EQ(e.player, c.player) << c.token;
+        EXPECT_EQ(e.column, c.column) << c.token;
+        EXPECT_EQ(e.position, c.position) << c.token;
     }
-};
-
-TEST_F(MoveTokenTest, OrdinaryMoves) {
-    EXPECT_EQ(decode("12.C10"), std::make_tuple(White, 3, 10));
-    EXPECT_EQ(app.game.ShownMoveText, "C10");
-    EXPECT_EQ(decode("7.O8"), std::make_tuple(Black, 15, 8));
-    EXPECT_EQ(decode(" 3 . D4 "), std::make_tuple(Black, 4, 4));
-    EXPECT_EQ(app.game.MoveNumber, 3);
-}
-
-TEST_F(MoveTokenTest, SwapTokensAreWhiteOnTheFirstMovesCell) {
-    app.game.Moves.set(1, "1.E5");
-    EXPECT_EQ(decode("2.swap"), std::make_tuple(White, 5, 5));
-    EXPECT_EQ(decode("swap"), std::make_tuple(White, 5, 5));
-}
-
-TEST_F(MoveTokenTest, OddTokensDecodeWithoutHarm) {
-    EXPECT_EQ(std::get<0>(decode("x.A1")), White) << "no number reads as 0: even";
-    EXPECT_EQ(std::get<0>(decode("99999999999999999999999.A1")), Black) << "parity survives a huge number";
-    EXPECT_EQ(std::get<0>(decode("99999999999999999999998.A1")), White);
-    EXPECT_EQ(decode("4"), std::make_tuple(White, 0, 0)) << "no point: no cell";
-    EXPECT_EQ(decode("5."), std::make_tuple(Black, 0, 0));
-    EXPECT_EQ(decode("6.C"), std::make_tuple(White, 3, 0));
-    EXPECT_EQ(decode("7.C1x"), std::make_tuple(Black, 3, 1));
-    EXPECT_EQ(std::get<1>(decode("8.\xC3\xA9")), 0xC3 - 64);
+    EXPECT_EQ(decodeMove("12.C10").cellText, "C10");
+    EXPECT_EQ(decodeMove("31.Resign").kind, Kind::Resign);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "acquire/acquire.h"
 #include "board_text.h"
+#include "game/replay.h"
 #include "game/game.h"
 #include "game/navigation.h"
 #include "screen_fixture.h"
@@ -194,6 +195,7 @@ struct IndexRow {
     int moves = 0;
     bool swap = false;
     bool resign = false;
+    std::string ending;
 };
 
 std::vector<IndexRow> readIndex(const std::filesystem::path& folder) {
@@ -205,9 +207,9 @@ std::vector<IndexRow> readIndex(const std::filesystem::path& folder) {
         std::vector<std::string> cells;
         std::stringstream fields(line);
         for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-        if (cells.size() < 7) continue;
+        if (cells.size() < 8) continue;
         rows.push_back({cells[0], std::atoi(cells[2].c_str()), std::atoi(cells[4].c_str()), cells[5] == "yes",
-                        cells[6] == "yes"});
+                        cells[6] == "yes", cells[7]});
     }
     return rows;
 }
@@ -240,17 +242,26 @@ TEST_F(RecordTest, EveryRealRecordLoadsOrIsRefused) {
         const int shown = row.moves - (row.resign ? 1 : 0);
         EXPECT_EQ(app.game.CurrentMove, shown);
         // One stone per shown move, the swap turning the first one over.
-        int stones = 0;
-        for (int c = 1; c <= app.board.GridSize; ++c)
-            for (int p = 1; p <= app.board.GridSize; ++p) stones += app.board.BoardState.at(c, p) != Empty ? 1 : 0;
-        EXPECT_EQ(stones, shown - (row.swap && shown >= 2 ? 1 : 0));
+        std::string board;  // the cells only, without the column letters
+        std::istringstream lines(testing::boardText(app));
+        for (std::string line; std::getline(lines, line);) board += line.substr(2);
+        const auto count = [&](char ch) { return static_cast<int>(std::count(board.begin(), board.end(), ch)); };
+        EXPECT_EQ(count('b') + count('B') + count('w') + count('W'), shown - (row.swap && shown >= 2 ? 1 : 0));
         // Each player's latest stone, and only that one, carries the marker.
-        std::string cells;
-        for (int c = 1; c <= app.board.GridSize; ++c)
-            for (int p = 1; p <= app.board.GridSize; ++p) cells += testing::cellChar(app, c, p);
-        const auto count = [&](char ch) { return static_cast<int>(std::count(cells.begin(), cells.end(), ch)); };
         EXPECT_EQ(count('B'), shown >= 1 && !(row.swap && shown == 2) ? 1 : 0);
         EXPECT_EQ(count('W'), shown >= 2 ? 1 : 0);
+        // A win on the board is outlined at the end.
+        const bool won = row.ending.starts_with("ring") || row.ending.starts_with("bridge") ||
+                         row.ending.starts_with("fork");
+        EXPECT_EQ(!app.board.UnderOutline.empty(), won) << row.ending;
+        // Stepping back to the empty board, the screen shows the model's
+        // position after every move, markers included.
+        for (int k = shown; k >= 0; --k) {
+            ASSERT_EQ(testing::boardText(app), testing::boardText(positionAfter(app.game.Moves, k, app.board.Topology)))
+                << "after move " << k;
+            stepBack(app);
+        }
+        EXPECT_TRUE(app.board.UnderOutline.empty());
     }
     EXPECT_EQ(loaded, 706);
 }
