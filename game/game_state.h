@@ -2,9 +2,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "game/moves.h"
+#include "game/replay.h"
 #include "havannah/position.h"
 
 namespace tarnwick {
@@ -30,6 +33,12 @@ struct GameFields {
 
     // The win line and outline are shown (the W key hides and shows them).
     bool WinDisplayOn = true;
+
+    // The position last worked out, kept so that a step forward replays one
+    // entry rather than the whole list; good while the list's revision is
+    // still ShownRevision.
+    std::optional<ShownPosition> Shown;
+    std::uint64_t ShownRevision = 0;
 
     float PlaybackDelay = 500.0F;  // milliseconds between moves in automatic play
     int PlaybackStop = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace tarnwick {
@@ -20,7 +21,11 @@ class MoveList {
     }
     void set(int k, std::string token) {
         if (k >= 1 && k <= MaxMoveSlots) entries_[static_cast<std::size_t>(k)] = std::move(token);
+        ++revision_;
     }
+    // Changes with every set(): work derived from the list (the position
+    // after some moves) is still good while this is unchanged.
+    std::uint64_t revision() const { return revision_; }
     // Number of entries before the first empty one.
     int length() const {
         int k = 0;
@@ -30,6 +35,7 @@ class MoveList {
 
   private:
     std::array<std::string, MaxMoveSlots + 1> entries_{};  // [0] unused
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace tarnwick

@@ -76,11 +76,27 @@ void drawNote(App& app, const ShownPosition& shown) {
     p.drawText(text);
 }
 
+// The position after CurrentMove: carried on from the one worked out last
+// when the list is unchanged and the step goes forward, else replayed anew.
+const ShownPosition& currentPosition(App& app) {
+    GameFields& g = app.game;
+    const auto& topology = app.board.Topology;
+    const bool reusable = g.Shown && g.ShownRevision == g.Moves.revision() &&
+                          &g.Shown->stones.topology() == topology.get() && g.Shown->entries <= g.CurrentMove;
+    if (reusable) {
+        replayTo(*g.Shown, g.Moves, g.CurrentMove);
+    } else {
+        g.Shown = positionAfter(g.Moves, g.CurrentMove, topology);
+        g.ShownRevision = g.Moves.revision();
+    }
+    return *g.Shown;
+}
+
 }  // namespace
 
 void showCurrentPosition(App& app) {
     BoardFields& b = app.board;
-    const ShownPosition shown = positionAfter(app.game.Moves, app.game.CurrentMove, b.Topology);
+    const ShownPosition& shown = currentPosition(app);
     const bool outline = shown.win && app.game.WinDisplayOn;
     if (!outline) eraseWinOutline(app);
     for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {

@@ -74,29 +74,34 @@ bool ShownPosition::isMarked(Cell cell) const {
 }
 
 ShownPosition positionAfter(const MoveList& moves, int k, const std::shared_ptr<const havannah::Topology>& topology) {
-    ShownPosition shown{havannah::Position(topology), {}, std::nullopt, std::nullopt};
+    ShownPosition shown(topology);
+    replayTo(shown, moves, k);
+    return shown;
+}
+
+void replayTo(ShownPosition& shown, const MoveList& moves, int k) {
     havannah::Position& pos = shown.stones;
-    // The rules follow the game until they refuse an entry or the game is
-    // won; from then on entries only put their stones down.
-    bool rulesFollow = true;
-    std::optional<Cell> firstCell;  // the cell of entry 1, which a swap hands to White
+    const havannah::Topology& topology = pos.topology();
     const auto refuse = [&](int move, const MoveEntry& entry, std::string reason) {
         shown.illegal = IllegalMove{move, entry.cellText, std::move(reason)};
-        rulesFollow = false;
+        shown.rulesFollow = false;
     };
 
-    for (int i = 1; i <= std::min(k, MaxMoveSlots) && !moves[i].empty(); ++i) {
+    for (int i = shown.entries + 1; i <= std::min(k, MaxMoveSlots) && !moves[i].empty(); ++i) {
+        shown.entries = i;
         const MoveEntry entry = decodeMove(moves[i]);
         if (entry.kind == MoveEntry::Kind::Resign) continue;
         std::optional<Cell> cell;
         if (entry.kind == MoveEntry::Kind::Swap) {
-            cell = firstCell;
+            cell = shown.firstCell;
         } else {
-            cell = topology->cellAt(entry.column, entry.position);
-            if (i == 1) firstCell = cell;
+            cell = topology.cellAt(entry.column, entry.position);
+            if (i == 1) shown.firstCell = cell;
         }
 
-        if (rulesFollow && !pos.isWon()) {
+        // The rules follow the game until they refuse an entry or the game
+        // is won; from then on entries only put their stones down.
+        if (shown.rulesFollow && !pos.isWon()) {
             std::optional<havannah::Refusal> refusal;
             if (entry.player != pos.toMove()) {
                 refuse(i, entry, "is out of turn");
@@ -109,17 +114,15 @@ ShownPosition positionAfter(const MoveList& moves, int k, const std::shared_ptr<
                 if (!refusal && pos.isWon()) shown.win = pos.win();
             }
             if (refusal) refuse(i, entry, std::string(havannah::describe(*refusal)));
-            if (rulesFollow) {
+            if (shown.rulesFollow) {
                 if (cell) shown.marked[slotOf(entry.player)] = *cell;
                 continue;
             }
         }
-        // Outside the rules: the entry's stone goes down as the list says.
         if (!cell) continue;
         pos.place(*cell, havannah::stoneOf(entry.player));
         shown.marked[slotOf(entry.player)] = *cell;
     }
-    return shown;
 }
 
 }  // namespace tarnwick

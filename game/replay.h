@@ -47,10 +47,17 @@ struct IllegalMove {
 // won; later entries still put their stones down, as the record says. Each
 // player's latest stone carries the marker.
 struct ShownPosition {
+    explicit ShownPosition(std::shared_ptr<const havannah::Topology> topology) : stones(std::move(topology)) {}
+
     havannah::Position stones;
     std::array<std::optional<havannah::Cell>, 2> marked{};  // [Black], [White]
     std::optional<havannah::Win> win;
     std::optional<IllegalMove> illegal;
+
+    // How far the list has been replayed, and what the replay carries on with.
+    int entries = 0;
+    bool rulesFollow = true;                 // no entry refused yet
+    std::optional<havannah::Cell> firstCell;  // entry 1's cell, which a swap hands to White
 
     bool isMarked(havannah::Cell cell) const;
 };
@@ -58,5 +65,9 @@ struct ShownPosition {
 // The position after entries 1..k (k clamped to the list) on the board of
 // that topology. A resignation puts nothing on the board.
 ShownPosition positionAfter(const MoveList& moves, int k, const std::shared_ptr<const havannah::Topology>& topology);
+// Carries a replay on from shown.entries to entry k of the same list, which
+// must not have changed in entries 1..shown.entries; k below shown.entries
+// changes nothing.
+void replayTo(ShownPosition& shown, const MoveList& moves, int k);
 
 }  // namespace tarnwick
