@@ -34,6 +34,8 @@
 #   cell_names  C1 writes the name in every empty cell; a second click clears them
 #   paste_iyt   an It's Your Turn list lands on base 8 (a8 b9 h1: A1, B3, H1)
 #   paste_lg10  a Little Golem list with a base-10 cell switches to base 10
+#   win         a pasted game won by a bridge shows the blue outline and the
+#               panel's line; W hides both and shows them again
 #   invalid_game a record of another base flashes "Invalid Game #" and the
 #               shown game stays
 #   help_pages  every section of About/Help and every page of each shows text
@@ -733,6 +735,29 @@ check_paste_lg10() {
     expect_cells "S10=black J10=white* A1=black*" "copying the list 1.S10 2.J10 3.A1"
 }
 
+# Pixels of the win outline's blue on the board, and dark text pixels of the
+# panel's note between the players' band and the game number band.
+outline_pixels() {
+    take_screenshot
+    pixels_like 1 1 650 740 "32 160 255"
+}
+note_pixels() {
+    dark_pixels 654 133 1016 167
+}
+
+check_win() {
+    copy_text "1.A1 2.O1 3.A2 4.O2 5.A3 6.O3 7.A4 8.O4 9.A5 10.O5 11.A6 12.O6 13.A7 14.O7 15.A8"
+    wait_until 2000 more_than 400 outline_pixels || fail "the bridge along column A is not outlined"
+    (($(note_pixels) > 50)) || fail "the panel does not name the win"
+    press_key w
+    wait_until 2000 count_is 0 outline_pixels || fail "w leaves $(outline_pixels) outline pixels"
+    (($(note_pixels) == 0)) || fail "w leaves the panel's note"
+    press_key W
+    wait_until 2000 more_than 400 outline_pixels || fail "W does not bring the outline back"
+    press_key Left
+    wait_until 2000 count_is 0 outline_pixels || fail "before the winning move the outline stays"
+}
+
 invalid_record='(;FF[4]EV[hav.null]PB[Ann]PW[Bob]SZ[12]RU[LG]RE[B]GC[ game #7654321];W[E5];B[F6])'
 
 # The number field, inside its frame.
@@ -1005,7 +1030,7 @@ check_odd_dir() {
 }
 
 case $case_name in
-speed | take_back | cell_names | paste_iyt | paste_lg10 | help_pages | reload | \
+speed | take_back | cell_names | paste_iyt | paste_lg10 | win | help_pages | reload | \
     big_clipboard | binary_clipboard | stopped_owner | close_entry | close_play)
     start_program
     "check_$case_name"
