@@ -309,7 +309,7 @@ TEST(PositionTest, SwapOnlyAsTheSecondMove) {
     }
     EXPECT_FALSE(swapped.isWon());
     ASSERT_EQ(swapped.play(cellNamed(swapped, "A4")), std::nullopt);
-    EXPECT_EQ(swapped.winner(), Player::White);
+    ASSERT_EQ(swapped.winner(), Player::White);
     EXPECT_EQ(swapped.win()->move, 8);
 }
 
