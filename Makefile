@@ -51,7 +51,7 @@ sanitize: deps
 	cmake --build $(BUILD)-asan
 	cd $(BUILD)-asan && ctest --output-on-failure -j2
 
-# Every fuzz target (record, clipboard, documentation, reply body) under
+# Every fuzz target (record, clipboard, documentation, reply body, rules) under
 # AddressSanitizer and UndefinedBehaviorSanitizer, FUZZ_SECONDS each from its
 # seed corpus; fails on any crash.
 fuzz: deps fuzz-deps

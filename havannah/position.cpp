@@ -33,6 +33,31 @@ std::string_view describe(Refusal refusal) {
     return "is refused";
 }
 
+namespace {
+
+// Set bits of six-bit masks, by table: a popcount instruction cannot be
+// assumed, and the library call costs more than the look-up.
+constexpr std::array<std::uint8_t, 64> kBitCount = [] {
+    std::array<std::uint8_t, 64> counts{};
+    for (unsigned m = 0; m < 64; ++m) counts[m] = static_cast<std::uint8_t>(std::popcount(m));
+    return counts;
+}();
+
+// A neighbour in direction d sees the cell in direction kOpposite[d].
+constexpr std::array<unsigned, 6> kOpposite{3, 4, 5, 0, 1, 2};
+
+// A six-bit circle mask turned by `steps` directions: bit d of the result is
+// bit d - steps of `bits`.
+constexpr unsigned rotateCircle(unsigned bits, unsigned steps) {
+    return ((bits << steps) | (bits >> (6 - steps))) & 63U;
+}
+
+// Bit d set where direction d is set in `bits` and direction d - 1 (round
+// the circle) is not: the first place of each run.
+constexpr unsigned runStarts(unsigned bits) { return bits & ~rotateCircle(bits, 1) & 63U; }
+
+}  // namespace
+
 Position::Position(int base, bool swapRule) : Position(std::make_shared<const Topology>(base), swapRule) {}
 
 Position::Position(std::shared_ptr<const Topology> topology, bool swapRule)
@@ -77,16 +102,30 @@ Cell Position::join(Cell a, Cell b) {
     return a;
 }
 
+void Position::setStone(Cell cell, Stone stone) {
+    stones_[idx(cell)] = stone;
+    const std::array<Cell, 6>& circle = topology_->circle(cell);
+    for (unsigned d = 0; d < 6; ++d) {
+        const Cell n = circle[d];
+        if (n == kNoCell) continue;
+        const unsigned seen = 1U << kOpposite[d];
+        unsigned mask = around_[idx(n)] & ~(seen | seen << 8);
+        if (stone != Stone::Empty) mask |= stone == Stone::White ? seen << 8 : seen;
+        around_[idx(n)] = static_cast<std::uint16_t>(mask);
+    }
+}
+
 Cell Position::addStone(Cell cell, Stone stone) {
     const auto i = idx(cell);
-    stones_[i] = stone;
+    setStone(cell, stone);
     parent_[i] = static_cast<Index>(cell);
     groupSize_[i] = 1;
     groupCorners_[i] = topology_->cornerMask(cell);
     groupSides_[i] = topology_->sideMask(cell);
     Cell root = cell;
-    for (const Cell n : topology_->neighbours(cell))
-        if (stones_[idx(n)] == stone) root = join(root, find(n));
+    const std::array<Cell, 6>& circle = topology_->circle(cell);
+    for (unsigned own = stonesAround(cell, stone), d = 0; own != 0; own >>= 1, ++d)
+        if ((own & 1U) != 0) root = join(root, find(circle[d]));
     return root;
 }
 
@@ -112,14 +151,13 @@ std::optional<Refusal> Position::play(Cell cell) {
     if (isWon()) return Refusal::GameOver;
     if (stones_[idx(cell)] != Stone::Empty) return Refusal::Occupied;
     const Player mover = toMove_;
+    WinKinds kinds;
+    kinds.ring = closesRing(cell, stoneOf(mover));
     const Cell root = addStone(cell, stoneOf(mover));
     ++movesPlayed_;
     toMove_ = opponent(mover);
-    WinKinds kinds;
-    kinds.bridge = std::popcount(groupCorners_[idx(root)]) >= 2;
-    kinds.fork = std::popcount(groupSides_[idx(root)]) >= 3;
-    // The smallest ring is six stones round one cell.
-    kinds.ring = groupSize_[idx(root)] >= 6 && closesRing(cell, root);
+    kinds.bridge = kBitCount[groupCorners_[idx(root)]] >= 2;
+    kinds.fork = kBitCount[groupSides_[idx(root)]] >= 3;
     if (kinds.any()) {
         winKinds_ = kinds;
         winner_ = mover;
@@ -132,7 +170,7 @@ std::optional<Refusal> Position::play(Cell cell) {
 std::optional<Refusal> Position::swap() {
     if (!canSwap()) return Refusal::NoSwap;
     const auto first = std::find(stones_.begin(), stones_.end(), Stone::Black);
-    *first = Stone::White;
+    setStone(static_cast<Cell>(first - stones_.begin()), Stone::White);
     toMove_ = Player::Black;
     movesPlayed_ = 2;
     return std::nullopt;
@@ -148,117 +186,47 @@ void Position::place(Cell cell, Stone stone) {
         return;
     }
     // A union-find cannot split a group: start again from the stones.
-    stones_[idx(cell)] = stone;
+    setStone(cell, stone);
     rebuildGroups();
 }
 
-namespace {
 
-// Bit d set where direction d is set in `bits` and direction d - 1 (round
-// the circle) is not: the first place of each run.
-constexpr unsigned runStarts(unsigned bits) {
-    const unsigned previous = ((bits << 1) | (bits >> 5)) & 63U;
-    return bits & ~previous & 63U;
-}
-
-}  // namespace
-
-bool Position::closesRing(Cell cell, Cell root) {
-    const Stone own = stones_[idx(cell)];
+bool Position::closesRing(Cell cell, Stone own) {
     const std::array<Cell, 6>& circle = topology_->circle(cell);
-    unsigned ownBits = 0;
-    for (unsigned d = 0; d < 6; ++d)
-        if (circle[d] != kNoCell && stones_[idx(circle[d])] == own) ownBits |= 1U << d;
+    const unsigned ownBits = stonesAround(cell, own);
 
     // A ring filled with the maker's own stones encloses no cell outside the
     // group: it shows as a stone with six neighbours of its own, either the
     // new stone or one of its neighbours. Such a neighbour shares two of its
     // neighbours with the new stone, on either side of it.
     if (ownBits == 63U) return true;
-    for (unsigned d = 0; d < 6; ++d) {
-        const unsigned sides = (1U << d) | (1U << ((d + 1) % 6)) | (1U << ((d + 5) % 6));
-        if ((ownBits & sides) != sides) continue;
-        const std::array<Cell, 6>& around = topology_->circle(circle[d]);
-        if (std::all_of(around.begin(), around.end(),
-                        [&](Cell n) { return n != kNoCell && stones_[idx(n)] == own; }))
-            return true;
-    }
+    const unsigned flanked = ownBits & rotateCircle(ownBits, 1) & rotateCircle(ownBits, 5);
+    for (unsigned d = 0; d < 6; ++d)
+        if ((flanked >> d & 1U) != 0 && (stonesAround(circle[d], own) | 1U << kOpposite[d]) == 63U) return true;
 
-    // Otherwise the stone must join its group from two separate sides, and
-    // one of the gaps between them must now be cut off from the edge.
-    if (std::popcount(runStarts(ownBits)) < 2) return false;
-    std::array<Cell, 3> starts{};
-    std::size_t startCount = 0;
-    const unsigned gaps = runStarts(~ownBits & 63U);
+    // Otherwise a region is newly shut off exactly when one group reaches
+    // the new stone in two separate arcs of its circle. Then the group's
+    // chain between the two arcs and the stone form a closed loop, and the
+    // gaps on either side of the stone lie one inside it and one outside;
+    // the inside one holds a cell of the board that is not in the group (a
+    // loop on the board cannot enclose a place off it). Conversely a region
+    // the stone shuts off reached the edge before only through the stone,
+    // from a gap on one side to a gap on the other, and the loop that now
+    // separates them runs through the stone and one group on both sides.
+    // (In counting terms: the stone adds one to the number of enclosed
+    // regions for every arc beyond the number of groups it joins.) So no
+    // search is needed: the arcs' groups, before the stone joins them, say.
+    const unsigned arcs = runStarts(ownBits);
+    if (kBitCount[arcs] < 2) return false;
+    std::array<Cell, 3> roots{};
+    std::size_t count = 0;
     for (unsigned d = 0; d < 6; ++d) {
-        if ((gaps & (1U << d)) == 0) continue;
-        bool open = false;
-        for (unsigned e = d; (ownBits & (1U << e)) == 0; e = (e + 1) % 6) open = open || circle[e] == kNoCell;
-        // A gap off the board's edge is outside already.
-        if (!open) starts[startCount++] = circle[d];
-    }
-    return enclosedFrom(std::span<const Cell>(starts.data(), startCount), root);
-}
-
-bool Position::enclosedFrom(std::span<const Cell> starts, Cell root) {
-    // One breadth-first flood per start, all advancing together so that the
-    // work stays near the size of the smallest enclosed region or the
-    // distance to the edge, whichever ends it. Floods that meet are one
-    // region and merge; a flood that reaches the edge proves nothing, one
-    // that runs out of cells is enclosed.
-    const Stone own = stones_[idx(root)];
-    std::array<Index, kMaxCells> queue;  // every cell enters at most once
-    std::array<std::uint8_t, kMaxCells> label{};
-    std::array<std::uint8_t, 4> alias{0, 1, 2, 3};
-    std::array<int, 4> pending{};
-    std::array<bool, 4> escaped{};
-    std::size_t head = 0;
-    std::size_t tail = 0;
-    int live = 0;
-    const auto regionOf = [&](std::uint8_t l) {
-        while (alias[l] != l) l = alias[l];
-        return l;
-    };
-    for (const Cell start : starts) {
-        const auto l = static_cast<std::uint8_t>(++live);
-        label[idx(start)] = l;
-        queue[tail++] = static_cast<Index>(start);
-        pending[l] = 1;
-    }
-    while (head < tail) {
-        const Cell cell = queue[head++];
-        const std::uint8_t region = regionOf(label[idx(cell)]);
-        --pending[region];
-        if (escaped[region]) continue;
-        for (const Cell n : topology_->circle(cell)) {
-            if (n == kNoCell) {
-                escaped[region] = true;
-                --live;
-                break;
-            }
-            if (inGroup(n, own, root)) continue;
-            std::uint8_t& l = label[idx(n)];
-            if (l == 0) {
-                l = region;
-                queue[tail++] = static_cast<Index>(n);
-                ++pending[region];
-                continue;
-            }
-            const std::uint8_t other = regionOf(l);
-            if (other == region) continue;
-            alias[other] = region;
-            pending[region] += pending[other];
-            --live;  // two regions become one
-            if (escaped[other]) {
-                escaped[region] = true;
-                break;
-            }
-        }
-        if (escaped[region]) {
-            if (live == 0) return false;
-        } else if (pending[region] == 0) {
+        if ((arcs & (1U << d)) == 0) continue;
+        const Cell root = find(circle[d]);
+        if (std::find(roots.begin(), roots.begin() + static_cast<std::ptrdiff_t>(count), root) !=
+            roots.begin() + static_cast<std::ptrdiff_t>(count))
             return true;
-        }
+        roots[count++] = root;
     }
     return false;
 }

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,18 +112,22 @@ class Position {
     Cell rootOf(Cell cell) const;
     // Joins two groups given by their roots; returns the new root.
     Cell join(Cell a, Cell b);
+    // Sets a cell's stone (or emptiness) and what its neighbours see of it;
+    // the groups are left alone.
+    void setStone(Cell cell, Stone stone);
     // Puts a stone on an empty cell as a group of its own and joins it to
     // its neighbours of the same colour; returns the group's root.
     Cell addStone(Cell cell, Stone stone);
+    // Directions (bits 0..5 of the circle) in which a cell has stones of the
+    // colour given.
+    unsigned stonesAround(Cell cell, Stone stone) const {
+        return stone == Stone::White ? around_[idx(cell)] >> 8 : around_[idx(cell)] & 63U;
+    }
     // Builds every group again from the stones, after a stone went away.
     void rebuildGroups();
-    // Whether the stone just put on `cell` (in the group of `root`) closes
-    // a ring.
-    bool closesRing(Cell cell, Cell root);
-    // Whether some of the cells `starts` (none in the group of `root`) lie
-    // in a region the group shuts off from the board's edge.
-    bool enclosedFrom(std::span<const Cell> starts, Cell root);
-    bool inGroup(Cell cell, Stone stone, Cell root) { return stones_[idx(cell)] == stone && find(cell) == root; }
+    // Whether a stone of `own` about to be put on the empty `cell` closes a
+    // ring; asked before the stone joins its neighbours' groups.
+    bool closesRing(Cell cell, Stone own);
     static std::size_t idx(Cell cell) { return static_cast<std::size_t>(cell); }
 
     std::shared_ptr<const Topology> topology_;
@@ -141,6 +144,10 @@ class Position {
     std::array<Index, kMaxCells> groupSize_{};
     std::array<std::uint8_t, kMaxCells> groupCorners_{};
     std::array<std::uint8_t, kMaxCells> groupSides_{};
+    // Per cell, the directions of its black (bits 0..5) and white (bits 8..13)
+    // neighbours: the new stone's arcs and surrounded cells are read off
+    // these without visiting the neighbours.
+    std::array<std::uint16_t, kMaxCells> around_{};
 };
 
 // The board as text and back, for tests and the engine's protocol. See

@@ -8,25 +8,28 @@ namespace tarnwick::havannah {
 
 namespace {
 
-// The text line of a cell, 0 at the top: a cell stands h = 2(p-1) + |c-b| -
-// (b-1) half-cells above the lowest level, which is -(b-1), and the highest
-// cell is at 3b-3, so the lines run from 3b-3 down to -(b-1).
+// A cell (c, p) of base b stands h = 2(p-1) + |c-b| - (b-1) half-cells
+// above the lowest level, which is -(b-1); the highest cell is at 3b-3, so
+// the text has 4b-3 lines, the top one for 3b-3.
 int lineOf(const Topology& topology, Cell cell) {
     const int b = topology.base();
-    const int c = topology.columnOf(cell);
-    const int height = 2 * (topology.positionOf(cell) - 1) + std::abs(c - b) - (b - 1);
+    const int height = 2 * (topology.positionOf(cell) - 1) + std::abs(topology.columnOf(cell) - b) - (b - 1);
     return 3 * b - 3 - height;
 }
 
 // The cells as the text shows them: top line first, left to right.
 std::vector<Cell> readingOrder(const Topology& topology) {
-    std::vector<Cell> cells(static_cast<std::size_t>(topology.cellCount()));
-    for (Cell cell = 0; cell < topology.cellCount(); ++cell) cells[static_cast<std::size_t>(cell)] = cell;
-    std::sort(cells.begin(), cells.end(), [&](Cell a, Cell b) {
-        const int lineA = lineOf(topology, a);
-        const int lineB = lineOf(topology, b);
-        return lineA != lineB ? lineA < lineB : topology.columnOf(a) < topology.columnOf(b);
-    });
+    const int b = topology.base();
+    std::vector<Cell> cells;
+    cells.reserve(static_cast<std::size_t>(topology.cellCount()));
+    for (int height = 3 * b - 3; height >= -(b - 1); --height) {
+        for (int c = 1; c <= topology.columnCount(); ++c) {
+            // Twice (p - 1), from the height formula above.
+            const int twice = height - std::abs(c - b) + (b - 1);
+            if (twice < 0 || twice % 2 != 0) continue;
+            if (const auto cell = topology.cellAt(c, twice / 2 + 1)) cells.push_back(*cell);
+        }
+    }
     return cells;
 }
 

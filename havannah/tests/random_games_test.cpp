@@ -36,13 +36,13 @@ class SlowFinder {
     // What the group of `cell` holds on `position`.
     WinKinds kindsOf(const Position& position, Cell cell) const {
         const Stone stone = position.at(cell);
-        std::vector<bool> group(cells(), false);
+        std::vector<char> group(cells(), 0);
         std::vector<Cell> members{cell};
-        group[at(cell)] = true;
+        group[at(cell)] = 1;
         for (std::size_t i = 0; i < members.size(); ++i)
             for (const Cell n : t_.neighbours(members[i]))
                 if (!group[at(n)] && position.at(n) == stone) {
-                    group[at(n)] = true;
+                    group[at(n)] = 1;
                     members.push_back(n);
                 }
         int corners = 0;
@@ -53,20 +53,20 @@ class SlowFinder {
             corners += around.size() == 3 ? 1 : 0;
             if (side_[at(m)] >= 0) sides[static_cast<std::size_t>(side_[at(m)])] = true;
             ring = ring || (around.size() == 6 && std::all_of(around.begin(), around.end(),
-                                                              [&](Cell n) { return group[at(n)]; }));
+                                                              [&](Cell n) { return group[at(n)] != 0; }));
         }
         // Everything outside the group that the edge reaches; the rest is enclosed.
-        std::vector<bool> reached(cells(), false);
+        std::vector<char> reached(cells(), 0);
         std::vector<Cell> flood;
         for (Cell c = 0; c < t_.cellCount(); ++c)
             if (!group[at(c)] && t_.neighbours(c).size() < 6) {
-                reached[at(c)] = true;
+                reached[at(c)] = 1;
                 flood.push_back(c);
             }
         for (std::size_t i = 0; i < flood.size(); ++i)
             for (const Cell n : t_.neighbours(flood[i]))
                 if (!group[at(n)] && !reached[at(n)]) {
-                    reached[at(n)] = true;
+                    reached[at(n)] = 1;
                     flood.push_back(n);
                 }
         ring = ring || flood.size() + members.size() < cells();
@@ -109,7 +109,8 @@ TEST(RandomGamesTest, WinsAgreeWithASlowFinder) {
         const auto topology = std::make_shared<const Topology>(base);
         const SlowFinder finder(*topology);
         std::vector<Cell> empty;
-        for (int game = 0; game < 1000; ++game, ++games) {
+        // Fewer games on the larger boards, where each takes longer.
+        for (int game = 0; game < 3000 / base; ++game, ++games) {
             Position position(topology);
             empty.resize(static_cast<std::size_t>(topology->cellCount()));
             for (Cell c = 0; c < topology->cellCount(); ++c) empty[static_cast<std::size_t>(c)] = c;
@@ -143,7 +144,7 @@ TEST(RandomGamesTest, WinsAgreeWithASlowFinder) {
             }
         }
     }
-    EXPECT_EQ(games, 9000);
+    EXPECT_GT(games, 5000);
 }
 
 }  // namespace
