@@ -22,6 +22,7 @@ void clearGame(App& app) {
     app.list.ListPenY = 246;
     app.list.ListRightLimit = 1000;
     app.list.ListPenX = 1016;
+    app.list.ScrolledRows = 0;
     app.board.BoardState.fill(Empty);
     drawCellLabels(app);
 }

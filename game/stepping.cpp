@@ -145,8 +145,6 @@ void takeBack(App& app) {
     stepBack(app);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
     g.MoveCount = g.CurrentMove;
-    p.drawBox(655, 255, 1018, 275, colours::kGrey, colours::kGrey);
-    p.drawBox(653, 286, 1019, 736, colours::kWhite, colours::kWhite);
     rebuildMoveList(app);
     // Taken back to the empty board, no entry is highlighted any more and
     // the one that was is gone from the list: it must not be drawn again.
