@@ -468,12 +468,12 @@ TEST_F(PlaybackTest, SpeedKeysHalveAndStretchTheDelay) {
     platform.pressKey("-", t0 + 10);
     platform.pressKey("_", t0 + 10 + 500);
     platform.pressKey("-", t0 + 10 + 500 + 750);
-    platform.click(121, 700, t0 + 10 + 500 + 750 + 1125 + 1);  // Pause, read after move 4's delay
+    platform.click(121, 700, t0 + 10 + 500 + 750 + 1125 + 1);  // Pause, 1 ms into move 4's delay
     play();
     EXPECT_FLOAT_EQ(app.game.PlaybackDelay, 1687.5F);
     EXPECT_EQ(app.game.CurrentMove, 4);
-    // The fourth move is followed by a sleep of 1688 ms (1687.5, halves to even).
-    EXPECT_EQ(platform.nowMs() - t0, 10 + 500 + 750 + 1125 + 1688);
+    // The Pause acts at the next poll, 10 ms into the 1688 ms delay.
+    EXPECT_EQ(platform.nowMs() - t0, 10 + 500 + 750 + 1125 + 10);
 }
 
 TEST_F(PlaybackTest, ZeroDelayStaysZero) {
@@ -505,6 +505,34 @@ TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
     platform.click(300, 300, platform.nowMs() + 700);  // anywhere else: ignored
     play();
     EXPECT_EQ(app.game.CurrentMove, 10);
+}
+
+// Pause, Start, End and Escape act at the next poll, however long the delay;
+// Escape stops the play and does not end the program.
+TEST_F(PlaybackTest, StopsActWithinOnePollOfALongDelay) {
+    loadLine(10);
+    struct Stop {
+        const char* what;
+        Point click;  // none: Escape
+        int move;
+    };
+    const Stop stops[] = {{"Pause", {135, 700}, 1}, {"Start", {20, 700}, 0}, {"End", {200, 700}, 10}, {"Escape", {}, 1}};
+    for (const Stop& stop : stops) {
+        SCOPED_TRACE(stop.what);
+        key(keys::kHome);
+        app.game.PlaybackDelay = 5000;
+        const std::int64_t start = platform.nowMs();
+        const std::int64_t at = start + 10 + 1;  // 1 ms after the first move
+        if (stop.click.x != 0) {
+            platform.click(stop.click.x, stop.click.y, at);
+        } else {
+            platform.pressKey(std::string(1, keys::kEscape), at);
+        }
+        play();
+        EXPECT_EQ(app.game.CurrentMove, stop.move);
+        EXPECT_LE(platform.nowMs() - at, 10);
+        EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey) << "the main loop goes on";
+    }
 }
 
 TEST_F(PlaybackTest, ClosingTheWindowEndsPlaybackWithinASecond) {
