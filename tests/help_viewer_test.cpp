@@ -188,7 +188,7 @@ TEST_F(HelpViewerTest, AnEmptyLineOpensPageOneButNotALaterPage) {
 }
 
 // A heading that would be a page's last line opens the next page instead,
-// with its text; in the real guide too, in every font.
+// with its text.
 TEST_F(HelpViewerTest, AHeadingNeverEndsAPage) {
     const int n = linesPerPage();
     load(box("H") + numberedLines(n - 1) + "Heading\n-------\nits text\n");
@@ -196,23 +196,6 @@ TEST_F(HelpViewerTest, AHeadingNeverEndsAPage) {
     EXPECT_EQ(app.help.PageStart[1][2], n);
     key(keys::kPageDown);
     EXPECT_TRUE(drawnAt("Heading", kHeading, 62, 104));
-
-    platform.setDataFolder(testing::executableFolder());
-    readDocumentation(app);
-    if (app.help.DocLineCount == 0) GTEST_SKIP() << "no tk-documentation.txt beside the tests";
-    showHelpPage(app);
-    for (int font = 1; font <= 7; ++font, cycleHelpFont(app)) {
-        for (int s = 1; s <= app.help.SectionCount; ++s) {
-            selectSection(s);
-            const auto at = static_cast<std::size_t>(s);
-            for (int pages = 1; app.help.SectionEnded[at] == 0 && pages < 200; ++pages) {
-                key(keys::kPageDown);
-                const auto start = static_cast<std::size_t>(app.help.PageStart[at][static_cast<std::size_t>(page())]);
-                EXPECT_EQ(app.help.DocText[at][start].find("----"), std::string::npos)
-                    << app.help.SectionTitle[at] << " page " << page() << " in font " << font;
-            }
-        }
-    }
 }
 
 TEST_F(HelpViewerTest, SectionTabsTheirEdgesAndTheOpenTab) {

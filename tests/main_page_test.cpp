@@ -142,7 +142,8 @@ TEST_F(MainPageTest, CaptionsAreCrispAndThePictureMeetsTheFrame) {
             Colour face;
         } captions[] = {{"C1", {36, 572 + o}, app.board.LabelsButtonFace},
                         {"Size", base == 8 ? Point{34, 637} : Point{33, 648}, app.board.SizeButtonFace},
-                        {base == 8 ? "10" : "8", base == 8 ? Point{37, 646} : Point{38, 657}, app.board.SizeButtonFace}};
+                        {base == 8 ? "10" : "8", base == 8 ? Point{37, 646} : Point{38, 657},
+                         app.board.SizeButtonFace}};
         platform.setFont(app.fonts.CaptionFont);
         for (const auto& c : captions) {
             const Extent e = platform.textSize(c.text);
