@@ -67,7 +67,6 @@ std::string enterDigits(App& app) {
             p.present();
             a.TypedNumber += key;
         }
-        app.game.record.gameNumber = a.TypedNumber;
         if (a.TypedNumber.size() >= kMaxDigits || key == std::string(1, keys::kEnter) ||
             key == std::string(1, keys::kEscape)) {
             return key;
@@ -75,6 +74,33 @@ std::string enterDigits(App& app) {
         key.clear();
     }
 }
+
+// While a fetch waits, a line in the information panel says which game is
+// being fetched. It stands on the panel's plain ground between the title and
+// the players' band, where nothing else is drawn.
+constexpr int kFetchLineX = 664, kFetchLineY = 93;
+
+// The text's box and the ground colour under it, to paint it over with.
+struct TextBox {
+    int x1, y1, x2, y2;
+    Colour ground;
+};
+
+TextBox showFetchLine(App& app) {
+    Platform& p = app.platform;
+    const std::string text = "Fetching game " + app.acquire.TypedNumber + " ...";
+    p.setFont(app.fonts.HeaderFont);
+    const Extent size = p.textSize(text);
+    const TextBox box{kFetchLineX, kFetchLineY, kFetchLineX + size.width, kFetchLineY + size.height,
+                      p.getPixel(kFetchLineX, kFetchLineY)};
+    p.setColors(colours::kBlack, box.ground);
+    p.setPos(box.x1, box.y1);
+    p.drawText(text);
+    p.present();
+    return box;
+}
+
+void eraseText(Platform& p, const TextBox& box) { p.drawBox(box.x1, box.y1, box.x2, box.y2, box.ground, box.ground); }
 
 }  // namespace
 
@@ -93,7 +119,9 @@ void loadGameByNumber(App& app) {
         return;
     }
     a.RequestPath = recordPathFor(a.TypedNumber);
+    const TextBox fetchLine = showFetchLine(app);
     fetchGameRecord(app);
+    eraseText(app.platform, fetchLine);
     if (a.FetchOk != 1) return;
     loadRecordText(app);
 }

@@ -72,16 +72,18 @@ void checkBoardSize(App& app) {
         return;
     }
     a.GameValid = 0;
-    // The message flashes four times over the number field and stays there;
-    // it shows at the next present.
+    // The message flashes four times over the number field, each step
+    // shown, and stays there.
     Platform& p = app.platform;
     p.setFont(app.fonts.HeaderFont);
     p.setColors(colours::kBlack, colours::kWhite);
     for (int i = 0; i < 4; ++i) {
         p.drawBox(49, 59, 139, 77, colours::kWhite, colours::kWhite);
+        p.present();
         p.sleepMs(150);
         p.setPos(52, 61);
         p.drawText("Invalid Game #");
+        p.present();
         p.sleepMs(150);
     }
     p.beep();

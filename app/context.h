@@ -58,7 +58,8 @@ struct FontSet {
     FontId HelpBoldFont = kNoFont;    // the selected help section tab
     FontId ListFont = kNoFont;        // move list entries
     FontId ListBoldFont = kNoFont;    // the highlighted move list entry
-    FontId LabelFont = kNoFont;       // cell names and small board captions
+    FontId LabelFont = kNoFont;       // cell names
+    FontId CaptionFont = kNoFont;     // the C1 and Size button captions
     FontId HeaderFont = kNoFont;      // game header and number entry
     FontId TabFont = kNoFont;         // tab labels
     FontId TabBoldFont = kNoFont;     // the active tab's label

@@ -15,7 +15,7 @@ void redrawMainPage(App& app) {
     // The picture is read again at every full redraw; the previous one is
     // let go first so its slot is reused.
     p.releaseBitmap(b.BoardImage);
-    b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 731);
+    b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 739);
     p.copyBitmap(b.BoardImage, 1, 1);
     forgetPaintedBoard(b);
 

@@ -381,8 +381,8 @@ void paintTitle(Raster& raster, FontLibrary& fonts) {
 // draws them whenever it lays the list out anew, so that the list looks the
 // same whether its entries were added one by one or all drawn again.
 void paintMoveListArea(Raster& raster) {
-    raster.fillRect(659, 257, 1017, 277, colours::kGrey);
-    raster.fillRect(652, 279, 1022, 735, colours::kWhite);
+    raster.fillRect(654, 257, 1017, 277, colours::kGrey);
+    raster.fillRect(652, 279, 1022, kBoardPictureHeight, colours::kWhite);
 }
 
 }  // namespace
@@ -394,7 +394,9 @@ Raster paintBoard(int base, FontLibrary& fonts) {
     for (int y = 1; y <= kBoardPictureHeight; ++y) {
         raster.fillRect(1, y, kBoardPictureWidth, y, tableColour(y));
     }
-    paintPlate(raster, {651, 30, 1030, 740}, 6.0, kPanel, kPanelBorder);
+    // The panel runs on below the picture, so its left edge reaches the
+    // picture's foot straight, with no rounded corner.
+    paintPlate(raster, {651, 30, 1030, kBoardPictureHeight + 20}, 6.0, kPanel, kPanelBorder);
     paintGrid(raster, layout);
     paintNavigationButtons(raster, layout);
     paintBevelButton(raster, layout.labelsButton, kButtonFace);

@@ -23,9 +23,11 @@
 namespace tarnwick::art {
 
 // The board picture is drawn by the program with its top-left corner at
-// window pixel (1, 1); its rasters use window coordinates.
+// window pixel (1, 1); its rasters use window coordinates. It reaches down to
+// the row above the window frame's bottom line (y 740), leaving no strip of
+// the window's white below it.
 inline constexpr int kBoardPictureWidth = 1024;
-inline constexpr int kBoardPictureHeight = 731;
+inline constexpr int kBoardPictureHeight = 739;
 inline constexpr Point kBoardPictureOrigin{1, 1};
 
 inline constexpr int kStonePictureWidth = 26;

@@ -62,14 +62,14 @@ void drawLabelsButtonCaption(App& app) {
     } else {
         p.setColors(colours::kBlack, b.LabelsButtonFace);
     }
-    p.setFont(app.fonts.LabelFont);
+    p.setFont(app.fonts.CaptionFont);
     p.setPos(36, 572 + o);
     p.drawText("C1");
 }
 
 void drawSizeCaption(App& app) {
     Platform& p = app.platform;
-    p.setFont(app.fonts.LabelFont);
+    p.setFont(app.fonts.CaptionFont);
     p.setColors(colours::kBlack, app.board.SizeButtonFace);
     if (app.board.BoardSize == 8) {
         p.setPos(34, 637);

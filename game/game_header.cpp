@@ -20,6 +20,7 @@ void clearGame(App& app) {
     app.list.ListPenY = 246;
     app.list.ListRightLimit = 1000;
     app.list.ListPenX = 1016;
+    app.list.ScrolledRows = 0;
     drawCellLabels(app);
 }
 
@@ -30,13 +31,19 @@ void drawGameHeader(App& app) {
     Platform& p = app.platform;
     const GameRecord& r = app.game.record;
 
+    // Each text is cut off at the end of its place: the bands end before
+    // x 1016 (clearInfoPanel), and Black's name stops short of White's.
+    constexpr int kBandEnd = 1016;
+    constexpr int kWhitePlayerX = 870;
+    constexpr int kBlackPlayerEnd = kWhitePlayerX - 4;
+
     clearInfoPanel(app);
     p.setFont(app.fonts.HeaderFont);
     p.setColors(kPlayersInk, kPlayersBand);
     p.setPos(664, 115);
-    p.drawText(r.blackPlayer);
-    p.setPos(870, 115);
-    p.drawText(r.whitePlayer);
+    p.drawText(r.blackPlayer, kBlackPlayerEnd);
+    p.setPos(kWhitePlayerX, 115);
+    p.drawText(r.whitePlayer, kBandEnd);
 
     const struct {
         int y;
@@ -50,9 +57,9 @@ void drawGameHeader(App& app) {
     for (const auto& line : lines) {
         p.setColors(colours::kBlack, colours::kGrey);
         p.setPos(664, line.y);
-        p.drawText(line.label);
+        p.drawText(line.label, kBandEnd);
         p.setColors(kValueInk, colours::kGrey);
-        p.drawText(line.value);  // continues where the label ended
+        p.drawText(line.value, kBandEnd);  // continues where the label ended
     }
 }
 

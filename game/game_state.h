@@ -44,11 +44,14 @@ struct GameFields {
     int PlaybackStop = 0;
 };
 
-// Layout and highlight of the move list beside the board.
+// Layout and highlight of the move list beside the board. Entry and
+// highlight positions are those of the list laid out in full; a list longer
+// than the window shows ScrolledRows fewer rows at its top.
 struct MoveListFields {
     std::array<std::string, MaxMoveSlots + 1> ListText{};
     std::array<int, MaxMoveSlots + 1> EntryX{};
     std::array<int, MaxMoveSlots + 1> EntryY{};
+    int ScrolledRows = 0;
     int ListLeftEdge = 656;
     int ListPenX = 1016;
     int ListPenY = 246;

@@ -1,7 +1,9 @@
 // The move list beside the board: every token as plain text, left to right
 // in rows of grey bands, the current move bold on the highlight colour. It is
-// drawn straight into the window and keeps no scroll state; a long game
-// simply continues downward.
+// drawn straight into the window. A list with more rows than the window
+// holds scrolls by whole rows under the heading band, earliest rows first,
+// so that the highlighted entry stays in view and no row covers the frame.
+#include <algorithm>
 #include <cmath>
 
 #include "app/context.h"
@@ -15,6 +17,12 @@ constexpr int kFirstPenX = 1016;
 constexpr int kFirstPenY = 246;
 constexpr int kRowPitch = 17;
 constexpr int kEntryGap = 7;
+constexpr int kBandHeight = 22;
+// Rows shown at once: each row's band, outline included, must end above
+// the window frame's bottom line (y 740). That is 27 rows, the last ending
+// at y 727.
+constexpr int kFrameBottom = 740;
+constexpr int kShownRows = (kFrameBottom - 1 - kFirstPenY - kBandHeight) / kRowPitch;
 
 bool validEntry(int k) { return k >= 1 && k <= MaxMoveSlots; }
 std::size_t slot(int k) { return static_cast<std::size_t>(k); }
@@ -22,48 +30,104 @@ std::size_t slot(int k) { return static_cast<std::size_t>(k); }
 // Odd entries (Black's moves) are written in black, even ones in white.
 Colour inkFor(havannah::Player player) { return player == havannah::Player::White ? colours::kWhite : colours::kBlack; }
 
-}  // namespace
+// Row 1 is the first row of the list laid out in full.
+int rowAt(int penY) { return (penY - kFirstPenY) / kRowPitch; }
+bool rowShown(const MoveListFields& l, int row) { return row > l.ScrolledRows && row <= l.ScrolledRows + kShownRows; }
+int shownY(const MoveListFields& l, int penY) { return penY - kRowPitch * l.ScrolledRows; }
 
-void rebuildMoveList(App& app) {
-    Platform& p = app.platform;
-    app.list.ListPenX = kFirstPenX;
-    app.list.ListPenY = kFirstPenY;
-    p.drawBox(659, 257, 1018, 278, colours::kGrey, colours::kGrey);
-    p.drawBox(652, 279, 1023, 736, colours::kWhite, colours::kWhite);
-    for (int k = 1; k <= MaxMoveSlots && !app.game.Moves[k].empty(); ++k) appendListEntry(app, k);
+// A row's grey band with its outline on the left, below and on the right;
+// it covers the lower part of the band above.
+void drawRowBand(Platform& p, int y) {
+    p.drawBox(654, y, 1018, y + kBandHeight, colours::kGrey, colours::kGrey);
+    p.setColors(colours::kBlack);
+    p.setPos(653, y);
+    p.drawLine(653, y + kBandHeight, kForeground);
+    p.setPos(653, y + kBandHeight);
+    p.drawLine(1019, y + kBandHeight, kForeground);
+    p.setPos(1018, y);
+    p.drawLine(1018, y + kBandHeight, kForeground);
 }
 
-void appendListEntry(App& app, int k) {
-    if (!validEntry(k)) return;
+void drawPlainEntry(App& app, int k) {
+    const MoveListFields& l = app.list;
+    Platform& p = app.platform;
+    p.setColors(k % 2 == 0 ? colours::kWhite : colours::kBlack, colours::kGrey);
+    p.setFont(app.fonts.ListFont);
+    p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
+    p.drawText(l.ListText[slot(k)]);
+}
+
+// Places entry k after the entries placed before it; true when it opens a
+// new row. The row test uses the width of the entry placed before this one,
+// so an entry may reach past the limit; the first entry always opens a row.
+bool placeEntry(App& app, int k) {
     MoveListFields& l = app.list;
     Platform& p = app.platform;
     l.ListLeftEdge = 656;
-    // The row test uses the width of the entry drawn before this one, so an
-    // entry may reach past the limit; the first entry always opens a row.
-    if (l.LastEntryWidth + static_cast<float>(l.ListPenX) > static_cast<float>(l.ListRightLimit)) {
+    const bool opensRow = l.LastEntryWidth + static_cast<float>(l.ListPenX) > static_cast<float>(l.ListRightLimit);
+    if (opensRow) {
         l.ListPenY += kRowPitch;
         l.ListPenX = l.ListLeftEdge + kEntryGap;
-        p.drawBox(654, l.ListPenY, 1018, l.ListPenY + 22, colours::kGrey, colours::kGrey);
-        p.setColors(colours::kBlack);
-        p.setPos(653, l.ListPenY);
-        p.drawLine(653, l.ListPenY + 22, kForeground);
-        p.setPos(653, l.ListPenY + 22);
-        p.drawLine(1019, l.ListPenY + 22, kForeground);
-        p.setPos(1018, l.ListPenY);
-        p.drawLine(1018, l.ListPenY + 22, kForeground);
     }
-    p.setColors(k % 2 == 0 ? colours::kWhite : colours::kBlack, colours::kGrey);
     p.setFont(app.fonts.ListFont);
     const std::string& entry = app.game.Moves[k];
     const Extent size = p.textSize(entry);
     l.LastEntryWidth = static_cast<float>(size.width);
     l.LastEntryHeight = static_cast<float>(size.height);
-    p.setPos(l.ListPenX, l.ListPenY);
-    p.drawText(entry);
     l.ListText[slot(k)] = entry;
     l.EntryX[slot(k)] = l.ListPenX;
     l.EntryY[slot(k)] = l.ListPenY;
     l.ListPenX = static_cast<int>(std::nearbyint(l.LastEntryWidth + static_cast<float>(l.ListPenX) + kEntryGap));
+    return opensRow;
+}
+
+// The heading band and the white area below it, then every entry of the
+// shown rows, row by row. The first row's band reaches out of both; where it
+// did, the panel's own colour (as right of the bands) comes back first.
+void drawShownRows(App& app) {
+    const MoveListFields& l = app.list;
+    Platform& p = app.platform;
+    const Colour panel = p.getPixel(1020, 270);
+    p.drawBox(653, 257, 1019, 279, panel, panel);
+    p.drawBox(654, 257, 1018, 278, colours::kGrey, colours::kGrey);
+    p.drawBox(652, 279, 1023, 736, colours::kWhite, colours::kWhite);
+    for (int k = 1; k <= MaxMoveSlots && !app.game.Moves[k].empty(); ++k) {
+        const int y = l.EntryY[slot(k)];
+        if (!rowShown(l, rowAt(y))) continue;
+        if (k == 1 || l.EntryY[slot(k - 1)] != y) drawRowBand(p, shownY(l, y));
+        drawPlainEntry(app, k);
+    }
+}
+
+// The fewest rows scrolled out that show `row` (none: any) of a list of
+// `rows` rows, starting from those scrolled out now.
+int rowsToScroll(const MoveListFields& l, int row, int rows) {
+    const int scrolled = std::clamp(l.ScrolledRows, 0, std::max(0, rows - kShownRows));
+    return row > 0 ? std::clamp(scrolled, row - kShownRows, row - 1) : scrolled;
+}
+
+}  // namespace
+
+void rebuildMoveList(App& app) {
+    MoveListFields& l = app.list;
+    l.ListPenX = kFirstPenX;
+    l.ListPenY = kFirstPenY;
+    for (int k = 1; k <= MaxMoveSlots && !app.game.Moves[k].empty(); ++k) placeEntry(app, k);
+    // A list that has become shorter needs fewer rows scrolled out.
+    const int k = app.game.CurrentMove;
+    const int currentRow = validEntry(k) && !app.game.Moves[k].empty() ? rowAt(l.EntryY[slot(k)]) : 0;
+    l.ScrolledRows = rowsToScroll(l, currentRow, rowAt(l.ListPenY));
+    drawShownRows(app);
+}
+
+void appendListEntry(App& app, int k) {
+    if (!validEntry(k)) return;
+    const bool opensRow = placeEntry(app, k);
+    const MoveListFields& l = app.list;
+    // Rows below the shown ones are drawn when the highlight scrolls to them.
+    if (!rowShown(l, rowAt(l.EntryY[slot(k)]))) return;
+    if (opensRow) drawRowBand(app.platform, shownY(l, l.EntryY[slot(k)]));
+    drawPlainEntry(app, k);
 }
 
 void highlightCurrentEntry(App& app) {
@@ -71,10 +135,15 @@ void highlightCurrentEntry(App& app) {
     if (k <= 0 || !validEntry(k)) return;
     MoveListFields& l = app.list;
     Platform& p = app.platform;
+    const int scrolled = rowsToScroll(l, rowAt(l.EntryY[slot(k)]), rowAt(l.ListPenY));
+    if (scrolled != l.ScrolledRows) {
+        l.ScrolledRows = scrolled;
+        drawShownRows(app);
+    }
     const havannah::Player player = decodeMove(l.ListText[slot(k)]).player;
     p.setColors(inkFor(player), colours::kListHighlight);
     p.setFont(app.fonts.ListBoldFont);
-    p.setPos(l.EntryX[slot(k)], l.EntryY[slot(k)]);
+    p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
     l.HighlightPlayer = player;
     l.HighlightText = l.ListText[slot(k)];
@@ -84,10 +153,10 @@ void highlightCurrentEntry(App& app) {
 
 void unhighlightEntry(App& app) {
     const MoveListFields& l = app.list;
-    if (l.HighlightText.empty()) return;
+    if (l.HighlightText.empty() || !rowShown(l, rowAt(l.HighlightY))) return;
     Platform& p = app.platform;
     p.setFont(app.fonts.ListFont);
-    p.setPos(l.HighlightX, l.HighlightY);
+    p.setPos(l.HighlightX, shownY(l, l.HighlightY));
     p.setColors(inkFor(l.HighlightPlayer), colours::kGrey);
     p.drawText(l.HighlightText);
 }
@@ -104,8 +173,10 @@ void selectListEntry(App& app) {
         l.LastEntryWidth = static_cast<float>(size.width);
         l.LastEntryHeight = static_cast<float>(size.height);
         const int ex = l.EntryX[slot(k)];
-        const int ey = l.EntryY[slot(k)];
-        if (x >= ex - 1 && x <= ex + size.width + 1 && y >= ey - 1 && y <= ey + size.height + 1) {
+        const int ey = shownY(l, l.EntryY[slot(k)]);
+        const bool shown = rowShown(l, rowAt(l.EntryY[slot(k)]));
+        if (shown && x >= ex - 1 && x <= ex + size.width + 1 && y >= ey - 1 && y <= ey + size.height + 1) {
+            const int scrolled = l.ScrolledRows;
             clearPosition(app);
             // Rebuilt from the empty board so every marker and the highlight end
             // on entry k. Stepping stops when it makes no progress: a resign
@@ -114,6 +185,13 @@ void selectListEntry(App& app) {
                 const int before = g.CurrentMove;
                 stepForward(app);
                 if (g.CurrentMove == before) break;
+            }
+            // The steps scrolled the list from its top; it stays as it was
+            // clicked, where the entry reached is in view.
+            if (l.ScrolledRows != scrolled) {
+                l.ScrolledRows = scrolled;
+                drawShownRows(app);
+                highlightCurrentEntry(app);
             }
             return;
         }

@@ -21,13 +21,15 @@ void drawSwapCaption(App& app, bool offered) {
     app.platform.drawText("Swap");
 }
 
-// The white space of the information panel between the players' band and
+// The free space of the information panel between the players' band and
 // the game number band, where the win or the first illegal move is named.
+// Its colour is the board picture's, read at the top-left corner, which no
+// text reaches.
 struct NoteArea {
     int x1, y1, x2, y2;  // both corners included
     int textX, textY;
 };
-constexpr NoteArea kNoteArea{654, 133, 1016, 167, 664, 142};
+constexpr NoteArea kNoteArea{654, 133, 1015, 167, 664, 142};
 
 std::string playerName(const GameRecord& record, Player player) {
     const std::string& name = player == Player::Black ? record.blackPlayer : record.whitePlayer;
@@ -61,7 +63,8 @@ namespace {
 void drawNote(App& app, const ShownPosition& shown) {
     Platform& p = app.platform;
     const NoteArea& a = kNoteArea;
-    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, colours::kWhite, colours::kWhite);
+    const Colour panel = p.getPixel(a.x1, a.y1);
+    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, panel, panel);
     if (!app.game.WinDisplayOn) return;
     p.setFont(app.fonts.HeaderFont);
     std::string winner = shown.win ? playerName(app.game.record, shown.win->player) : std::string();
@@ -71,7 +74,7 @@ void drawNote(App& app, const ShownPosition& shown) {
         text = noteFor(app, shown, winner + "...");
     }
     if (text.empty()) return;
-    p.setColors(colours::kBlack, colours::kWhite);
+    p.setColors(colours::kBlack, panel);
     p.setPos(a.textX, a.textY);
     p.drawText(text);
 }

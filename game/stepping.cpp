@@ -17,22 +17,10 @@ bool canStepForward(const GameFields& g) {
     return !next.empty() && !isResignToken(next);
 }
 
-// Automatic play sleeps in slices no longer than this, looking at the window
-// between them, so closing the window ends even a very slow playback soon.
-constexpr int kPlaybackSliceMs = 100;
-
-// Sleeps for the playback delay; false when the window was closed meanwhile.
-bool sleepPlaybackDelay(App& app) {
-    const double delay = std::nearbyint(std::min<double>(app.game.PlaybackDelay, INT_MAX));
-    int remaining = delay > 0 ? static_cast<int>(delay) : 0;
-    do {
-        const int slice = std::min(remaining, kPlaybackSliceMs);
-        app.platform.sleepMs(slice);
-        remaining -= slice;
-        if (app.platform.windowSize().width == 0) return false;
-    } while (remaining > 0);
-    return true;
-}
+// Automatic play waits in slices of one main-loop poll, looking at the
+// window, the keys and the buttons before each, so that a stop acts at once
+// and closing the window ends even a very slow playback.
+constexpr int kPlaybackSliceMs = 10;
 
 struct Range {
     int x1, y1, x2, y2;
@@ -43,6 +31,52 @@ struct Range {
 constexpr Range kPauseButton{120, 692, 150, 724};
 constexpr Range kStartButton{13, 692, 42, 724};
 constexpr Range kEndButton{192, 692, 222, 724};
+
+// Reads one key and one click during automatic play. The speed keys set the
+// delay of the moves that follow; Pause, Start (to the empty board), End (to
+// the last move) and Escape stop the play. True when the play stops. Every
+// key is used up here, so an Escape never reaches the main loop.
+bool readPlaybackInput(App& app) {
+    GameFields& g = app.game;
+    Platform& p = app.platform;
+    const Click click = p.pollMouse();
+    if (click.kind == 1) {
+        if (kPauseButton.holds(click)) {
+            g.PlaybackStop = 1;
+        } else if (kStartButton.holds(click)) {
+            clearPosition(app);
+            g.PlaybackStop = 1;
+        } else if (kEndButton.holds(click)) {
+            goToEnd(app);
+            g.PlaybackStop = 1;
+        }
+    }
+    const std::string key = p.pollKey();
+    if (key == "+" || key == "=") {
+        g.PlaybackDelay = std::trunc(std::nearbyint(g.PlaybackDelay) / 2);
+    } else if (key == "-" || key == "_") {
+        g.PlaybackDelay = g.PlaybackDelay * 1.5F;
+    } else if (key == std::string(1, keys::kEscape)) {
+        g.PlaybackStop = 1;
+    }
+    return g.PlaybackStop == 1;
+}
+
+// Waits out the delay after a move; false when the play stops meanwhile
+// (a stop asked for, or the window closed). The delay is taken as the wait
+// begins, so a speed key read during it acts from the next move on.
+bool waitAfterMove(App& app) {
+    const double delay = std::nearbyint(std::min<double>(app.game.PlaybackDelay, INT_MAX));
+    int remaining = delay > 0 ? static_cast<int>(delay) : 0;
+    do {
+        if (readPlaybackInput(app)) return false;
+        const int slice = std::min(remaining, kPlaybackSliceMs);
+        app.platform.sleepMs(slice);
+        remaining -= slice;
+        if (app.platform.windowSize().width == 0) return false;
+    } while (remaining > 0);
+    return true;
+}
 
 // The Play button's two-pixel bevel, drawn as eight lines round its
 // rectangle (both corners included): lines 1-4 make the top and left edges,
@@ -99,29 +133,13 @@ void playGame(App& app) {
     for (;;) {
         stepForward(app);
         p.present();
-        app.shell.LastKey = p.pollKey();
-        if (!sleepPlaybackDelay(app)) break;
-        const Click click = p.pollMouse();
-        if (click.kind == 1) {
-            if (kPauseButton.holds(click)) {
-                g.PlaybackStop = 1;
-            } else if (kStartButton.holds(click)) {
-                clearPosition(app);
-                g.PlaybackStop = 1;
-            } else if (kEndButton.holds(click)) {
-                goToEnd(app);
-                g.PlaybackStop = 1;
-            }
+        if (!waitAfterMove(app)) break;
+        if (!canStepForward(g)) {
+            readPlaybackInput(app);  // what came during the last slice belongs to the play too
+            break;
         }
-        const std::string& key = app.shell.LastKey;
-        if (key == "+" || key == "=") {
-            g.PlaybackDelay = std::trunc(std::nearbyint(g.PlaybackDelay) / 2);
-        } else if (key == "-" || key == "_") {
-            g.PlaybackDelay = g.PlaybackDelay * 1.5F;
-        }
-        app.shell.LastKey.clear();
-        if (g.PlaybackStop == 1 || !canStepForward(g)) break;
     }
+    app.shell.LastKey.clear();
     drawPlayButtonUp(app);
     p.present();
 }
@@ -148,8 +166,6 @@ void takeBack(App& app) {
     stepBack(app);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
     g.MoveCount = g.CurrentMove;
-    p.drawBox(655, 255, 1018, 275, colours::kGrey, colours::kGrey);
-    p.drawBox(653, 286, 1019, 736, colours::kWhite, colours::kWhite);
     rebuildMoveList(app);
     // Taken back to the empty board, no entry is highlighted any more and
     // the one that was is gone from the list: it must not be drawn again.

@@ -158,7 +158,7 @@ void drawHelpTabs(App& app) {
 }
 
 // Lines are drawn from y 104 until one brings y to 645 or further; the next
-// page starts at the first line not drawn. A line followed by a "----" line
+// page starts at the first line not drawn. A heading never ends a page. A line followed by a "----" line
 // is a heading: bold, underlined, 8 pixels more below it; the "----" line
 // itself is not drawn. Lines are drawn flush left, without leading blanks.
 void drawHelpPage(App& app) {
@@ -185,7 +185,8 @@ void drawHelpPage(App& app) {
     const int endIndex = static_cast<int>(text.size()) - 1;
     const int first = pageStart(h, s, page);
     h.SectionEnded[at(s)] = 0;
-    int i = first > 0 ? first : 1;
+    const int top = first > 0 ? first : 1;
+    int i = top;
     int y = kFirstTextY;
     do {
         if (i >= endIndex) {
@@ -202,9 +203,13 @@ void drawHelpPage(App& app) {
             if (shown.empty()) {
                 y += kEmptyLineHeight;
             } else {
+                const int step = p.textSize(shown).height + 2 + (heading ? kHeadingGap : 0);
+                // A heading that would end the page opens the next one, with
+                // the text it heads; at the top of a page it always stays.
+                if (heading && i != top && y + step >= kPageFootY) break;
                 p.setPos(kTextX, y);
                 p.drawText(shown);
-                y += p.textSize(shown).height + 2 + (heading ? kHeadingGap : 0);
+                y += step;
             }
         }
         ++i;

@@ -57,12 +57,13 @@ void Canvas::fillRect(int x1, int y1, int x2, int y2, std::uint32_t packed) {
     for (int y = y1 + 1; y <= y2; ++y) std::copy_n(top, width, &pixels_[index(x1, y)]);
 }
 
-void Canvas::drawText(std::string_view text) {
+void Canvas::drawText(std::string_view text, int right) {
     if (text.empty()) return;
     const TextBitmap& bitmap = fonts_.renderShared(font_, text, foreground_, background_);
     // The columns of the text inside the buffer, copied a row at a time.
     const int x1 = std::max(pos_.x, 0);
-    const int x2 = static_cast<int>(std::min<long long>(static_cast<long long>(pos_.x) + bitmap.width, kWidth));
+    const int x2 = static_cast<int>(
+        std::min<long long>(static_cast<long long>(pos_.x) + bitmap.width, std::clamp(right, 0, kWidth)));
     if (x1 < x2) {
         for (int row = 0; row < bitmap.height; ++row) {
             const int y = pos_.y + row;

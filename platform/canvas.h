@@ -36,7 +36,10 @@ class Canvas {
     void setFont(FontId font) { font_ = font; }
     void setPos(int x, int y) { pos_ = {x, y}; }
 
-    void drawText(std::string_view text);
+    void drawText(std::string_view text) { drawText(text, kWidth); }
+    // As drawText, but nothing from column `right` on: a text is kept to
+    // its place. The position still moves on by the whole text's width.
+    void drawText(std::string_view text, int right);
     Extent textSize(std::string_view text) const;
     void drawLine(int x, int y, LineColour colour);
     void drawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill);

@@ -125,6 +125,7 @@ FontId FontLibrary::create(std::string_view family, int points, int style) {
             if ((style & kUnderline) != 0) ttfStyle |= TTF_STYLE_UNDERLINE;
             if ((style & kStrikeOut) != 0) ttfStyle |= TTF_STYLE_STRIKETHROUGH;
             TTF_SetFontStyle(face->font, ttfStyle);
+            if ((style & kCrisp) != 0) TTF_SetFontHinting(face->font, TTF_HINTING_MONO);
         }
     }
     faces_.push_back(std::move(face));
@@ -198,14 +199,20 @@ TextBitmap FontLibrary::render(FontId font, std::string_view text, Colour fg, Co
     if (s.empty()) return out;
     const SDL_Color sdlFg{fg.r, fg.g, fg.b, 255};
     const SDL_Color sdlBg{bg.r, bg.g, bg.b, 255};
-    SDL_Surface* surface = isValidUtf8(s) ? TTF_RenderUTF8_Shaded(f->font, s.c_str(), sdlFg, sdlBg)
-                                          : TTF_RenderText_Shaded(f->font, s.c_str(), sdlFg, sdlBg);
+    const bool utf8 = isValidUtf8(s);
+    const bool crisp = (f->style & kCrisp) != 0;
+    SDL_Surface* surface = crisp ? (utf8 ? TTF_RenderUTF8_Solid(f->font, s.c_str(), sdlFg)
+                                         : TTF_RenderText_Solid(f->font, s.c_str(), sdlFg))
+                                 : (utf8 ? TTF_RenderUTF8_Shaded(f->font, s.c_str(), sdlFg, sdlBg)
+                                         : TTF_RenderText_Shaded(f->font, s.c_str(), sdlFg, sdlBg));
     if (surface == nullptr) return out;
     const Extent size = measure(font, s);
     out.width = size.width;
     out.height = size.height;
     out.pixels.assign(static_cast<std::size_t>(out.width) * out.height, bg.packed());
-    // Shaded rendering gives an 8-bit surface whose palette blends bg to fg.
+    // Shaded rendering gives an 8-bit surface whose palette blends bg to fg;
+    // solid rendering one whose index 0 is the (transparent) background and
+    // every other index the ink.
     if (surface->format->BytesPerPixel == 1 && surface->format->palette != nullptr && SDL_LockSurface(surface) == 0) {
         const SDL_Palette* palette = surface->format->palette;
         const int rows = std::min(out.height, surface->h);
@@ -214,7 +221,8 @@ TextBitmap FontLibrary::render(FontId font, std::string_view text, Colour fg, Co
             const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
             for (int x = 0; x < cols; ++x) {
                 const SDL_Color c = palette->colors[std::min<int>(row[x], palette->ncolors - 1)];
-                out.pixels[static_cast<std::size_t>(y) * out.width + x] = Colour(c.r, c.g, c.b).packed();
+                const Colour colour = !crisp ? Colour(c.r, c.g, c.b) : row[x] != 0 ? fg : bg;
+                out.pixels[static_cast<std::size_t>(y) * out.width + x] = colour.packed();
             }
         }
         SDL_UnlockSurface(surface);

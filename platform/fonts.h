@@ -26,6 +26,9 @@ enum FontStyle : int {
     kItalic = 2,
     kUnderline = 4,
     kStrikeOut = 8,
+    // Hinted to the pixel grid and drawn in two colours only: small captions
+    // stay sharp where antialiased strokes would blur into grey.
+    kCrisp = 16,
 };
 
 // Rendered text: an opaque rectangle of packed 0x00RRGGBB pixels.

@@ -28,6 +28,11 @@ void Platform::drawText(std::string_view text) {
     canvas_.drawText(text);
 }
 
+void Platform::drawText(std::string_view text, int right) {
+    std::lock_guard lock(canvasMutex_);
+    canvas_.drawText(text, right);
+}
+
 Extent Platform::textSize(std::string_view text) const { return canvas_.textSize(text); }
 
 void Platform::drawLine(int x, int y, LineColour colour) {

@@ -80,6 +80,8 @@ class Platform {
     void setFont(FontId font);
     void setPos(int x, int y);
     void drawText(std::string_view text);
+    // Nothing from column `right` on (see Canvas::drawText).
+    void drawText(std::string_view text, int right);
     Extent textSize(std::string_view text) const;
     void drawLine(int x, int y, LineColour colour);
     void drawBox(int x1, int y1, int x2, int y2, Colour line, Colour fill);

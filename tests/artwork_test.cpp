@@ -143,12 +143,12 @@ class BoardPicture : public ::testing::TestWithParam<int> {
 
 TEST_P(BoardPicture, HasItsSizeAndReadsTheSameThroughTheProgramsLoader) {
     ASSERT_EQ(pic().width, 1024);
-    ASSERT_EQ(pic().height, 731);
+    ASSERT_EQ(pic().height, 739);
     const Image loaded =
         loadBmpFile(dataFolder() + (base() == 8 ? "/tk-board-base-08.bmp" : "/tk-board-base-10.bmp"), 0, 0);
-    ASSERT_EQ(loaded.width * loaded.height, 1024 * 731);
+    ASSERT_EQ(loaded.width * loaded.height, 1024 * 739);
     for (const auto& [x, y] :
-         {std::pair{1, 1}, std::pair{41, 591}, std::pair{500, 400}, std::pair{1024, 731}}) {
+         {std::pair{1, 1}, std::pair{41, 591}, std::pair{500, 400}, std::pair{1024, 739}}) {
         EXPECT_EQ(Colour::fromPacked(loaded.pixels[static_cast<std::size_t>(y - 1) * 1024 + (x - 1)]),
                   pic().at(x, y));
     }
@@ -221,14 +221,15 @@ TEST_P(BoardPicture, LabelsButtonFaceIsFlatAndFillsExactly) {
 TEST_P(BoardPicture, CaptionPlacesAreFlat) {
     const Colour sizeFace = pic().at(41, 642);
     EXPECT_NE(sizeFace, colours::kWhite);
-    // "Size" over the other base's number, Arial 6 pt, with a pixel to spare;
+    // "Size" over the other base's number, Arial 7 pt, with a pixel to spare
+    // (base 8: none below the number, whose box ends on the face's last row);
     // then the Swap caption, Courier New 10 pt bold.
     const std::vector<std::pair<Box, Colour>> places =
-        base() == 8 ? std::vector<std::pair<Box, Colour>>{{{33, 636, 56, 646}, sizeFace},
+        base() == 8 ? std::vector<std::pair<Box, Colour>>{{{33, 636, 56, 648}, sizeFace},
                                                           {{36, 645, 50, 656}, sizeFace},
                                                           {{118, 637, 151, 652}, colours::kWhite}}
-                    : std::vector<std::pair<Box, Colour>>{{{32, 647, 55, 657}, sizeFace},
-                                                          {{37, 656, 47, 667}, sizeFace},
+                    : std::vector<std::pair<Box, Colour>>{{{32, 647, 55, 659}, sizeFace},
+                                                          {{37, 656, 47, 668}, sizeFace},
                                                           {{96, 653, 129, 668}, colours::kWhite}};
     for (const auto& [box, colour] : places) EXPECT_EQ(pic().count(box, colour), area(box)) << box.x1;
 

@@ -187,6 +187,17 @@ TEST_F(HelpViewerTest, AnEmptyLineOpensPageOneButNotALaterPage) {
     EXPECT_TRUE(drawnAt("first", kBody, 62, 104 + 12));
 }
 
+// A heading that would be a page's last line opens the next page instead,
+// with its text.
+TEST_F(HelpViewerTest, AHeadingNeverEndsAPage) {
+    const int n = linesPerPage();
+    load(box("H") + numberedLines(n - 1) + "Heading\n-------\nits text\n");
+    showHelpPage(app);
+    EXPECT_EQ(app.help.PageStart[1][2], n);
+    key(keys::kPageDown);
+    EXPECT_TRUE(drawnAt("Heading", kHeading, 62, 104));
+}
+
 TEST_F(HelpViewerTest, SectionTabsTheirEdgesAndTheOpenTab) {
     load(box("First") + "one\n" + box("Second one") + "two\n" + box("3") + "three\n");
     showHelpPage(app);

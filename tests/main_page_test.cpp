@@ -128,6 +128,37 @@ TEST_F(MainPageTest, SizeCaptionNamesTheOtherBase) {
     EXPECT_GT(inkIn(37, 646, 48, 655, colours::kBlack), 0) << "10";
 }
 
+// The C1 and Size captions are black on their button face, with no blend
+// of the two; the board picture reaches down to the window frame.
+TEST_F(MainPageTest, CaptionsAreCrispAndThePictureMeetsTheFrame) {
+    for (const int base : {8, 10}) {
+        app.board.BoardSize = base;
+        setUpBoardSize(app);
+        redrawMainPage(app);
+        const int o = base == 10 ? 26 : 0;
+        const struct {
+            const char* text;
+            Point at;
+            Colour face;
+        } captions[] = {{"C1", {36, 572 + o}, app.board.LabelsButtonFace},
+                        {"Size", base == 8 ? Point{34, 637} : Point{33, 648}, app.board.SizeButtonFace},
+                        {base == 8 ? "10" : "8", base == 8 ? Point{37, 646} : Point{38, 657},
+                         app.board.SizeButtonFace}};
+        platform.setFont(app.fonts.CaptionFont);
+        for (const auto& c : captions) {
+            const Extent e = platform.textSize(c.text);
+            const int x2 = c.at.x + e.width - 1;
+            const int y2 = c.at.y + e.height - 1;
+            const int ink = inkIn(c.at.x, c.at.y, x2, y2, colours::kBlack);
+            EXPECT_GT(ink, 5) << c.text;
+            EXPECT_EQ(ink + inkIn(c.at.x, c.at.y, x2, y2, c.face), e.width * e.height) << c.text << " on base " << base;
+        }
+        for (const int x : {2, 300, 651}) {
+            for (int y = 732; y < 740; ++y) EXPECT_EQ(pixel(x, y), pixel(x, 731)) << x << "," << y;
+        }
+    }
+}
+
 TEST_F(MainPageTest, CellNamesComeAndGoWithTheC1Button) {
     const auto before = platform.canvas().pixels();
     toggleCellLabels(app);

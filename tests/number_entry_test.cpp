@@ -72,7 +72,7 @@ TEST_F(NumberEntryTest, SevenDigitsFetchAtOnceAndSixNeedEnter) {
     loadGameByNumber(app);
     ASSERT_EQ(fetches(), 1U);
     EXPECT_TRUE(server_.requests()[0].starts_with("GET /servlet/sgf/1234567/game.txt "));
-    EXPECT_EQ(app.game.record.gameNumber, "1234567");
+    EXPECT_EQ(app.acquire.TypedNumber, "1234567");
 
     type({"9", "8", "7", "6", "5", "4", kEnter});
     loadGameByNumber(app);
@@ -86,7 +86,8 @@ TEST_F(NumberEntryTest, TooFewDigitsStartAgainSilentlyAndEscapeLeavesWithoutFetc
     loadGameByNumber(app);
     EXPECT_EQ(fetches(), 0U);
     EXPECT_EQ(platform.beepCount(), 0);
-    EXPECT_EQ(app.game.record.gameNumber, "42") << "the digits typed since the restart";
+    EXPECT_EQ(app.acquire.TypedNumber, "42") << "the digits typed since the restart";
+    EXPECT_EQ(app.game.record.gameNumber, "") << "the header still names the game shown";
     EXPECT_TRUE(app.shell.LastKey.empty()) << "so the main loop does not end on this Escape";
     EXPECT_EQ(field(platform), expectedField("")) << "the field is left blank";
 }
@@ -96,7 +97,7 @@ TEST_F(NumberEntryTest, RefusedKeysBeepAndIgnoredKeysDoNot) {
     type({"-", "=", "+", "~", std::string(1, keys::kCtrlV), "1", kEscape});
     loadGameByNumber(app);
     EXPECT_EQ(platform.beepCount(), 9);
-    EXPECT_EQ(app.game.record.gameNumber, "1") << "only the digit was typed";
+    EXPECT_EQ(app.acquire.TypedNumber, "1") << "only the digit was typed";
 }
 
 TEST_F(NumberEntryTest, BackspaceErasesTheLastDigitAndItsCursor) {
@@ -126,7 +127,7 @@ TEST_F(NumberEntryTest, TheFieldClickStartsItAndAClosedWindowEndsIt) {
     platform.closeByUser(400);
     EXPECT_EQ(pollUntilEnd(), 3) << "the clipboard of launch, the click, the closed window";
     EXPECT_EQ(app.shell.CanvasWidth, 0);
-    EXPECT_EQ(app.game.record.gameNumber, "42");
+    EXPECT_EQ(app.acquire.TypedNumber, "42");
     EXPECT_EQ(fetches(), 0U);
     EXPECT_LT(platform.nowMs(), 500);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "board_text.h"
+#include "game/game.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 #include "screen_fixture.h"
@@ -66,11 +67,16 @@ class PlayingTest : public testing::ScreenTest {
     havannah::Stone state(const std::string& name) const {
         return app.board.Painted[static_cast<std::size_t>(*app.board.Topology->parseCell(name))].stone;
     }
+    // Where list entry k shows in the window, its list scrolled as it is.
+    Point shownEntry(int k) const {
+        const auto i = static_cast<std::size_t>(k);
+        return {app.list.EntryX[i], app.list.EntryY[i] - 17 * app.list.ScrolledRows};
+    }
     // Pixels of the list entry k's text box in the highlight colour.
     int highlightPixels(int k) const {
         int n = 0;
-        const int x0 = app.list.EntryX[static_cast<std::size_t>(k)];
-        const int y0 = app.list.EntryY[static_cast<std::size_t>(k)];
+        const int x0 = shownEntry(k).x;
+        const int y0 = shownEntry(k).y;
         for (int y = y0; y < y0 + 10; ++y)
             for (int x = x0; x < x0 + 30; ++x) n += pixel(x, y) == colours::kListHighlight ? 1 : 0;
         return n;
@@ -272,6 +278,24 @@ TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
     EXPECT_EQ(app.game.MoveCount, 0);
 }
 
+// The list's heading band and the panel round it look the same however the
+// list was last drawn: at start, and after Delete has emptied the list.
+TEST_F(PlayingTest, TheListHeadingBandHasOneShape) {
+    const auto area = [&] {
+        std::vector<Colour> pixels;
+        for (int y = 225; y < 300; ++y)
+            for (int x = 640; x < 1024; ++x) pixels.push_back(pixel(x, y));
+        return pixels;
+    };
+    const auto atStart = area();
+    for (int x = 654; x < 1018; ++x) EXPECT_EQ(pixel(x, 277), colours::kGrey) << x;
+    clickCell("E5");
+    clickCell("F6");
+    key(keys::kDelete);
+    key(keys::kDelete);
+    EXPECT_EQ(area(), atStart);
+}
+
 TEST_F(PlayingTest, CellNamesComeBackOnEmptiedCells) {
     clickAt(40, 580);  // C1: names shown
     clickCell("E5");
@@ -313,6 +337,52 @@ TEST_F(PlayingTest, TheMoveListGrowsInRowsWithTheCurrentMoveHighlighted) {
     key(keys::kRight);
     EXPECT_EQ(highlightPixels(1), 0);
     EXPECT_GT(highlightPixels(2), 0);
+}
+
+// A list with more rows than the window holds scrolls by whole rows under
+// the heading band, earliest rows first: the highlighted entry stays in
+// view and no row reaches the window frame. A list that fits never scrolls.
+TEST_F(PlayingTest, ALongListScrollsToKeepTheHighlightInView) {
+    std::vector<std::string> tokens;
+    for (int k = 1; k <= 271; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 19, 1 + k % 19));
+    const auto rowOf = [&](int k) { return (app.list.EntryY[static_cast<std::size_t>(k)] - 246) / 17; };
+    const auto frameClear = [&] {
+        for (int x = 652; x <= 1022; ++x) {
+            if (pixel(x, 740) != colours::kBlack) return false;
+            for (int y = 728; y < 740; ++y)
+                if (pixel(x, y) != colours::kWhite) return false;
+        }
+        return true;
+    };
+    clearGame(app);
+    loadMoves(tokens);
+    int fitting = 271;  // the longest list of 27 rows
+    while (rowOf(fitting) > 27) --fitting;
+    const int rows = rowOf(271);
+    for (const int length : {fitting, 271}) {
+        SCOPED_TRACE(length);
+        clearGame(app);
+        loadMoves(std::vector<std::string>(tokens.begin(), tokens.begin() + length));
+        key(keys::kEnd);
+        EXPECT_EQ(app.list.ScrolledRows, length == fitting ? 0 : rows - 27);
+        EXPECT_EQ(shownEntry(length).y, 246 + 17 * 27);
+        EXPECT_GT(highlightPixels(length), 0);
+        EXPECT_TRUE(frameClear());
+        EXPECT_EQ(pixel(700, 260), colours::kGrey) << "the heading band stays";
+    }
+    // A click on the first shown entry goes to its move; the list stays put.
+    int first = 1;
+    while (rowOf(first) <= rows - 27) ++first;
+    clickAt(663 + 3, 263 + 3);
+    EXPECT_EQ(app.game.CurrentMove, first);
+    EXPECT_EQ(app.list.ScrolledRows, rows - 27);
+    EXPECT_GT(highlightPixels(first), 0);
+    // Stepping back above the shown rows brings the earlier rows back.
+    key(keys::kHome);
+    key(keys::kRight);
+    EXPECT_EQ(app.list.ScrolledRows, 0);
+    EXPECT_EQ(shownEntry(1), (Point{663, 263}));
+    EXPECT_GT(highlightPixels(1), 0);
 }
 
 TEST_F(PlayingTest, AClickOnAListEntryShowsThatPosition) {
@@ -397,12 +467,12 @@ TEST_F(PlaybackTest, SpeedKeysHalveAndStretchTheDelay) {
     platform.pressKey("-", t0 + 10);
     platform.pressKey("_", t0 + 10 + 500);
     platform.pressKey("-", t0 + 10 + 500 + 750);
-    platform.click(121, 700, t0 + 10 + 500 + 750 + 1125 + 1);  // Pause, read after move 4's delay
+    platform.click(121, 700, t0 + 10 + 500 + 750 + 1125 + 1);  // Pause, 1 ms into move 4's delay
     play();
     EXPECT_FLOAT_EQ(app.game.PlaybackDelay, 1687.5F);
     EXPECT_EQ(app.game.CurrentMove, 4);
-    // The fourth move is followed by a sleep of 1688 ms (1687.5, halves to even).
-    EXPECT_EQ(platform.nowMs() - t0, 10 + 500 + 750 + 1125 + 1688);
+    // The Pause acts at the next poll, 10 ms into the 1688 ms delay.
+    EXPECT_EQ(platform.nowMs() - t0, 10 + 500 + 750 + 1125 + 10);
 }
 
 TEST_F(PlaybackTest, ZeroDelayStaysZero) {
@@ -434,6 +504,35 @@ TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
     platform.click(300, 300, platform.nowMs() + 700);  // anywhere else: ignored
     play();
     EXPECT_EQ(app.game.CurrentMove, 10);
+}
+
+// Pause, Start, End and Escape act at the next poll, however long the delay;
+// Escape stops the play and does not end the program.
+TEST_F(PlaybackTest, StopsActWithinOnePollOfALongDelay) {
+    loadLine(10);
+    struct Stop {
+        const char* what;
+        Point click;  // none: Escape
+        int move;
+    };
+    const Stop stops[] = {
+        {"Pause", {135, 700}, 1}, {"Start", {20, 700}, 0}, {"End", {200, 700}, 10}, {"Escape", {}, 1}};
+    for (const Stop& stop : stops) {
+        SCOPED_TRACE(stop.what);
+        key(keys::kHome);
+        app.game.PlaybackDelay = 5000;
+        const std::int64_t start = platform.nowMs();
+        const std::int64_t at = start + 10 + 1;  // 1 ms after the first move
+        if (stop.click.x != 0) {
+            platform.click(stop.click.x, stop.click.y, at);
+        } else {
+            platform.pressKey(std::string(1, keys::kEscape), at);
+        }
+        play();
+        EXPECT_EQ(app.game.CurrentMove, stop.move);
+        EXPECT_LE(platform.nowMs() - at, 10);
+        EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey) << "the main loop goes on";
+    }
 }
 
 TEST_F(PlaybackTest, ClosingTheWindowEndsPlaybackWithinASecond) {

@@ -198,6 +198,44 @@ TEST_F(FetchTest, FailedFetchesLeaveTheShownGame) {
     }
 }
 
+// While a fetch waits, a line in the panel names the game being fetched;
+// it goes when the fetch ends, however it ends. The header names the game
+// shown throughout, never the number typed.
+TEST_F(FetchTest, AWaitingFetchIsShownAndTheHeaderNamesTheGameShown) {
+    const auto inkIn = [](const std::vector<std::uint32_t>& frame) {
+        int ink = 0;
+        for (int y = 91; y < 109; ++y)
+            for (int x = 654; x < 1016; ++x)
+                ink += frame[static_cast<std::size_t>(y) * Canvas::kWidth + x] == colours::kBlack.packed();
+        return ink;
+    };
+    showSomeGame();
+    int shown = 0;
+    platform.onPresent([&] { shown += inkIn(platform.presentedPixels()) > 20 ? 1 : 0; });
+    HttpTestServer server({ScriptedReply{{"not HTTP\r\n\r\n"}}, ScriptedReply::withLength(200, "no game here"),
+                           ScriptedReply::withLength(200, kRecord), ScriptedReply::silence()});
+    platform.redirectHost(std::string(kGameServerHost), server.port());
+    const struct {
+        const char* end;
+        const char* header;  // the game number the header names afterwards
+    } fetches[] = {
+        {"a failed exchange", "7"},
+        {"a reply without a record", "7"},
+        {"a record", "1009692"},
+        {"the window closed", "1009692"},
+    };
+    for (const auto& f : fetches) {
+        SCOPED_TRACE(f.end);
+        if (&f == &fetches[3]) platform.closeByUser(platform.nowMs() + 300);
+        shown = 0;
+        typeNumber("1009692");
+        loadGameByNumber(app);
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(inkIn(platform.canvas().pixels()), 0);
+        EXPECT_EQ(app.game.record.gameNumber, f.header);
+    }
+}
+
 TEST_F(FetchTest, ABodyOfExactlyTheLimitIsRead) {
     std::string body = std::string(kRecord) + "\n";
     body += std::string((std::size_t{4} << 20) - body.size(), '\n');

@@ -167,6 +167,45 @@ TEST_F(RecordTest, ARecordOfAnotherSizeFlashesAndKeepsTheShownGame) {
     EXPECT_EQ(outside, 0);
 }
 
+// Each of the four flashes is shown: eight frames, 150 ms apart, that
+// alternate between an empty field and the message.
+TEST_F(RecordTest, InvalidGameFlashesOnScreen) {
+    std::string frames;
+    std::vector<std::int64_t> times;
+    platform.onPresent([&] {
+        int ink = 0;
+        for (int y = 59; y < 77; ++y)
+            for (int x = 49; x < 139; ++x)
+                ink += platform.presentedPixels()[static_cast<std::size_t>(y) * Canvas::kWidth + x] ==
+                       colours::kBlack.packed();
+        frames += ink > 0 ? 'M' : '_';
+        times.push_back(platform.nowMs());
+    });
+    app.game.record.recordText = "(;FF[4]SZ[9]SO[.com];W[A1])";
+    loadRecordText(app);
+    EXPECT_EQ(frames, "_M_M_M_M");
+    for (std::size_t i = 1; i < times.size(); ++i) EXPECT_EQ(times[i] - times[i - 1], 150) << i;
+    EXPECT_EQ(platform.beepCount(), 1);
+}
+
+// Long names and events are cut off where their band ends, and Black's name
+// where White's begins: the window frame and the panel stay untouched.
+TEST_F(RecordTest, LongHeaderTextsStayInTheirBands) {
+    const auto before = platform.canvas().pixels();
+    const std::string longText(120, 'W');
+    app.game.record.recordText = "(;FF[4]EV[" + longText + "]PB[" + longText + "]PW[" + longText +
+                                 "]SZ[8]RE[" + longText + "]GC[ game #" + longText + "]SO[.com];W[A1])";
+    loadRecordText(app);
+    int changed = 0;
+    for (int y = 109; y < 225; ++y)
+        for (int x = 1016; x < Canvas::kWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * Canvas::kWidth + static_cast<std::size_t>(x);
+            changed += platform.canvas().pixels()[i] != before[i] ? 1 : 0;
+        }
+    EXPECT_EQ(changed, 0);
+    for (int y = 115; y < 128; ++y) EXPECT_EQ(pixel(867, y), (Colour{255, 255, 128})) << "between the names, " << y;
+}
+
 TEST_F(RecordTest, LoadingShowsTheLastMoveBeforeAResignation) {
     app.game.record.recordText =
         "(;FF[4]EV[null]PB[Ann]PW[Bob]SZ[8]RE[W]GC[ game #42]SO[http://www.littlegolem.com];"

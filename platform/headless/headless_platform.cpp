@@ -32,6 +32,7 @@ Extent HeadlessPlatform::windowSize() {
 void HeadlessPlatform::present() {
     ++presents_;
     presented_ = canvas().pixels();
+    if (presentObserver_) presentObserver_();
 }
 
 std::string HeadlessPlatform::pollKey() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,9 @@ class HeadlessPlatform : public Platform {
     bool inputPending() const { return !keys_.empty() || !clicks_.empty(); }
     // The canvas as it was at the latest present().
     const std::vector<std::uint32_t>& presentedPixels() const { return presented_; }
+    // Called at every present(), once its frame is kept, so that a test can
+    // look at each frame of a sequence the program shows without a poll.
+    void onPresent(std::function<void()> observer) { presentObserver_ = std::move(observer); }
 
   protected:
     std::optional<Endpoint> routeFor(std::string_view host) override;
@@ -86,6 +90,7 @@ class HeadlessPlatform : public Platform {
     std::string clipboard_;
     std::map<std::string, int> redirects_;
     std::vector<std::uint32_t> presented_;
+    std::function<void()> presentObserver_;
     std::string title_;
     int beeps_ = 0;
     int presents_ = 0;

@@ -640,9 +640,9 @@ screen_sum() {
 
 # Automatic play, timed from the screen: the moments the board changes are
 # recorded in change_ms; + is pressed twice early on and - twice later. The
-# program reads a key after showing a move and applies it after that move's
-# delay, so a key pressed after change k first shortens the delay after
-# change k + 2.
+# program reads keys while it waits after a move and applies them from the
+# next move's delay on, so a key pressed after change k first changes the
+# delay after change k + 1.
 check_speed() {
     load_long_game
     press_and_expect Home "E5=empty F6=empty G7=empty"
@@ -665,8 +665,8 @@ check_speed() {
     done
     ((${#change_ms[@]} >= 20)) || fail "automatic play showed only ${#change_ms[@]} changes in 15 s"
     # change_ms[i] is change i + 1. Gap i, from change i to change i + 1, is
-    # 500 ms up to gap 3, then 250, from gap 6 on 125, from gap 14 on 187 and
-    # from gap 16 on 281. Each speed is taken over several gaps, since every
+    # 500 ms up to gap 2, then 250, from gap 5 on 125, from gap 13 on 187 and
+    # from gap 15 on 281. Each speed is taken over several gaps, since every
     # moment is only known to a screenshot's time.
     local slow=$(((change_ms[2] - change_ms[0]) / 2))
     local fast=$(((change_ms[11] - change_ms[7]) / 4))
