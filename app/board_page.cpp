@@ -2,33 +2,12 @@
 #include "app/context.h"
 #include "app/shell.h"
 #include "board/board.h"
+#include "board/layout.h"
 #include "game/game.h"
 #include "game/navigation.h"
 
 namespace tarnwick {
 namespace {
-
-struct Area {
-    int x1, y1, x2, y2;
-    bool holds(int x, int y) const { return x >= x1 && x <= x2 && y >= y1 && y <= y2; }
-};
-
-// The board page's controls. The two pictures place them differently.
-struct ControlAreas {
-    Area numberField, start, back, play, pause, forward, end, labels, size, swap;
-};
-
-constexpr ControlAreas kBase8Controls{
-    {41, 59, 155, 76},    {12, 691, 44, 725},  {48, 691, 80, 725},  {84, 691, 116, 725},
-    {120, 691, 152, 725}, {156, 691, 188, 725}, {192, 691, 224, 725}, {24, 561, 55, 596},
-    {21, 630, 61, 658},   {118, 640, 150, 651},
-};
-
-constexpr ControlAreas kBase10Controls{
-    {41, 59, 155, 76},    {16, 696, 47, 728},  {52, 696, 83, 728},  {88, 696, 119, 728},
-    {124, 696, 155, 728}, {161, 696, 192, 728}, {197, 696, 228, 728}, {24, 586, 55, 622},
-    {21, 638, 61, 675},   {97, 655, 128, 666},
-};
 
 }  // namespace
 
@@ -56,7 +35,7 @@ void handleBoardPage(App& app) {
 void handleBoardClick(App& app) {
     const int base = app.board.BoardSize;
     if (base != 8 && base != 10) return;
-    const ControlAreas& a = base == 8 ? kBase8Controls : kBase10Controls;
+    const ControlAreas& a = controlsFor(base);
     const int x = app.shell.ClickX;
     const int y = app.shell.ClickY;
     GameFields& g = app.game;

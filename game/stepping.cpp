@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
+#include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 
@@ -22,16 +23,6 @@ bool canStepForward(const GameFields& g) {
 // and closing the window ends even a very slow playback.
 constexpr int kPlaybackSliceMs = 10;
 
-struct Range {
-    int x1, y1, x2, y2;
-    bool holds(const Click& c) const { return c.x >= x1 && c.x <= x2 && c.y >= y1 && c.y <= y2; }
-};
-
-// The buttons that stop automatic play; the same places on both bases.
-constexpr Range kPauseButton{120, 692, 150, 724};
-constexpr Range kStartButton{13, 692, 42, 724};
-constexpr Range kEndButton{192, 692, 222, 724};
-
 // Reads one key and one click during automatic play. The speed keys set the
 // delay of the moves that follow; Pause, Start (to the empty board), End (to
 // the last move) and Escape stop the play. True when the play stops. Every
@@ -40,13 +31,14 @@ bool readPlaybackInput(App& app) {
     GameFields& g = app.game;
     Platform& p = app.platform;
     const Click click = p.pollMouse();
+    const ControlAreas& buttons = controlsFor(app.board.BoardSize);
     if (click.kind == 1) {
-        if (kPauseButton.holds(click)) {
+        if (buttons.pause.holds(click.x, click.y)) {
             g.PlaybackStop = 1;
-        } else if (kStartButton.holds(click)) {
+        } else if (buttons.start.holds(click.x, click.y)) {
             clearPosition(app);
             g.PlaybackStop = 1;
-        } else if (kEndButton.holds(click)) {
+        } else if (buttons.end.holds(click.x, click.y)) {
             goToEnd(app);
             g.PlaybackStop = 1;
         }
@@ -84,14 +76,8 @@ bool waitAfterMove(App& app) {
 // Each board picture has its own button row, so each base has its own
 // rectangle; drawing the base-8 bevel on the base-10 picture would leave a
 // stray frame across two buttons.
-struct ButtonRect {
-    int x1, y1, x2, y2;
-};
-constexpr ButtonRect kPlayButton8{83, 691, 116, 726};
-constexpr ButtonRect kPlayButton10{88, 696, 119, 728};
-
 void drawPlayBevel(App& app, bool pressed) {
-    const ButtonRect& b = app.board.BoardSize == 10 ? kPlayButton10 : kPlayButton8;
+    const Area& b = controlsFor(app.board.BoardSize).playBevel;
     const struct {
         int x1, y1, x2, y2;
         bool topLeft;

@@ -506,6 +506,28 @@ TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
     EXPECT_EQ(app.game.CurrentMove, 10);
 }
 
+// During play the whole of each button the picture shows stops it, on the
+// base-10 picture too, whose buttons sit further right and lower.
+TEST_F(PlaybackTest, TheButtonsStopPlayOnEveryPartOfTheirPicture) {
+    const struct {
+        int base;
+        Point pause, end;
+        Point playButton;
+    } bases[] = {{8, {152, 725}, {224, 691}, {100, 700}}, {10, {155, 728}, {228, 727}, {100, 710}}};
+    for (const auto& b : bases) {
+        SCOPED_TRACE(b.base);
+        if (app.board.BoardSize != b.base) clickAt(40, 645);  // the Size button
+        ASSERT_EQ(app.board.BoardSize, b.base);
+        loadLine(10);
+        platform.click(b.pause.x, b.pause.y, platform.nowMs() + 700);
+        clickAt(b.playButton.x, b.playButton.y);
+        EXPECT_EQ(app.game.CurrentMove, 2);
+        platform.click(b.end.x, b.end.y, platform.nowMs() + 700);
+        clickAt(b.playButton.x, b.playButton.y);
+        EXPECT_EQ(app.game.CurrentMove, 10);
+    }
+}
+
 // Pause, Start, End and Escape act at the next poll, however long the delay;
 // Escape stops the play and does not end the program.
 TEST_F(PlaybackTest, StopsActWithinOnePollOfALongDelay) {
