@@ -47,6 +47,12 @@ void WindowService::serve(const WindowRequests& requests) {
     // A window asked for by a logic that has ended since is not opened.
     if (requests.open && !requests.logicFinished) open(*requests.open);
     if (requests.present) needsPaint_ = true;
+    // SDL keeps the text and answers other programs' requests for it from
+    // this thread's event handling, until another program takes the
+    // clipboard.
+    if (requests.clipboard && SDL_SetClipboardText(requests.clipboard->c_str()) != 0) {
+        std::fprintf(stderr, "tarnwick: cannot offer the clipboard: %s\n", SDL_GetError());
+    }
 }
 
 void WindowService::handle(const SDL_Event& event) {
@@ -73,6 +79,13 @@ void WindowService::handle(const SDL_Event& event) {
         case SDL_TEXTINPUT:
             if (window_ != nullptr) bridge_.keys().put(translator_.onTextInput(event.text.text));
             return;
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+            if (event.drop.file != nullptr) {
+                if (window_ != nullptr) bridge_.putDrop(Drop{event.type == SDL_DROPFILE, event.drop.file});
+                SDL_free(event.drop.file);
+            }
+            break;
         case SDL_MOUSEBUTTONDOWN:
             if (window_ != nullptr && event.button.windowID == windowId_ && event.button.button == SDL_BUTTON_LEFT) {
                 const int kind = event.button.clicks % 2 == 0 ? 2 : 1;
