@@ -39,9 +39,11 @@ void pollOnce(App& app) {
     // another page it waits until the Main page is back.
     if (s.ClipboardText != s.SeenClipboardText && s.ActiveTab == MainTab) {
         s.SeenClipboardText = s.ClipboardText;
-        importClipboardGame(app);
-        // A loaded game shows at once, although no key or click came.
-        p.present();
+        if (s.ClipboardText != s.OwnClipboardText) {
+            importClipboardGame(app);
+            // A loaded game shows at once, although no key or click came.
+            p.present();
+        }
     }
 
     if (s.ActiveTab == MainTab) {

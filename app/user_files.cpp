@@ -143,8 +143,9 @@ void copyShownMoves(App& app) {
         p.beep();
         return;
     }
-    // The main loop must not load the program's own text back as a new one.
-    app.shell.SeenClipboardText = text;
+    // The main loop must not load the program's own text back as a new one
+    // when the clipboard watcher reports it.
+    app.shell.OwnClipboardText = text;
     p.writeClipboardText(std::move(text));
 }
 

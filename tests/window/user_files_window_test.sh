@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The user's games in the real window, under a private Xvfb server.
+# Usage: user_files_window_test.sh CASE TARNWICK WINDOW_TEST_X11 RECORDS_DIR
+#   options   --help and --version answer on stdout without a window; an
+#             unknown option is refused in one line on stderr
+#   open_arg  a record named on the command line is shown at once, with
+#             nothing on the terminal; Ctrl+C puts its moves on the clipboard
+#             for other programs; Ctrl+S saves it in XDG_DOCUMENTS_DIR, and
+#             the saved file, opened the same way, shows the same screen
+#   bad_arg   a missing file: one line on stderr naming it, and the window
+#             opens as it does without an argument
+set -u -o pipefail
+
+case_name=$1
+program=$2
+x11_helper=$3
+records=$4
+session_name=files_$case_name
+
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+
+if [[ $case_name == options ]]; then
+    "$program" --help >"$session_dir/out" 2>"$session_dir/err" || fail "--help ended with status $?"
+    grep -q '^Usage: tarnwick \[FILE | NUMBER\]' "$session_dir/out" || fail "--help printed: $(cat "$session_dir/out")"
+    "$program" --version >"$session_dir/out" 2>>"$session_dir/err" || fail "--version ended with status $?"
+    grep -qx 'tarnwick [0-9.]*' "$session_dir/out" || fail "--version printed: $(cat "$session_dir/out")"
+    [[ ! -s $session_dir/err ]] || fail "unexpected output on stderr: $(cat "$session_dir/err")"
+    "$program" --bogus >"$session_dir/out" 2>"$session_dir/err"
+    [[ $? -eq 2 && $(wc -l <"$session_dir/err") -eq 1 ]] || fail "--bogus: $(cat "$session_dir/err")"
+    echo "PASS: $case_name"
+    exit 0
+fi
+
+start_xvfb
+documents=$session_dir/documents
+mkdir -p "$documents"
+
+# Starts the program with the arguments given and waits until the game
+# header band of its first page is on the screen.
+start_with() {
+    start_background program env XDG_DOCUMENTS_DIR="$documents" "$program" "$@"
+    program_pid=$last_pid
+    window=$(wait_for_window "Tarnwick") || fail "no window appeared; output: $(cat "$session_dir/program.log")"
+    wait_until 5000 pixel_is 1005 120 "255 255 128" || fail "the first page was not drawn"
+}
+
+press_key() {
+    xdotool windowfocus --sync "$window" && xdotool key "$1" || fail "xdotool could not press $1"
+}
+
+quit_program() {
+    press_key Escape
+    wait_for_exit "$program_pid" 2000 || fail "the program still runs after Escape"
+    [[ $exit_status -eq 0 ]] || fail "the program ended with status $exit_status"
+}
+
+# The move list beside the board has black entry text (on the last screenshot).
+list_shown() {
+    (($(pixels_like 663 263 700 275 "0 0 0") > 0))
+}
+
+case $case_name in
+open_arg)
+    start_with "$records/1009695.sgf"
+    wait_until 3000 list_shown || fail "the game named on the command line is not shown"
+    cp "$session_dir/screen.rgb" "$session_dir/opened.rgb"
+
+    press_key ctrl+c
+    wait_until 2000 bash -c '[[ $(xclip -o -selection clipboard 2>/dev/null) == "1.F10 2.H14 3.J11"* ]]' ||
+        fail "Ctrl+C: the clipboard holds '$(xclip -o -selection clipboard 2>/dev/null | head -c 80)'"
+    press_key ctrl+s
+    wait_until 3000 test -s "$documents/tarnwick-1009695.sgf" || fail "Ctrl+S saved nothing: $(ls "$documents")"
+    quit_program
+    [[ ! -s $session_dir/program.log ]] || fail "output on the terminal: $(cat "$session_dir/program.log")"
+
+    start_with "$documents/tarnwick-1009695.sgf"
+    wait_until 3000 list_shown || fail "the saved game is not shown"
+    cmp -s "$session_dir/screen.rgb" "$session_dir/opened.rgb" || fail "the saved game looks different"
+    quit_program
+    ;;
+bad_arg)
+    start_with "$session_dir/no such game.sgf"
+    quit_program
+    [[ $(wc -l <"$session_dir/program.log") -eq 1 ]] &&
+        grep -q 'cannot open "[^"]*/no such game.sgf": No such file or directory' "$session_dir/program.log" ||
+        fail "expected one line naming the file, got: $(cat "$session_dir/program.log")"
+    ;;
+*)
+    fail "unknown case '$case_name'"
+    ;;
+esac
+echo "PASS: $case_name"
