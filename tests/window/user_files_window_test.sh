@@ -8,7 +8,8 @@
 #             for other programs; Ctrl+S saves it in XDG_DOCUMENTS_DIR, and
 #             the saved file, opened the same way, shows the same screen
 #   bad_arg   a missing file: one line on stderr naming it, and the window
-#             opens as it does without an argument
+#             opens as it does without an argument; text that holds no game
+#             beeps, and on a machine without sound that prints nothing
 set -u -o pipefail
 
 case_name=$1
@@ -80,6 +81,11 @@ open_arg)
     ;;
 bad_arg)
     start_with "$session_dir/no such game.sgf"
+    printf '%s' "no game in here" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
+    session_pids+=($!)
+    sleep 0.5
+    press_key ctrl+v
+    sleep 0.5
     quit_program
     [[ $(wc -l <"$session_dir/program.log") -eq 1 ]] &&
         grep -q 'cannot open "[^"]*/no such game.sgf": No such file or directory' "$session_dir/program.log" ||
