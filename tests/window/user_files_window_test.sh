@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The user's games in the real window, under a private Xvfb server.
-# Usage: user_files_window_test.sh CASE TARNWICK WINDOW_TEST_X11 RECORDS_DIR
+# The user's games and the window's size, in the real window under a private
+# Xvfb server.
+# Usage: user_files_window_test.sh CASE TARNWICK WINDOW_TEST_X11 RECORDS_DIR WINDOW_TEST_CELLS
 #   options   --help and --version answer on stdout without a window; an
 #             unknown option is refused in one line on stderr
 #   open_arg  a record named on the command line is shown at once, with
@@ -10,15 +11,24 @@
 #   bad_arg   a missing file: one line on stderr naming it, and the window
 #             opens as it does without an argument; text that holds no game
 #             beeps, and on a machine without sound that prints nothing
+#   scale     the window opens at the picture's size; resized, the picture
+#             is scaled to fit (1.5 and 2), centred on grey, and clicked
+#             cells land where they are drawn; F11 keeps the window working
+#             (full screen itself needs a window manager, which only turns it
+#             on where one runs)
 set -u -o pipefail
 
 case_name=$1
 program=$2
 x11_helper=$3
 records=$4
+cell_helper=${5:-}
 session_name=files_$case_name
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
+# Room for the picture at twice its size.
+screen_width=2200
+screen_height=1600
 
 if [[ $case_name == options ]]; then
     "$program" --help >"$session_dir/out" 2>"$session_dir/err" || fail "--help ended with status $?"
@@ -90,6 +100,39 @@ bad_arg)
     [[ $(wc -l <"$session_dir/program.log") -eq 1 ]] &&
         grep -q 'cannot open "[^"]*/no such game.sgf": No such file or directory' "$session_dir/program.log" ||
         fail "expected one line naming the file, got: $(cat "$session_dir/program.log")"
+    ;;
+scale)
+    start_with
+    "$x11_helper" describe "$window" | grep -qx "size=1024x741" || fail "the first size is not 1024x741"
+    clipboard_is() { [[ $(xclip -o -selection clipboard 2>/dev/null) == "$1" ]]; }
+    moves=""
+    # WIDTH HEIGHT SCALE X Y CELL: the window's size, the picture's scale and
+    # place in it, and a cell to click.
+    for setting in "1536 1200 1.5 0 44 E5" "2148 1482 2 50 0 F6"; do
+        read -r width height scale left top cell <<<"$setting"
+        xdotool windowsize --sync "$window" "$width" "$height" || fail "could not resize the window"
+        at() { awk -v v="$1" -v s="$scale" -v o="$2" 'BEGIN { printf "%d", o + v * s }'; }
+        wait_until 3000 pixel_is "$(at 1005 "$left")" "$(at 120 "$top")" "255 255 128" ||
+            fail "at scale $scale the players' band is not at $(at 1005 "$left"),$(at 120 "$top")"
+        pixel_is "$(at 500 "$left")" "$(at 745 "$top")" "72 72 72" || pixel_is "$(at -10 "$left")" 10 "72 72 72" ||
+            fail "at scale $scale the picture is not surrounded by grey"
+        read -r _ x y < <("$cell_helper" 8 "$cell")
+        xdotool mousemove "$(at $((x + 12)) "$left")" "$(at $((y + 12)) "$top")" click 1 || fail "could not click"
+        moves="$moves${moves:+ }$(( ${#moves} == 0 ? 1 : 2 )).$cell"
+        sleep 0.3
+        press_key ctrl+c
+        wait_until 2000 clipboard_is "$moves" ||
+            fail "at scale $scale the clicks gave '$(xclip -o -selection clipboard 2>/dev/null)', not '$moves'"
+    done
+    press_key F11
+    sleep 0.5
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+        "$x11_helper" describe "$window" | grep -qx "size=${screen_width}x$screen_height" || fail "F11 did not fill the screen"
+    fi
+    press_key Home
+    press_key ctrl+c
+    wait_until 2000 clipboard_is "$moves" || fail "after F11 the program does not answer"
+    quit_program
     ;;
 *)
     fail "unknown case '$case_name'"
