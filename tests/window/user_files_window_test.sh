@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The user's games and the window's size, in the real window under a private
 # Xvfb server.
-# Usage: user_files_window_test.sh CASE TARNWICK WINDOW_TEST_X11 RECORDS_DIR WINDOW_TEST_CELLS
+# Usage: user_files_window_test.sh CASE TARNWICK WINDOW_TEST_X11 RECORDS_DIR WINDOW_TEST_CELLS RECORD_SERVER
 #   options   --help and --version answer on stdout without a window; an
 #             unknown option is refused in one line on stderr
 #   open_arg  a record named on the command line is shown at once, with
@@ -11,6 +11,8 @@
 #   bad_arg   a missing file: one line on stderr naming it, and the window
 #             opens as it does without an argument; text that holds no game
 #             beeps, and on a machine without sound that prints nothing
+#   number_arg  a game number on the command line is fetched from the game
+#             server (RECORD_SERVER stands in for it) and shown
 #   scale     the window opens at the picture's size; resized, the picture
 #             is scaled to fit (1.5 and 2), centred on grey, and clicked
 #             cells land where they are drawn; F11 keeps the window working
@@ -23,6 +25,7 @@ program=$2
 x11_helper=$3
 records=$4
 cell_helper=${5:-}
+record_server=${6:-}
 session_name=files_$case_name
 
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_session.sh"
@@ -100,6 +103,17 @@ bad_arg)
     [[ $(wc -l <"$session_dir/program.log") -eq 1 ]] &&
         grep -q 'cannot open "[^"]*/no such game.sgf": No such file or directory' "$session_dir/program.log" ||
         fail "expected one line naming the file, got: $(cat "$session_dir/program.log")"
+    ;;
+number_arg)
+    start_background server "$record_server" "$session_dir/requests" "$(cat "$records/1009695.sgf")"
+    wait_until 3000 test -s "$session_dir/server.log" || fail "the record server did not start"
+    export TARNWICK_SERVER="127.0.0.1:$(head -n 1 "$session_dir/server.log")"
+    start_with 1009695
+    wait_until 3000 list_shown || fail "game 1009695 named on the command line is not shown"
+    grep -q "^GET /servlet/sgf/1009695/game.txt HTTP/1.1" "$session_dir/requests" ||
+        fail "the server got: $(head -c 200 "$session_dir/requests")"
+    quit_program
+    [[ ! -s $session_dir/program.log ]] || fail "output on the terminal: $(cat "$session_dir/program.log")"
     ;;
 scale)
     start_with
