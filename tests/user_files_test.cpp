@@ -121,6 +121,8 @@ TEST_F(UserFilesTest, FilesThatHoldNoGameAreNamedAndChangeNothing) {
     writeText(folder_ / "empty.sgf", "");
     writeText(folder_ / "prose.txt", "Dear diary, today I lost again.\n");
     writeText(folder_ / "base6.sgf", "(;FF[4]SZ[6]SO[x.net];W[A1])");
+    // A pipe nobody writes to would hold the program up for ever if read.
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.sgf").c_str(), 0600), 0);
     const struct {
         std::string name;
         std::string why;
@@ -132,6 +134,7 @@ TEST_F(UserFilesTest, FilesThatHoldNoGameAreNamedAndChangeNothing) {
         {"empty.sgf", "holds no game"},
         {"prose.txt", "holds no game"},
         {"base6.sgf", "holds no game"},
+        {"pipe.sgf", "not a regular file"},
     };
     showShortRecord();
     const std::string before = shown();
