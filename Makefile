@@ -60,5 +60,18 @@ fuzz: deps fuzz-deps
 	cmake --build $(BUILD)-fuzz --target tarnwick_fuzzers
 	tools/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
+# Installs the program, its data, a desktop entry and an icon under PREFIX.
+.PHONY: install package package-test
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package (CPack) in $(BUILD); package-test installs it with apt and
+# runs the installed program under Xvfb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+package-test: package
+	tools/package_test.sh $(BUILD)
+
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz

@@ -28,8 +28,30 @@ void fetchGameRecord(App& app);
 void collectRecords(App& app, std::string_view body);
 // Loads the game whose move list (Little Golem or It's Your Turn) is in
 // ClipboardText, normalising that text in place; any other text only beeps
-// and leaves the shown game as it was.
-void importClipboardGame(App& app);
+// and leaves the shown game as it was. A text that holds a game record
+// (from its "(;FF" on) is loaded as a fetched record is. True when a game
+// was loaded.
+bool importClipboardGame(App& app);
+
+// Where a game record begins.
+inline constexpr std::string_view kRecordStart = "(;FF";
+// The largest game file read: a record is a few kilobytes.
+inline constexpr std::size_t kMaxGameFileBytes = 4 * 1024 * 1024;
+// Loads the game in `text` (a record or a move list, as importClipboardGame
+// reads them) without touching ClipboardText. True when a game was loaded.
+bool loadGameText(App& app, std::string text);
+// Opens the game file at `path`; empty when its game is shown, otherwise one
+// line that names the file and says why not (and the shown game stays).
+std::string openGameFile(App& app, std::string_view path);
+// Fetches game `number` from the game server and shows it, as the number
+// entry does after its last digit.
+void fetchGameByNumber(App& app, std::string_view number);
+
+// The shown game (its header and every move in the list) as a game record
+// of the server's kind, which loadRecordText reads back to the same game.
+std::string recordOfShownGame(const App& app);
+// The shown game's moves as a Little Golem list: "1.E5 2.swap 3.D4".
+std::string moveListOfShownGame(const App& app);
 
 // Reading a game record (the game server's text, "(;FF[4]EV[...]...)") into
 // the current game. Each field is found by a fixed marker and copied up to

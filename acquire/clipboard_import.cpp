@@ -306,10 +306,18 @@ void splitPairedMoves(App& app) {
     }
 }
 
-void importClipboardGame(App& app) {
+bool importClipboardGame(App& app) {
     std::string& text = app.shell.ClipboardText;
     AcquireFields& a = app.acquire;
     Platform& p = app.platform;
+
+    // A whole game record (as a browser shows the server's record) loads
+    // as a fetched one does.
+    if (const std::size_t start = text.find(kRecordStart); start != std::string::npos) {
+        collectRecords(app, std::string_view(text).substr(start));
+        loadRecordText(app);
+        return a.GameValid == 1;
+    }
 
     normalise(text);
     a.PreviousBoardSize = app.board.BoardSize;
@@ -321,7 +329,7 @@ void importClipboardGame(App& app) {
     const bool hasSwap = contains(text, "swap");
     if (!hasSwap && (letters.lateLowercase || letters.lateUppercase)) {
         p.beep();
-        return;
+        return false;
     }
     int base = app.board.BoardSize;
     if (hasBase10Marker(text)) {
@@ -331,14 +339,14 @@ void importClipboardGame(App& app) {
         a.PerMoveNumbered = 0;
     } else if (!text.starts_with("1.")) {
         p.beep();
-        return;
+        return false;
     }
     replaceAll(text, ". ", ".");
     // Lowercase text with no numbered move in it is some other text, not an
     // It's Your Turn list: loading it would only empty the board.
     if (a.PerMoveNumbered == 0 && collectPairedMoves(text).empty()) {
         p.beep();
-        return;
+        return false;
     }
 
     app.board.BoardSize = base;
@@ -359,6 +367,7 @@ void importClipboardGame(App& app) {
     drawGameHeader(app);
     rebuildMoveList(app);
     goToEnd(app);
+    return true;
 }
 
 }  // namespace tarnwick

@@ -23,6 +23,10 @@ void handleBoardPage(App& app) {
         goToEnd(app);
     } else if (s.LastKey == std::string(1, keys::kCtrlV)) {
         importClipboardGame(app);
+    } else if (s.LastKey == std::string(1, keys::kCtrlS)) {
+        saveShownGame(app);
+    } else if (s.LastKey == std::string(1, keys::kCtrlC)) {
+        copyShownMoves(app);
     } else if (s.ExtendedKey == std::string(1, keys::kDelete)) {
         takeBack(app);
     } else if (s.LastKey == "w" || s.LastKey == "W") {

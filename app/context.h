@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "acquire/acquire_state.h"
@@ -75,6 +76,7 @@ struct ShellFields {
     int ClickY = 0;
     std::string ClipboardText;
     std::string SeenClipboardText = "Havannah";  // last text handed to the import
+    std::optional<std::string> OwnClipboardText;  // the program's own copy (Ctrl+C): never imported
     float CanvasWidth = 0;
     float CanvasHeight = 0;
     int ActiveTab = MainTab;

@@ -2,12 +2,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "app/shell.h"
 #include "platform/sdl/sdl_program.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const tarnwick::CommandLine line = tarnwick::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case tarnwick::CommandLine::Action::Help:
+            std::fputs(tarnwick::usageText().c_str(), stdout);
+            return 0;
+        case tarnwick::CommandLine::Action::Version:
+            std::printf("tarnwick %s\n", TARNWICK_VERSION);
+            return 0;
+        case tarnwick::CommandLine::Action::Refuse:
+            std::fprintf(stderr, "tarnwick: %s\n", line.problem.c_str());
+            return 2;
+        case tarnwick::CommandLine::Action::Run:
+            break;
+    }
     // TARNWICK_SERVER=host:port sends the game fetches to another server
     // (a local copy, a test server); the requests are unchanged.
     std::optional<tarnwick::Endpoint> server;
@@ -18,9 +34,9 @@ int main() {
             return 2;
         }
     }
-    return tarnwick::runSdlProgram([&server](tarnwick::Platform& platform) {
+    return tarnwick::runSdlProgram([&server, &line](tarnwick::Platform& platform) {
         if (server) platform.routeConnectionsTo(*server);
         tarnwick::App app(platform);
-        tarnwick::runProgram(app);
+        tarnwick::runProgram(app, line);
     });
 }

@@ -1,3 +1,5 @@
+#include <optional>
+
 #include "acquire/acquire.h"
 #include "app/context.h"
 #include "app/shell.h"
@@ -10,6 +12,7 @@ void pollOnce(App& app) {
     Platform& p = app.platform;
 
     // Wait, polling every 10 ms, until something happens.
+    std::optional<Drop> dropped;
     for (;;) {
         s.ClipboardText = p.readClipboardText();
         s.LastKey = p.pollKey();
@@ -17,25 +20,30 @@ void pollOnce(App& app) {
         s.ClickKind = click.kind;
         s.ClickX = click.x;
         s.ClickY = click.y;
+        dropped = p.pollDrop();
         p.sleepMs(10);
         const Extent size = p.windowSize();
         s.CanvasWidth = static_cast<float>(size.width);
         s.CanvasHeight = static_cast<float>(size.height);
-        if (!s.LastKey.empty() || s.ClickKind != 0 || s.CanvasWidth == 0 || s.ClipboardText != s.SeenClipboardText) {
+        if (!s.LastKey.empty() || s.ClickKind != 0 || s.CanvasWidth == 0 || s.ClipboardText != s.SeenClipboardText ||
+            dropped) {
             break;
         }
     }
     if (s.CanvasWidth == 0) return;
 
     if (s.LastKey.size() == 2) s.ExtendedKey = s.LastKey.substr(1, 1);
+    if (dropped) openDropped(app, *dropped);
 
     // A clipboard change is imported only while the Main page is shown; on
     // another page it waits until the Main page is back.
     if (s.ClipboardText != s.SeenClipboardText && s.ActiveTab == MainTab) {
         s.SeenClipboardText = s.ClipboardText;
-        importClipboardGame(app);
-        // A loaded game shows at once, although no key or click came.
-        p.present();
+        if (s.ClipboardText != s.OwnClipboardText) {
+            importClipboardGame(app);
+            // A loaded game shows at once, although no key or click came.
+            p.present();
+        }
     }
 
     if (s.ActiveTab == MainTab) {

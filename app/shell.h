@@ -2,9 +2,28 @@
 // the full redraw and the tabbed pages.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace tarnwick {
 
 struct App;
+struct Drop;
+
+// What the command line asks for.
+struct CommandLine {
+    enum class Action { Run, Help, Version, Refuse };
+    Action action = Action::Run;
+    std::string file;        // a game file to open at start
+    std::string gameNumber;  // or a game to fetch at start
+    std::string problem;     // why the command line is refused
+};
+// Reads the arguments after the program's name: --help, --version, one
+// FILE or one NUMBER (digits only).
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
+// The text of --help.
+std::string usageText();
 
 // Start-up: tables, fonts, stone pictures, the window, the documentation and
 // the first Main page, presented.
@@ -13,9 +32,20 @@ void startUp(App& app);
 // polling every 10 ms, and hands it to the page shown.
 void pollOnce(App& app);
 void closeGraphicWindow(App& app);
-// startUp, then pollOnce until Escape on the Main page or the window closed,
-// then closeGraphicWindow.
-void runProgram(App& app);
+// startUp, then the game the command line names, then pollOnce until Escape
+// on the Main page or the window closed, then closeGraphicWindow.
+void runProgram(App& app, const CommandLine& line = {});
+
+// The user's games: the file or number of the command line (a file that
+// cannot be opened is named on standard error), a dropped file or text, the
+// shown game saved (Ctrl+S) in the documents folder as a record, its moves
+// copied (Ctrl+C) to the clipboard as a Little Golem list.
+void openAtStart(App& app, const CommandLine& line);
+void openDropped(App& app, const Drop& dropped);
+void saveShownGame(App& app);
+void copyShownMoves(App& app);
+// One line in the information panel's note area, under the win note.
+void showPanelMessage(App& app, std::string_view message);
 
 // Board page input.
 void handleBoardPage(App& app);

@@ -77,8 +77,9 @@ void closeGraphicWindow(App& app) {
     app.shell.GraphicWindow = false;
 }
 
-void runProgram(App& app) {
+void runProgram(App& app, const CommandLine& line) {
     startUp(app);
+    openAtStart(app, line);
     do {
         pollOnce(app);
     } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0);

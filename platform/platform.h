@@ -45,6 +45,8 @@ inline constexpr char kEnter = 13;
 inline constexpr char kBackspace = 8;
 inline constexpr char kEscape = 27;
 inline constexpr char kCtrlV = 22;
+inline constexpr char kCtrlC = 3;
+inline constexpr char kCtrlS = 19;
 inline std::string extended(char scanLetter) { return std::string(1, '\0') + scanLetter; }
 inline constexpr char kLeft = 'K';
 inline constexpr char kRight = 'M';
@@ -57,6 +59,27 @@ inline constexpr char kInsert = 'R';
 inline constexpr char kPageUp = 'I';
 inline constexpr char kPageDown = 'Q';
 }  // namespace keys
+
+// A whole file read for the user, or why it could not be.
+struct FileText {
+    bool ok = false;
+    std::string text;
+    std::string problem;  // in words, when not ok
+};
+
+// Where a new file was saved, or why it could not be.
+struct SavedFile {
+    bool ok = false;
+    std::string path;
+    std::string problem;  // in words, when not ok
+};
+
+// Something dropped on the window: a file's path, or a text.
+struct Drop {
+    bool isFile = false;
+    std::string content;
+    bool operator==(const Drop&) const = default;
+};
 
 class Platform {
   public:
@@ -102,6 +125,11 @@ class Platform {
     virtual std::string pollKey() = 0;
     virtual Click pollMouse() = 0;
     virtual std::string readClipboardText() = 0;
+    // Offers `text` to other programs as the clipboard's content until
+    // another program takes the clipboard; readClipboardText reports it too.
+    virtual void writeClipboardText(std::string text) = 0;
+    // The next file or text dropped on the window, if any.
+    virtual std::optional<Drop> pollDrop() = 0;
 
     // Network ----------------------------------------------------------------
     // One HTTP/1.1 GET of `path` from `host` port 80 (see HttpClient::get).
@@ -117,6 +145,23 @@ class Platform {
     // True when the open file has nothing more to read.
     bool fileAtEnd();
     void fileClose();
+
+    // The user's files -------------------------------------------------------
+    // Reads the whole regular file at `path` (relative to the current
+    // folder, not the data folder); a file larger than maxBytes is refused.
+    FileText readUserFile(std::string_view path, std::size_t maxBytes);
+    // Writes `text` to a new file in `folder` named stem + extension, or
+    // stem-2 + extension, stem-3, ... when the name is taken. The text goes to
+    // a temporary file first, which is then renamed without replacing
+    // anything, so no existing file is ever overwritten or left half written.
+    SavedFile saveNewFile(std::string_view folder, std::string_view stem, std::string_view extension,
+                          std::string_view text);
+    // The folder for the user's saved documents: XDG_DOCUMENTS_DIR, else HOME.
+    virtual std::string documentsFolder();
+    // The local date and time as "20261207-134501", for file names.
+    virtual std::string timeStampText();
+    // One line for the user on the terminal (standard error).
+    virtual void reportProblem(std::string_view line);
 
     // Time and sound ---------------------------------------------------------
     virtual void sleepMs(int milliseconds) = 0;

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/sdl/frame_placement.h"
 #include "platform/sdl/input_slots.h"
 #include "platform/sdl/key_mapping.h"
 #include "platform/sdl/window_bridge.h"
@@ -350,6 +351,56 @@ TEST(WindowBridge, ABurstOfRequestsPostsOneWakeUpUntilTheyAreTaken) {
     EXPECT_TRUE(requests.present);
     bridge.present(pixels);
     EXPECT_EQ(wakeUps.load(), afterOpen + 2);
+}
+
+// Every window point on the picture maps to the frame pixel drawn there:
+// the picture keeps its shape, fills the window one way, is centred the
+// other, and points beside it are no click.
+TEST(FramePlacement, ScalesToFitCentredAndMapsPointsBack) {
+    const struct {
+        int width, height;
+        SDL_Rect area;
+        SDL_Point point;
+        bool onPicture;
+        SDL_Point frame;
+    } cases[] = {
+        {1024, 741, {0, 0, 1024, 741}, {1023, 740}, true, {1023, 740}},
+        {1536, 1200, {0, 44, 1536, 1112}, {1535, 44}, true, {1023, 0}},
+        {1536, 1200, {0, 44, 1536, 1112}, {100, 43}, false, {}},
+        {2148, 1482, {50, 0, 2048, 1482}, {50 + 2 * 700 + 1, 2 * 300 + 1}, true, {700, 300}},
+        {2148, 1482, {50, 0, 2048, 1482}, {49, 700}, false, {}},
+        {512, 600, {0, 114, 512, 371}, {511, 114 + 370}, true, {1022, 739}},
+    };
+    for (const auto& c : cases) {
+        const FramePlacement placement = placeFrame(c.width, c.height);
+        EXPECT_EQ(std::vector<int>({placement.area.x, placement.area.y, placement.area.w, placement.area.h}),
+                  std::vector<int>({c.area.x, c.area.y, c.area.w, c.area.h}))
+            << c.width << "x" << c.height;
+        int x = -1;
+        int y = -1;
+        ASSERT_EQ(placement.toFrame(c.point.x, c.point.y, x, y), c.onPicture) << c.point.x << "," << c.point.y;
+        if (c.onPicture) {
+            EXPECT_EQ(std::vector<int>({x, y}), std::vector<int>({c.frame.x, c.frame.y}));
+        }
+    }
+}
+
+TEST(FramePlacement, FirstSizeIsThePicturesWhereItFitsElseTheLargestOfItsShape) {
+    const struct {
+        SDL_Rect workArea;
+        SDL_Point size;
+    } cases[] = {
+        {{0, 0, 1920, 1050}, {1024, 741}},
+        {{0, 0, 1024, 741}, {1024, 741}},
+        {{0, 0, 1024, 700}, {967, 700}},
+        {{0, 0, 800, 1200}, {800, 578}},
+        {{0, 0, 0, 0}, {1024, 741}},  // unknown: the picture's size
+    };
+    for (const auto& c : cases) {
+        const SDL_Point size = firstWindowSize(1024, 741, c.workArea);
+        EXPECT_EQ(std::vector<int>({size.x, size.y}), std::vector<int>({c.size.x, c.size.y}))
+            << c.workArea.w << "x" << c.workArea.h;
+    }
 }
 
 }  // namespace

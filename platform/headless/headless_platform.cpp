@@ -16,7 +16,7 @@ void HeadlessPlatform::openWindow(std::string_view title, int /*width*/, int /*h
 void HeadlessPlatform::closeWindow() { closed_ = true; }
 
 bool HeadlessPlatform::scriptExhausted() const {
-    return keys_.empty() && clicks_.empty() && clipboardChanges_.empty();
+    return keys_.empty() && clicks_.empty() && clipboardChanges_.empty() && drops_.empty();
 }
 
 Extent HeadlessPlatform::windowSize() {
@@ -60,6 +60,19 @@ std::string HeadlessPlatform::readClipboardText() {
     return clipboard_;
 }
 
+void HeadlessPlatform::writeClipboardText(std::string text) {
+    clipboardWrites_.push_back(text);
+    clipboard_ = std::move(text);
+}
+
+std::optional<Drop> HeadlessPlatform::pollDrop() {
+    if (closed_ || drops_.empty() || drops_.front().atMs > nowMs_) return std::nullopt;
+    Drop dropped = std::move(drops_.front().value);
+    drops_.pop_front();
+    lastInputMs_ = nowMs_;
+    return dropped;
+}
+
 void HeadlessPlatform::sleepMs(int milliseconds) {
     if (milliseconds > 0) nowMs_ += milliseconds;
 }
@@ -82,6 +95,10 @@ void HeadlessPlatform::pressKey(std::string keyText, std::int64_t atMs) {
 
 void HeadlessPlatform::click(int x, int y, std::int64_t atMs, int kind) {
     schedule(clicks_, Timed<Click>{atMs, Click{kind, x, y}});
+}
+
+void HeadlessPlatform::drop(Drop dropped, std::int64_t atMs) {
+    schedule(drops_, Timed<Drop>{atMs, std::move(dropped)});
 }
 
 void HeadlessPlatform::setClipboard(std::string text, std::int64_t atMs) {

@@ -28,6 +28,14 @@ class HeadlessPlatform : public Platform {
     std::string pollKey() override;
     Click pollMouse() override;
     std::string readClipboardText() override;
+    void writeClipboardText(std::string text) override;
+    std::optional<Drop> pollDrop() override;
+
+    // The user's files: a documents folder and a clock of the test's choice;
+    // problems are kept for the test to read instead of printed.
+    std::string documentsFolder() override { return documentsFolder_; }
+    std::string timeStampText() override { return "20260102-030405"; }
+    void reportProblem(std::string_view line) override { problems_.emplace_back(line); }
 
     void sleepMs(int milliseconds) override;
     void beep() override { ++beeps_; }
@@ -38,6 +46,9 @@ class HeadlessPlatform : public Platform {
     void click(int x, int y, std::int64_t atMs = 0, int kind = 1);
     // The clipboard holds `text` from virtual time `atMs` on.
     void setClipboard(std::string text, std::int64_t atMs = 0);
+    // A file path or a text dropped on the window at virtual time `atMs`.
+    void drop(Drop dropped, std::int64_t atMs = 0);
+    void setDocumentsFolder(std::string folder) { documentsFolder_ = std::move(folder); }
     // Marks the window as closed by its close box, as the user would: now,
     // or once the virtual clock reaches `atMs`.
     void closeByUser() { closed_ = true; }
@@ -55,7 +66,10 @@ class HeadlessPlatform : public Platform {
     int presentCount() const { return presents_; }
     bool windowOpen() const { return opened_ && !closed_; }
     const std::string& title() const { return title_; }
-    bool inputPending() const { return !keys_.empty() || !clicks_.empty(); }
+    const std::vector<std::string>& problems() const { return problems_; }
+    // Texts the program put on the clipboard, in order.
+    const std::vector<std::string>& clipboardWrites() const { return clipboardWrites_; }
+    bool inputPending() const { return !keys_.empty() || !clicks_.empty() || !drops_.empty(); }
     // The canvas as it was at the latest present().
     const std::vector<std::uint32_t>& presentedPixels() const { return presented_; }
     // Called at every present(), once its frame is kept, so that a test can
@@ -87,6 +101,10 @@ class HeadlessPlatform : public Platform {
     std::deque<Timed<std::string>> keys_;
     std::deque<Timed<Click>> clicks_;
     std::deque<Timed<std::string>> clipboardChanges_;
+    std::deque<Timed<Drop>> drops_;
+    std::string documentsFolder_ = ".";
+    std::vector<std::string> problems_;
+    std::vector<std::string> clipboardWrites_;
     std::string clipboard_;
     std::map<std::string, int> redirects_;
     std::vector<std::uint32_t> presented_;

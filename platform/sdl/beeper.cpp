@@ -3,6 +3,9 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -63,6 +66,33 @@ class AudioOut {
     std::vector<float> tone_;
 };
 
+bool anyEntryStartsWith(const std::filesystem::path& folder, std::string_view prefix) {
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (it->path().filename().string().starts_with(prefix)) return true;
+    }
+    return false;
+}
+
+// Leaves SDL only the audio drivers that can work on this machine: the
+// sound library that talks to the sound card writes its complaints to the
+// terminal when there is no card. False when no driver can work at all.
+// A driver the user names in SDL_AUDIODRIVER is left to SDL.
+bool chooseAudioDrivers() {
+    if (const char* chosen = std::getenv("SDL_AUDIODRIVER"); chosen != nullptr && *chosen != '\0') return true;
+    const bool soundCard = anyEntryStartsWith("/dev/snd", "pcmC");
+    bool soundServer = std::getenv("PULSE_SERVER") != nullptr;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+        std::error_code error;
+        const std::filesystem::path folder(runtime);
+        soundServer = soundServer || std::filesystem::exists(folder / "pulse" / "native", error) ||
+                      anyEntryStartsWith(folder, "pipewire-");
+    }
+    if (soundCard) return true;
+    if (soundServer) SDL_SetHint(SDL_HINT_AUDIODRIVER, "pulseaudio,pipewire");
+    return soundServer;
+}
+
 }  // namespace
 
 Beeper::~Beeper() {
@@ -91,7 +121,8 @@ void Beeper::enable() {
 }
 
 void Beeper::run() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;  // no audio: beeps are silent
+    // No audio: beeps are silent.
+    if (!chooseAudioDrivers() || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
     bool usable = true;
     std::unique_lock lock(mutex_);
     while (!stopping_) {

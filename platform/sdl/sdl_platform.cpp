@@ -30,6 +30,13 @@ Click SdlPlatform::pollMouse() {
 
 std::string SdlPlatform::readClipboardText() { return clipboard_.text(); }
 
+void SdlPlatform::writeClipboardText(std::string text) { bridge_.offerClipboard(std::move(text)); }
+
+std::optional<Drop> SdlPlatform::pollDrop() {
+    if (bridge_.windowSize() == Extent{}) return std::nullopt;
+    return bridge_.takeDrop();
+}
+
 void SdlPlatform::sleepMs(int milliseconds) {
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

@@ -24,6 +24,8 @@ class SdlPlatform final : public Platform {
     std::string pollKey() override;
     Click pollMouse() override;
     std::string readClipboardText() override;
+    void writeClipboardText(std::string text) override;
+    std::optional<Drop> pollDrop() override;
 
     void sleepMs(int milliseconds) override;
     void beep() override;

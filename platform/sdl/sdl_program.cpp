@@ -23,12 +23,20 @@
 namespace tarnwick {
 namespace {
 
-// The folder that holds the running executable, where the data files are.
-std::string executableFolder() {
+// The folder that holds the data files: beside the running executable (the
+// build folder), else ../share/tarnwick from it (an installed program).
+std::string findDataFolder() {
     std::error_code error;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error || !exe.has_parent_path()) return ".";
-    return exe.parent_path().string();
+    const std::filesystem::path beside = exe.parent_path();
+    // The user guide marks the folder: every build and install has it.
+    constexpr const char* kMarker = "tk-documentation.txt";
+    const std::filesystem::path installed = beside.parent_path() / "share" / "tarnwick";
+    if (!std::filesystem::exists(beside / kMarker, error) && std::filesystem::exists(installed / kMarker, error)) {
+        return installed.string();
+    }
+    return beside.string();
 }
 
 void setHints() {
@@ -92,7 +100,7 @@ int runSdlProgram(const std::function<void(Platform&)>& logic) {
         });
         sdl::ClipboardWatcher clipboard;
         sdl::Beeper beeper;
-        const std::string dataFolder = executableFolder();
+        const std::string dataFolder = findDataFolder();
 
         // Reading fontconfig's configuration is the largest part of making
         // the fonts; it runs beside the logic's own first steps.

@@ -82,6 +82,31 @@ void WindowBridge::logicFinished() {
     wake();
 }
 
+void WindowBridge::offerClipboard(std::string text) {
+    {
+        std::lock_guard lock(mutex_);
+        if (unavailable_) return;
+        clipboard_ = std::move(text);
+        ++asked_;
+    }
+    wake();
+}
+
+void WindowBridge::putDrop(Drop dropped) {
+    std::lock_guard lock(mutex_);
+    // A few drops can wait; a flood of them is not kept.
+    constexpr std::size_t kMaxWaiting = 16;
+    if (drops_.size() < kMaxWaiting) drops_.push_back(std::move(dropped));
+}
+
+std::optional<Drop> WindowBridge::takeDrop() {
+    std::lock_guard lock(mutex_);
+    if (drops_.empty()) return std::nullopt;
+    Drop dropped = std::move(drops_.front());
+    drops_.erase(drops_.begin());
+    return dropped;
+}
+
 void WindowBridge::waitForRequests(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     changed_.wait_for(lock, timeout, [&] { return asked_ != taken_ || present_ || logicFinished_; });
@@ -95,6 +120,7 @@ WindowRequests WindowBridge::takeRequests() {
     requests.close = std::exchange(close_, false);
     requests.present = std::exchange(present_, false);
     requests.logicFinished = logicFinished_;
+    requests.clipboard = std::exchange(clipboard_, std::nullopt);
     taken_ = asked_;
     return requests;
 }

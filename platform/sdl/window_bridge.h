@@ -37,6 +37,8 @@ struct WindowRequests {
     bool close = false;
     bool present = false;
     bool logicFinished = false;
+    // A text for the window thread to offer as the clipboard's content.
+    std::optional<std::string> clipboard;
 };
 
 class WindowBridge {
@@ -65,6 +67,10 @@ class WindowBridge {
     // is (0, 0).
     void present(const std::vector<std::uint32_t>& pixels);
     void logicFinished();
+    // Asks the window thread to offer `text` on the clipboard.
+    void offerClipboard(std::string text);
+    // The oldest drop not yet taken.
+    std::optional<Drop> takeDrop();
     KeySlot& keys() { return keys_; }
     ClickSlots& clicks() { return clicks_; }
 
@@ -87,6 +93,8 @@ class WindowBridge {
     // Calls paint with the last presented frame (row-major, kFrameWidth
     // wide); false, without calling it, when no frame was presented yet.
     bool withFrame(const std::function<void(const std::uint32_t* pixels)>& paint);
+    // A file or text dropped on the window, kept until the logic takes it.
+    void putDrop(Drop dropped);
 
     static constexpr int kFrameWidth = 1024;
     static constexpr int kFrameHeight = 741;
@@ -103,6 +111,8 @@ class WindowBridge {
     bool close_ = false;
     bool present_ = false;
     bool logicFinished_ = false;
+    std::optional<std::string> clipboard_;
+    std::vector<Drop> drops_;
     std::uint64_t asked_ = 0;
     std::uint64_t taken_ = 0;
     std::uint64_t served_ = 0;

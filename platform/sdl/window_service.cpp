@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -11,12 +12,23 @@ namespace {
 // Longest sleep between looks at the bridge; requests wake us sooner.
 constexpr int kWaitMs = 500;
 
+// Around a scaled picture: a neutral grey that neither frames it in a colour
+// of its own nor glares.
+constexpr Uint8 kSurroundGrey = 72;
+
+// The smallest window: a quarter of the picture's size still shows the game.
+constexpr int kMinimumWidth = WindowBridge::kFrameWidth / 4;
+constexpr int kMinimumHeight = WindowBridge::kFrameHeight / 4;
+
 }  // namespace
 
 WindowService::WindowService(WindowBridge& bridge, Uint32 wakeEventType)
     : bridge_(bridge), wakeEventType_(wakeEventType) {}
 
-WindowService::~WindowService() { close(); }
+WindowService::~WindowService() {
+    close();
+    if (staging_ != nullptr) SDL_FreeSurface(staging_);
+}
 
 void WindowService::run() {
     for (;;) {
@@ -47,6 +59,12 @@ void WindowService::serve(const WindowRequests& requests) {
     // A window asked for by a logic that has ended since is not opened.
     if (requests.open && !requests.logicFinished) open(*requests.open);
     if (requests.present) needsPaint_ = true;
+    // SDL keeps the text and answers other programs' requests for it from
+    // this thread's event handling, until another program takes the
+    // clipboard.
+    if (requests.clipboard && SDL_SetClipboardText(requests.clipboard->c_str()) != 0) {
+        std::fprintf(stderr, "tarnwick: cannot offer the clipboard: %s\n", SDL_GetError());
+    }
 }
 
 void WindowService::handle(const SDL_Event& event) {
@@ -66,6 +84,11 @@ void WindowService::handle(const SDL_Event& event) {
             }
             break;
         case SDL_KEYDOWN:
+            // F11 belongs to the window: full screen on and off.
+            if (window_ != nullptr && event.key.keysym.sym == SDLK_F11) {
+                if (event.key.repeat == 0) toggleFullScreen();
+                return;
+            }
             if (window_ != nullptr) {
                 bridge_.keys().put(translator_.onKeyDown(event.key.keysym.sym, event.key.keysym.mod));
             }
@@ -73,10 +96,25 @@ void WindowService::handle(const SDL_Event& event) {
         case SDL_TEXTINPUT:
             if (window_ != nullptr) bridge_.keys().put(translator_.onTextInput(event.text.text));
             return;
+        case SDL_DROPFILE:
+        case SDL_DROPTEXT:
+            if (event.drop.file != nullptr) {
+                if (window_ != nullptr) bridge_.putDrop(Drop{event.type == SDL_DROPFILE, event.drop.file});
+                SDL_free(event.drop.file);
+            }
+            break;
         case SDL_MOUSEBUTTONDOWN:
             if (window_ != nullptr && event.button.windowID == windowId_ && event.button.button == SDL_BUTTON_LEFT) {
                 const int kind = event.button.clicks % 2 == 0 ? 2 : 1;
-                bridge_.clicks().put(Click{kind, event.button.x, event.button.y});
+                // The click lands on the frame pixel drawn under the pointer.
+                int width = 0;
+                int height = 0;
+                SDL_GetWindowSize(window_, &width, &height);
+                int x = 0;
+                int y = 0;
+                if (placeFrame(width, height).toFrame(event.button.x, event.button.y, x, y)) {
+                    bridge_.clicks().put(Click{kind, x, y});
+                }
             }
             break;
         default:
@@ -96,14 +134,19 @@ void WindowService::open(const OpenRequest& request) {
         bridge_.setWindowSize(Extent{});
         return;
     }
-    // Not resizable, so window managers offer no maximise box either.
-    window_ = SDL_CreateWindow(request.title.c_str(), 0, 0, request.width, request.height, SDL_WINDOW_SHOWN);
+    // The picture's own size where the screen's work area has room for it;
+    // the window can then be resized, maximised and made full screen.
+    SDL_Rect workArea{};
+    if (SDL_GetDisplayUsableBounds(0, &workArea) != 0) workArea = SDL_Rect{};
+    const SDL_Point size = firstWindowSize(request.width, request.height, workArea);
+    window_ = SDL_CreateWindow(request.title.c_str(), 0, 0, size.x, size.y, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window_ == nullptr) {
         std::fprintf(stderr, "tarnwick: cannot open the window: %s\n", SDL_GetError());
         bridge_.setWindowSize(Extent{});
         return;
     }
     windowId_ = SDL_GetWindowID(window_);
+    SDL_SetWindowMinimumSize(window_, kMinimumWidth, kMinimumHeight);
     SDL_StartTextInput();
     int width = 0;
     int height = 0;
@@ -127,6 +170,10 @@ void WindowService::paint() {
     if (window_ == nullptr) return;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (surface == nullptr) return;
+    if (surface->w != WindowBridge::kFrameWidth || surface->h != WindowBridge::kFrameHeight) {
+        if (paintScaled(surface)) SDL_UpdateWindowSurface(window_);
+        return;
+    }
     const int width = std::min(surface->w, WindowBridge::kFrameWidth);
     const int height = std::min(surface->h, WindowBridge::kFrameHeight);
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
@@ -145,6 +192,40 @@ void WindowService::paint() {
     surfacePrepared_ = true;
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
     if (painted) SDL_UpdateWindowSurface(window_);
+}
+
+bool WindowService::paintScaled(SDL_Surface* surface) {
+    constexpr int w = WindowBridge::kFrameWidth;
+    constexpr int h = WindowBridge::kFrameHeight;
+    if (staging_ != nullptr && staging_->format->format != surface->format->format) {
+        SDL_FreeSurface(staging_);
+        staging_ = nullptr;
+    }
+    if (staging_ == nullptr) {
+        staging_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, surface->format->BitsPerPixel, surface->format->format);
+        if (staging_ == nullptr) return false;
+    }
+    const bool painted = bridge_.withFrame([&](const std::uint32_t* pixels) {
+        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_XRGB8888, pixels, w * static_cast<int>(sizeof(std::uint32_t)),
+                          staging_->format->format, staging_->pixels, staging_->pitch);
+    });
+    if (!painted) return false;
+    const FramePlacement placement = placeFrame(surface->w, surface->h);
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, kSurroundGrey, kSurroundGrey, kSurroundGrey));
+    SDL_Rect area = placement.area;
+    // Whole multiples stay crisp, every pixel a square of equal pixels;
+    // between them the picture is smoothed rather than unevenly blocky.
+    const bool whole = placement.scale == std::floor(placement.scale);
+    if (whole || SDL_SoftStretchLinear(staging_, nullptr, surface, &area) != 0) {
+        SDL_SoftStretch(staging_, nullptr, surface, &area);
+    }
+    return true;
+}
+
+void WindowService::toggleFullScreen() {
+    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    needsPaint_ = true;
 }
 
 }  // namespace tarnwick::sdl

@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include "platform/sdl/frame_placement.h"
 #include "platform/sdl/key_mapping.h"
 #include "platform/sdl/window_bridge.h"
 
@@ -31,6 +32,9 @@ class WindowService {
     void open(const OpenRequest& request);
     void close();
     void paint();
+    // Paints the frame scaled to fit a window of another size.
+    bool paintScaled(SDL_Surface* surface);
+    void toggleFullScreen();
 
     WindowBridge& bridge_;
     Uint32 wakeEventType_;
@@ -43,6 +47,9 @@ class WindowService {
     bool needsPaint_ = false;
     // The window's surface memory has been written once.
     bool surfacePrepared_ = false;
+    // The frame in the window surface's pixel format, for scaling; made when
+    // the window first has another size than the frame.
+    SDL_Surface* staging_ = nullptr;
 };
 
 }  // namespace tarnwick::sdl

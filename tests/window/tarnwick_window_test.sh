@@ -110,10 +110,12 @@ press_key() {
 check_first_page() {
     local info
     info=$("$x11_helper" describe "$window") || fail "could not read the window's properties"
+    # Resizable down to a quarter of the picture's size, with no largest size.
     for expected in "name=$title" "wm_name=$title" "position=0,0" "size=1024x741" \
-        "min_size=1024x741" "max_size=1024x741"; do
+        "min_size=256x185"; do
         grep -qxF "$expected" <<<"$info" || fail "expected '$expected'; the window has:"$'\n'"$info"
     done
+    ! grep -q "^max_size=" <<<"$info" || fail "the window has a largest size:"$'\n'"$info"
 
     local stray
     stray=$(pixels_unlike 1 1 1022 "0 0 0")

@@ -1,0 +1,152 @@
+// The user's own games: opened from the command line or dropped on the
+// window, saved with Ctrl+S, copied with Ctrl+C.
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "acquire/acquire.h"
+#include "app/context.h"
+#include "app/shell.h"
+
+namespace tarnwick {
+namespace {
+
+// The lower line of the panel's white note area (y 133 to 167), under the
+// win note. Redrawing the note for another position clears the whole area,
+// so a message stays until the user moves on.
+constexpr int kMessageLeft = 664, kMessageRight = 1016, kMessageBottom = 167;
+
+// A file name part made of the game number, when it is one.
+bool isGameNumber(std::string_view text) {
+    return !text.empty() && text.size() <= 12 && std::all_of(text.begin(), text.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+}
+
+}  // namespace
+
+void showPanelMessage(App& app, std::string_view message) {
+    Platform& p = app.platform;
+    p.setFont(app.fonts.HeaderFont);
+    // A long message (a deep folder) loses its beginning, so that the file's
+    // own name stays readable.
+    std::string text(message);
+    while (text.size() > 4 && kMessageLeft + p.textSize(text).width > kMessageRight) {
+        text = "..." + text.substr(4);
+    }
+    const int height = p.textSize("Ag").height;
+    p.setColors(colours::kBlack, colours::kWhite);
+    p.setPos(kMessageLeft, kMessageBottom + 1 - height);
+    p.drawText(text);
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            line.action = CommandLine::Action::Help;
+            return line;
+        }
+        if (argument == "--version") {
+            line.action = CommandLine::Action::Version;
+            return line;
+        }
+        if (argument.starts_with("-") && argument != "-") {
+            line.action = CommandLine::Action::Refuse;
+            line.problem = "unknown option \"" + argument + "\" (see tarnwick --help)";
+            return line;
+        }
+        if (!line.file.empty() || !line.gameNumber.empty()) {
+            line.action = CommandLine::Action::Refuse;
+            line.problem = "one game at a time: \"" + argument + "\" is one too many (see tarnwick --help)";
+            return line;
+        }
+        // Digits alone are a game number; a file of such a name opens as
+        // ./NAME.
+        if (isGameNumber(argument)) {
+            line.gameNumber = argument;
+        } else {
+            line.file = argument;
+        }
+    }
+    return line;
+}
+
+std::string usageText() {
+    return "Usage: tarnwick [FILE | NUMBER]\n"
+           "A viewer for recorded games of Havannah.\n"
+           "\n"
+           "  FILE       open a game record (.sgf, .hgf, .txt: as the game server gives it)\n"
+           "             or a text file holding a Little Golem or It's Your Turn move list\n"
+           "  NUMBER     fetch that Little Golem game (a file named by digits: ./NAME)\n"
+           "  --help     show this text\n"
+           "  --version  show the version\n"
+           "\n"
+           "In the window: Ctrl+S saves the shown game in the documents folder,\n"
+           "Ctrl+C copies its moves, Ctrl+V loads a copied move list or record,\n"
+           "and the About/Help tab explains the rest.\n";
+}
+
+void openAtStart(App& app, const CommandLine& line) {
+    if (!line.file.empty()) {
+        if (const std::string problem = openGameFile(app, line.file); !problem.empty()) {
+            app.platform.reportProblem(problem);
+        }
+    } else if (!line.gameNumber.empty()) {
+        fetchGameByNumber(app, line.gameNumber);
+    } else {
+        return;
+    }
+    // The game asked for stays: what the clipboard holds at start is not
+    // loaded over it.
+    app.shell.SeenClipboardText = app.shell.ClipboardText;
+    app.platform.present();
+}
+
+void openDropped(App& app, const Drop& dropped) {
+    if (app.shell.ActiveTab != MainTab) {
+        app.shell.ActiveTab = MainTab;
+        showMainPage(app);
+    }
+    if (!dropped.isFile) {
+        loadGameText(app, dropped.content);
+    } else if (const std::string problem = openGameFile(app, dropped.content); !problem.empty()) {
+        app.platform.reportProblem(problem);
+        showPanelMessage(app, problem);
+    }
+    app.platform.present();
+}
+
+void saveShownGame(App& app) {
+    Platform& p = app.platform;
+    const std::string& number = app.game.record.gameNumber;
+    // An empty board with no game loaded is nothing to keep.
+    if (app.game.MoveCount == 0 && number.empty() && app.game.record.blackPlayer.empty()) {
+        p.beep();
+        return;
+    }
+    const std::string stem = "tarnwick-" + (isGameNumber(number) ? number : p.timeStampText());
+    const SavedFile saved = p.saveNewFile(p.documentsFolder(), stem, ".sgf", recordOfShownGame(app));
+    if (saved.ok) {
+        showPanelMessage(app, "Saved " + saved.path);
+    } else {
+        p.beep();
+        showPanelMessage(app, "Not saved: " + saved.problem);
+        p.reportProblem("not saved: " + saved.problem);
+    }
+}
+
+void copyShownMoves(App& app) {
+    Platform& p = app.platform;
+    std::string text = moveListOfShownGame(app);
+    if (text.empty()) {
+        p.beep();
+        return;
+    }
+    // The main loop must not load the program's own text back as a new one
+    // when the clipboard watcher reports it.
+    app.shell.OwnClipboardText = text;
+    p.writeClipboardText(std::move(text));
+}
+
+}  // namespace tarnwick

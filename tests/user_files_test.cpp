@@ -1,0 +1,254 @@
+// The user's games: files opened from the command line or dropped on the
+// window, whole records on the clipboard, Ctrl+S saving the shown game as a
+// record and Ctrl+C copying its moves.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "acquire/acquire.h"
+#include "game/navigation.h"
+#include "game/replay.h"
+#include "screen_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeText(const fs::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+const fs::path kRecords = TARNWICK_RECORDS_DIR;
+
+// The game the test starts from: a short base-8 record with its header.
+constexpr std::string_view kShortRecord =
+    "(;FF[4]EV[hav.mc.3.1]PB[Nagy Fathy]PW[kpatrick]SZ[8]RU[LG]RE[B]GC[ game #1009692]"
+    "SO[http://www.littlegolem.com];W[H3];B[swap];W[F3];B[G4])";
+
+class UserFilesTest : public testing::ScreenTest {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("tarnwick-user-files-" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        platform.setDocumentsFolder(folder_.string());
+        start();
+        // The clipboard's text at start counts as seen, so that only the
+        // texts a test puts there are loaded.
+        app.shell.SeenClipboardText = platform.readClipboardText();
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    // What the user sees of the game, one line each: the header, the moves,
+    // the stones of the position shown.
+    std::string shown() const {
+        const GameRecord& r = app.game.record;
+        std::string s = r.gameNumber + "|" + r.eventName + "|" + r.blackPlayer + "|" + r.whitePlayer + "|" +
+                        r.resultText + "|" + std::to_string(app.board.BoardSize) + "\n";
+        for (int k = 1; k <= app.game.MoveCount; ++k) s += app.game.Moves[k] + " ";
+        s += "\n";
+        const ShownPosition position = positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology);
+        for (havannah::Cell c = 0; c < app.board.Topology->cellCount(); ++c) {
+            s += static_cast<char>('0' + static_cast<int>(position.stones.at(c)));
+        }
+        return s;
+    }
+    std::vector<std::string> moves() const {
+        std::vector<std::string> out;
+        for (int k = 1; k <= app.game.MoveCount; ++k) out.push_back(app.game.Moves[k]);
+        return out;
+    }
+    void showShortRecord() { ASSERT_TRUE(loadGameText(app, std::string(kShortRecord))); }
+    // One pass of the main loop, for input scripted 10 ms from now.
+    void pollFor(std::function<void(std::int64_t atMs)> script) {
+        script(platform.nowMs() + 10);
+        pollOnce(app);
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(UserFilesTest, EveryRealRecordSurvivesOpenSaveOpen) {
+    std::ifstream index(kRecords / "index.tsv");
+    ASSERT_TRUE(index) << "the real records are missing: " << kRecords;
+    std::string line;
+    std::getline(index, line);  // the column names
+    int records = 0;
+    while (std::getline(index, line)) {
+        std::istringstream fields(line);
+        std::string file, number, size;
+        std::getline(fields, file, '\t');
+        std::getline(fields, number, '\t');
+        std::getline(fields, size, '\t');
+        const std::string problem = openGameFile(app, (kRecords / file).string());
+        if (size != "8" && size != "10") {
+            EXPECT_NE(problem.find("holds no game"), std::string::npos) << file << " of base " << size;
+            continue;
+        }
+        ASSERT_EQ(problem, "") << file;
+        const std::string original = shown();
+        saveShownGame(app);
+        const fs::path saved = folder_ / ("tarnwick-" + number + ".sgf");
+        ASSERT_EQ(openGameFile(app, saved.string()), "") << file;
+        EXPECT_EQ(shown(), original) << file << " saved as:\n" << readText(saved);
+        fs::remove(saved);
+        ++records;
+    }
+    EXPECT_GE(records, 700);  // the base-8 and base-10 games
+}
+
+TEST_F(UserFilesTest, FilesThatHoldNoGameAreNamedAndChangeNothing) {
+    std::string binary(100'000, '\0');
+    std::mt19937 random(7);
+    for (char& c : binary) c = static_cast<char>(random());
+    writeText(folder_ / "binary.sgf", binary);
+    writeText(folder_ / "big.txt", std::string(10 * 1024 * 1024, '1'));
+    writeText(folder_ / "empty.sgf", "");
+    writeText(folder_ / "prose.txt", "Dear diary, today I lost again.\n");
+    writeText(folder_ / "base6.sgf", "(;FF[4]SZ[6]SO[x.net];W[A1])");
+    // A pipe nobody writes to would hold the program up for ever if read.
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.sgf").c_str(), 0600), 0);
+    const struct {
+        std::string name;
+        std::string why;
+    } cases[] = {
+        {"missing.sgf", "No such file or directory"},
+        {"", "it is a folder"},
+        {"binary.sgf", "holds no game"},
+        {"big.txt", "larger than 4096 KiB"},
+        {"empty.sgf", "holds no game"},
+        {"prose.txt", "holds no game"},
+        {"base6.sgf", "holds no game"},
+        {"pipe.sgf", "not a regular file"},
+    };
+    showShortRecord();
+    const std::string before = shown();
+    for (const auto& c : cases) {
+        const std::string path = (folder_ / c.name).string();
+        const std::string problem = openGameFile(app, path);
+        EXPECT_NE(problem.find("\"" + path + "\""), std::string::npos) << problem;
+        EXPECT_NE(problem.find(c.why), std::string::npos) << problem;
+        EXPECT_EQ(shown(), before) << c.name;
+    }
+}
+
+TEST_F(UserFilesTest, ListsAndRecordsOpenFromFilesDropsAndTheClipboard) {
+    const std::string record = readText(kRecords / "1009692.sgf");
+    // As a browser shows the server's record: text around it, CRLF lines.
+    const std::string pageCopy = "Game 1009692\r\n" + record.substr(0, 80) + "\r\n" + record.substr(80) + "\r\nback";
+    writeText(folder_ / "game.hgf", pageCopy);
+    writeText(folder_ / "list.txt", "1.E5 2.swap 3.D4\n");
+    writeText(folder_ / "iyt.txt", "1. a8 b9 2. h1\n");
+
+    ASSERT_EQ(openGameFile(app, (kRecords / "1009692.sgf").string()), "");
+    const std::string fetched = shown();
+    EXPECT_EQ(app.game.record.blackPlayer, "Nagy Fathy");
+
+    ASSERT_EQ(openGameFile(app, (folder_ / "list.txt").string()), "");
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.swap", "3.D4"}));
+    ASSERT_EQ(openGameFile(app, (folder_ / "game.hgf").string()), "");
+    EXPECT_EQ(shown(), fetched);
+    ASSERT_EQ(openGameFile(app, (folder_ / "iyt.txt").string()), "");
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.A1", "2.B3", "3.H1"}));
+
+    // Through the main loop: a record on the clipboard, a dropped list, a
+    // dropped record file, a dropped file that is gone.
+    pollFor([&](std::int64_t at) { platform.setClipboard(pageCopy, at); });
+    EXPECT_EQ(shown(), fetched);
+    EXPECT_EQ(platform.beepCount(), 0);
+    pollFor([&](std::int64_t at) { platform.drop(Drop{false, "1.E5 2.swap 3.D4"}, at); });
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.swap", "3.D4"}));
+    pollFor([&](std::int64_t at) { platform.drop(Drop{true, (folder_ / "game.hgf").string()}, at); });
+    EXPECT_EQ(shown(), fetched);
+    pollFor([&](std::int64_t at) { platform.drop(Drop{true, (folder_ / "gone.sgf").string()}, at); });
+    EXPECT_EQ(shown(), fetched);
+    ASSERT_EQ(platform.problems().size(), 1U);
+    EXPECT_NE(platform.problems()[0].find("gone.sgf"), std::string::npos);
+}
+
+TEST_F(UserFilesTest, SavingNeverOverwritesAndSaysWhereOrWhyNot) {
+    showShortRecord();
+    const std::string before = shown();
+    writeText(folder_ / "tarnwick-1009692.sgf", "someone else's file");
+    const std::string ctrlS(1, keys::kCtrlS);
+    for (int k = 0; k < 2; ++k) pollFor([&](std::int64_t at) { platform.pressKey(ctrlS, at); });
+    EXPECT_EQ(readText(folder_ / "tarnwick-1009692.sgf"), "someone else's file");
+    for (const std::string name : {"tarnwick-1009692-2.sgf", "tarnwick-1009692-3.sgf"}) {
+        ASSERT_TRUE(fs::exists(folder_ / name)) << name;
+        ASSERT_EQ(openGameFile(app, (folder_ / name).string()), "");
+        EXPECT_EQ(shown(), before);
+    }
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3);
+
+    // A game without a number is named by the date and time.
+    ASSERT_TRUE(loadGameText(app, "1.E5 2.swap 3.D4"));
+    saveShownGame(app);
+    EXPECT_TRUE(fs::exists(folder_ / "tarnwick-20260102-030405.sgf"));
+
+    // A folder that is missing, or is a file: the message says why, the
+    // game stays.
+    for (const fs::path& where : {folder_ / "missing", folder_ / "tarnwick-1009692.sgf"}) {
+        platform.setDocumentsFolder(where.string());
+        const int beeps = platform.beepCount();
+        saveShownGame(app);
+        EXPECT_EQ(platform.beepCount(), beeps + 1);
+        EXPECT_NE(platform.problems().back().find("cannot write in " + where.string()), std::string::npos)
+            << platform.problems().back();
+        EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.swap", "3.D4"}));
+    }
+}
+
+TEST_F(UserFilesTest, CtrlCCopiesTheMovesWithoutLoadingThemBack) {
+    // Moves added by clicks count: a record's game made one move longer.
+    showShortRecord();
+    const havannah::Cell cell = *app.board.Topology->parseCell("A1");
+    recordMove(app, cell);
+    pollFor([&](std::int64_t at) { platform.pressKey(std::string(1, keys::kCtrlC), at); });
+    ASSERT_EQ(platform.clipboardWrites(), (std::vector<std::string>{"1.H3 2.swap 3.F3 4.G4 5.A1"}));
+    EXPECT_EQ(app.game.record.blackPlayer, "Nagy Fathy") << "the copied text is not imported as a new game";
+    EXPECT_EQ(platform.beepCount(), 0);
+}
+
+TEST(CommandLineTest, Arguments) {
+    using Action = CommandLine::Action;
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        std::string file, number;
+    } cases[] = {
+        {{}, Action::Run, "", ""},
+        {{"--help"}, Action::Help, "", ""},
+        {{"--version", "game.sgf"}, Action::Version, "", ""},
+        {{"my game.sgf"}, Action::Run, "my game.sgf", ""},
+        {{"1009692"}, Action::Run, "", "1009692"},
+        {{"./1009692"}, Action::Run, "./1009692", ""},
+        {{"-x"}, Action::Refuse, "", ""},
+        {{"a.sgf", "b.sgf"}, Action::Refuse, "a.sgf", ""},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parseCommandLine(c.arguments);
+        EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(line.file, c.file);
+        EXPECT_EQ(line.gameNumber, c.number);
+        EXPECT_EQ(line.problem.empty(), c.action != Action::Refuse);
+    }
+}
+
+}  // namespace
+}  // namespace tarnwick
