@@ -7,14 +7,15 @@
 #include "acquire/acquire.h"
 #include "app/context.h"
 #include "app/shell.h"
+#include "board/layout.h"
 
 namespace tarnwick {
 namespace {
 
-// The lower line of the panel's white note area (y 133 to 167), under the
-// win note. Redrawing the note for another position clears the whole area,
-// so a message stays until the user moves on.
-constexpr int kMessageLeft = 664, kMessageRight = 1016, kMessageBottom = 167;
+// The lower line of the panel's note area, under the win note. Redrawing
+// the note for another position clears the whole area, so a message stays
+// until the user moves on.
+constexpr int kMessageLeft = 664;
 
 // A file name part made of the game number, when it is one.
 bool isGameNumber(std::string_view text) {
@@ -31,12 +32,13 @@ void showPanelMessage(App& app, std::string_view message) {
     // A long message (a deep folder) loses its beginning, so that the file's
     // own name stays readable.
     std::string text(message);
-    while (text.size() > 4 && kMessageLeft + p.textSize(text).width > kMessageRight) {
+    const Area& area = kPanelNoteArea;
+    while (text.size() > 4 && kMessageLeft + p.textSize(text).width > area.x2) {
         text = "..." + text.substr(4);
     }
     const int height = p.textSize("Ag").height;
-    p.setColors(colours::kBlack, colours::kWhite);
-    p.setPos(kMessageLeft, kMessageBottom + 1 - height);
+    p.setColors(colours::kBlack, p.getPixel(area.x1, area.y1));
+    p.setPos(kMessageLeft, area.y2 + 1 - height);
     p.drawText(text);
 }
 

@@ -31,6 +31,12 @@ inline constexpr ControlAreas kBase10Controls{
     {21, 638, 61, 675},   {97, 655, 128, 666},  {88, 696, 119, 728},
 };
 
+// The information panel's free space between the players' band and the game
+// number band: the win or refused move is named on its upper line, a saved
+// file on its lower one. It shows the board picture's own colour, which its
+// top-left pixel keeps (no text reaches it).
+inline constexpr Area kPanelNoteArea{654, 133, 1015, 167};
+
 // Base 10's controls for base 10, base 8's for any other base.
 constexpr const ControlAreas& controlsFor(int base) { return base == 10 ? kBase10Controls : kBase8Controls; }
 

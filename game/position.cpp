@@ -7,6 +7,7 @@
 #include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
+#include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 
@@ -21,15 +22,8 @@ void drawSwapCaption(App& app, bool offered) {
     app.platform.drawText("Swap");
 }
 
-// The free space of the information panel between the players' band and
-// the game number band, where the win or the first illegal move is named.
-// Its colour is the board picture's, read at the top-left corner, which no
-// text reaches.
-struct NoteArea {
-    int x1, y1, x2, y2;  // both corners included
-    int textX, textY;
-};
-constexpr NoteArea kNoteArea{654, 133, 1015, 167, 664, 142};
+// Where the note's text starts in the panel's note area.
+constexpr Point kNoteText{664, 142};
 
 std::string playerName(const GameRecord& record, Player player) {
     const std::string& name = player == Player::Black ? record.blackPlayer : record.whitePlayer;
@@ -62,20 +56,20 @@ namespace {
 // inside the panel.
 void drawNote(App& app, const ShownPosition& shown) {
     Platform& p = app.platform;
-    const NoteArea& a = kNoteArea;
+    const Area& a = kPanelNoteArea;
     const Colour panel = p.getPixel(a.x1, a.y1);
     p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, panel, panel);
     if (!app.game.WinDisplayOn) return;
     p.setFont(app.fonts.HeaderFont);
     std::string winner = shown.win ? playerName(app.game.record, shown.win->player) : std::string();
     std::string text = noteFor(app, shown, winner);
-    while (!winner.empty() && a.textX + p.textSize(text).width > a.x2) {
+    while (!winner.empty() && kNoteText.x + p.textSize(text).width > a.x2) {
         winner.pop_back();
         text = noteFor(app, shown, winner + "...");
     }
     if (text.empty()) return;
     p.setColors(colours::kBlack, panel);
-    p.setPos(a.textX, a.textY);
+    p.setPos(kNoteText.x, kNoteText.y);
     p.drawText(text);
 }
 
