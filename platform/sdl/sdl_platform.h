@@ -26,6 +26,7 @@ class SdlPlatform final : public Platform {
     std::string readClipboardText() override;
 
     void sleepMs(int milliseconds) override;
+    std::int64_t nowMs() const override;
     void beep() override;
 
   private:
