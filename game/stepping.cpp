@@ -56,17 +56,18 @@ bool readPlaybackInput(App& app) {
 
 // Waits out the delay after a move; false when the play stops meanwhile
 // (a stop asked for, or the window closed). The delay is taken as the wait
-// begins, so a speed key read during it acts from the next move on.
+// begins, so a speed key read during it acts from the next move on. The
+// wait ends by the clock, so that the many short sleeps do not add up their
+// overshoots.
 bool waitAfterMove(App& app) {
+    Platform& p = app.platform;
     const double delay = std::nearbyint(std::min<double>(app.game.PlaybackDelay, INT_MAX));
-    int remaining = delay > 0 ? static_cast<int>(delay) : 0;
+    const std::int64_t end = p.nowMs() + (delay > 0 ? static_cast<std::int64_t>(delay) : 0);
     do {
         if (readPlaybackInput(app)) return false;
-        const int slice = std::min(remaining, kPlaybackSliceMs);
-        app.platform.sleepMs(slice);
-        remaining -= slice;
-        if (app.platform.windowSize().width == 0) return false;
-    } while (remaining > 0);
+        p.sleepMs(static_cast<int>(std::clamp<std::int64_t>(end - p.nowMs(), 0, kPlaybackSliceMs)));
+        if (p.windowSize().width == 0) return false;
+    } while (p.nowMs() < end);
     return true;
 }
 

@@ -165,6 +165,9 @@ class Platform {
 
     // Time and sound ---------------------------------------------------------
     virtual void sleepMs(int milliseconds) = 0;
+    // Milliseconds on a clock that only goes forward (any origin), for
+    // waits that must not grow with each sleep's overshoot.
+    virtual std::int64_t nowMs() const = 0;
     virtual void beep() = 0;
 
     // For tests, benchmarks and the provider ---------------------------------

@@ -61,7 +61,8 @@ class HeadlessPlatform : public Platform {
     void redirectHost(std::string host, int port) { redirects_[std::move(host)] = port; }
 
     // Observation ---------------------------------------------------------------
-    std::int64_t nowMs() const { return nowMs_; }
+    // The virtual clock: it advances only as the program sleeps.
+    std::int64_t nowMs() const override { return nowMs_; }
     int beepCount() const { return beeps_; }
     int presentCount() const { return presents_; }
     bool windowOpen() const { return opened_ && !closed_; }

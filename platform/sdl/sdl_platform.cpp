@@ -41,6 +41,11 @@ void SdlPlatform::sleepMs(int milliseconds) {
     if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+std::int64_t SdlPlatform::nowMs() const {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void SdlPlatform::beep() { beeper_.beep(); }
 
 }  // namespace tarnwick::sdl

@@ -28,6 +28,7 @@ class SdlPlatform final : public Platform {
     std::optional<Drop> pollDrop() override;
 
     void sleepMs(int milliseconds) override;
+    std::int64_t nowMs() const override;
     void beep() override;
 
   private:
