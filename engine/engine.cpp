@@ -345,6 +345,10 @@ void Engine::keepSubtree(NodeIndex newRoot) {
         target.childCount = node.childCount;
         target.firstChild.store(first);
     }
+    // A proof made when the node's parent got its children (the win checks)
+    // comes without children of its own: the new root gets them again and
+    // with them the move that carries the proof.
+    if (!(*fresh)[root].expanded()) (*fresh)[root].proof.store(Proof::Unknown);
     arena_ = std::move(fresh);
     root_ = root;
 }

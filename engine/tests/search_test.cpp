@@ -239,7 +239,7 @@ TEST(SearchTest, StartStopAndDestroyEndQuickly) {
 TEST(SearchTest, SnapshotsFromAnotherThreadWhileSearching) {
     const Position position(6);
     Engine engine(testOptions(2));
-    engine.start(position, {.playouts = 20000});
+    engine.start(position, {.playouts = 5000});
     std::uint64_t seen = 0;
     std::thread viewer([&] {
         for (int i = 0; i < 200; ++i) {
@@ -251,7 +251,7 @@ TEST(SearchTest, SnapshotsFromAnotherThreadWhileSearching) {
     });
     viewer.join();
     engine.wait();
-    EXPECT_EQ(engine.snapshot().playouts, 20000U);
+    EXPECT_EQ(engine.snapshot().playouts, 5000U);
 }
 
 TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
@@ -277,12 +277,25 @@ TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
     EXPECT_LE(visits, 1U);
 }
 
+// A reply proven lost by the win checks has no children yet: when the game
+// follows it, the kept tree must still give the winning answer.
+TEST(SearchTest, AfterAMoveProvenLostTheWinIsPlayed) {
+    Position position = *havannah::parsePosition(kTactics[3].position);
+    Engine engine(testOptions());
+    searched(engine, position, 200);
+    ASSERT_EQ(position.play(*position.topology().parseCell("A1")), std::nullopt);  // not the block
+    const Snapshot snap = searched(engine, position, 200);
+    ASSERT_FALSE(snap.moves.empty());
+    EXPECT_EQ(moveName(position.topology(), snap.moves.front().move), "I3");
+    EXPECT_EQ(snap.provenWinner, Player::White);
+}
+
 TEST(SearchTest, TheTreeStaysWithinItsCap) {
     Options options = testOptions();
     options.treeBytes = 64 << 10;
     Engine engine(options);
-    const Snapshot snap = searched(engine, Position(8), 20000);
-    EXPECT_EQ(snap.playouts, 20000U);
+    const Snapshot snap = searched(engine, Position(8), 5000);
+    EXPECT_EQ(snap.playouts, 5000U);
     EXPECT_LE(snap.nodes, snap.nodeCapacity);
     EXPECT_GT(snap.nodes, snap.nodeCapacity / 2);
     EXPECT_FALSE(snap.moves.empty());
