@@ -167,6 +167,43 @@ TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
     }
 }
 
+// White has just played E5, into Black's bridge E6-F4: a playout that saves
+// bridges answers F5 at once, one that does not leaves it to chance.
+TEST(SearchTest, PlayoutsSaveAThreatenedBridge) {
+    const Position position = *havannah::parsePosition(R"(
+        .
+      .   .
+    .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   X   .   .
+  .   .   .   .
+.   .   O   .   .
+  .   .   X   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+    .   .   .
+      .   .
+        .
+black to move)");
+    const havannah::Cell intrusion = *position.topology().parseCell("E5");
+    const havannah::Cell other = *position.topology().parseCell("F5");
+    int saved[2] = {0, 0};
+    for (const bool bridgeSave : {false, true}) {
+        for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+            Playout playout({.bridgeSave = bridgeSave, .lastGoodReply = false}, seed);
+            Position played = position;
+            playout.run(played, intrusion);
+            saved[bridgeSave] += played.at(other) == havannah::Stone::Black;
+        }
+    }
+    EXPECT_EQ(saved[1], 40);
+    EXPECT_LT(saved[0], 35);
+}
+
 TEST(SearchTest, OnePlayoutLimitedThreadIsRepeatable) {
     const Position position(6);
     Engine first(testOptions());
