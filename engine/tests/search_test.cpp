@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -255,6 +256,21 @@ TEST(SearchTest, FindsTheWinningMoveOfRealGames) {
         ++checked;
     }
     EXPECT_GE(checked, 30);
+}
+
+// The clock is the injected one: a search limited by time ends when that
+// clock says so, without waiting on the real one.
+TEST(SearchTest, ATimeLimitFollowsTheInjectedClock) {
+    std::atomic<int> reads{0};
+    Options options = testOptions();
+    const auto epoch = std::chrono::steady_clock::time_point{};
+    options.clock = [&] { return epoch + std::chrono::milliseconds(reads.fetch_add(1)); };
+    Engine engine(options);
+    engine.start(Position(6), {.time = std::chrono::milliseconds(10)});
+    engine.wait();
+    // Read once at the start, then once every sixteen playouts up to the tenth read.
+    EXPECT_EQ(reads.load(), 11);
+    EXPECT_EQ(engine.snapshot().playouts, 9U * 16U);
 }
 
 TEST(SearchTest, StartStopAndDestroyEndQuickly) {
