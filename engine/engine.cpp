@@ -82,8 +82,11 @@ void Engine::joinThreads() {
 }
 
 void Engine::stop() {
+    // Set before the lock, so that a wait() holding it ends; and again under
+    // it, in case a start() in between began a new search.
     stopping_.store(true);
     const std::lock_guard lock(control_);
+    stopping_.store(true);
     joinThreads();
 }
 
@@ -95,6 +98,7 @@ void Engine::wait() {
 void Engine::start(const Position& position, Limits limits) {
     stopping_.store(true);
     const std::lock_guard lock(control_);
+    stopping_.store(true);
     joinThreads();
     {
         const std::lock_guard structure(structure_);
@@ -186,19 +190,18 @@ void Engine::iterate(Worker& worker) {
     playouts_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void Engine::updateRave(std::span<Node* const> path, const Position& final) const {
-    const NodeArena& arena = *arena_;
+void Engine::updateRave(std::span<Node* const> path, const Position& final) {
+    NodeArena& arena = *arena_;
     Player mover = position_->toMove();
     // Each stone on the final board that was not there at a node was played
     // after it: its player's result counts for that move at the node.
     for (std::size_t depth = 0; depth + 1 < path.size(); ++depth, mover = havannah::opponent(mover)) {
         const Stone own = havannah::stoneOf(mover);
         const std::uint32_t points = final.isWon() ? pointsFor(mover, final.winner()) : kWinPoints / 2;
-        for (const Node& child : arena.children(*path[depth])) {
+        for (Node& child : arena.children(*path[depth])) {
             if (child.move == kSwapMove || final.at(child.move) != own) continue;
-            Node& mutableChild = const_cast<Node&>(child);
-            mutableChild.raveVisits.fetch_add(1, std::memory_order_relaxed);
-            mutableChild.raveWins.fetch_add(points, std::memory_order_relaxed);
+            child.raveVisits.fetch_add(1, std::memory_order_relaxed);
+            child.raveWins.fetch_add(points, std::memory_order_relaxed);
         }
     }
 }
@@ -219,10 +222,19 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
         return false;
     }
     NodeArena& arena = *arena_;
-    for (std::size_t i = 0; i < moves.size(); ++i) arena[first + static_cast<NodeIndex>(i)].reset(static_cast<std::int16_t>(moves[i]));
+    const SearchSettings& settings = options_.settings;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        Node& child = arena[first + static_cast<NodeIndex>(i)];
+        child.reset(static_cast<std::int16_t>(moves[i]));
+        if (settings.priorPlayouts == 0 || moves[i] == kSwapMove) continue;
+        const bool near = nextToStone(position, moves[i], Stone::Black) || nextToStone(position, moves[i], Stone::White);
+        const double rate = near ? settings.nearRate : settings.farRate;
+        child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+        child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
+    }
 
     Proof nodeProof = Proof::Unknown;
-    if (options_.settings.solver) {
+    if (settings.solver) {
         const Player mover = position.toMove();
         // Whether `player` wins by a stone on `cell`: only next to a stone of
         // theirs can a stone complete a structure.
@@ -345,6 +357,10 @@ void Engine::keepSubtree(NodeIndex newRoot) {
         target.childCount = node.childCount;
         target.firstChild.store(first);
     }
+    // A proof made when the node's parent got its children (the win checks)
+    // comes without children of its own: the new root gets them again and
+    // with them the move that carries the proof.
+    if (!(*fresh)[root].expanded()) (*fresh)[root].proof.store(Proof::Unknown);
     arena_ = std::move(fresh);
     root_ = root;
 }

@@ -52,6 +52,12 @@ struct SearchSettings {
     bool solver = true;
     // A leaf gets its children on this visit.
     std::uint32_t expandAfter = 2;
+    // New children start with RAVE statistics that favour cells next to a
+    // stone (of either player) over cells far from the fight: this many
+    // virtual RAVE playouts, won at the given rates.
+    std::uint32_t priorPlayouts = 0;
+    double nearRate = 0.6;
+    double farRate = 0.4;
 };
 
 // The smaller of 1 GiB and a quarter of the machine's memory.
@@ -120,7 +126,7 @@ class Engine {
     void run(Worker& worker);
     void iterate(Worker& worker);
     bool expand(Node& node, const havannah::Position& position, Worker& worker);
-    void updateRave(std::span<Node* const> path, const havannah::Position& final) const;
+    void updateRave(std::span<Node* const> path, const havannah::Position& final);
     // The node reached from the root by the moves that lead from the old
     // root position to `position`, if the tree holds them.
     NodeIndex followingNode(const havannah::Position& position) const;

@@ -1,5 +1,7 @@
 #include "engine/playout.h"
 
+#include <bit>
+
 namespace tarnwick::engine {
 
 using havannah::Cell;
@@ -48,19 +50,24 @@ Playout::Playout(PlayoutSettings settings, std::uint64_t seed) : settings_(setti
 Cell Playout::bridgeReply(const Position& position, Cell last) {
     const Stone own = havannah::stoneOf(position.toMove());
     const auto& circle = position.topology().circle(last);
-    std::array<Cell, 6> replies{};
-    std::uint32_t count = 0;
-    for (std::size_t d = 0; d < 6; ++d) {
-        const Cell a = circle[d];
-        const Cell x = circle[(d + 1) % 6];
-        const Cell b = circle[(d + 2) % 6];
-        // a and b are ours, both next to `last` and to x: the opponent has
-        // taken one of the bridge's two cells, x is the other.
-        if (a == kNoCell || x == kNoCell || b == kNoCell) continue;
-        if (position.at(a) == own && position.at(b) == own && position.at(x) == Stone::Empty) replies[count++] = x;
+    unsigned ours = 0;
+    unsigned empty = 0;
+    for (unsigned d = 0; d < 6; ++d) {
+        if (circle[d] == kNoCell) continue;
+        const Stone stone = position.at(circle[d]);
+        ours |= static_cast<unsigned>(stone == own) << d;
+        empty |= static_cast<unsigned>(stone == Stone::Empty) << d;
     }
-    if (count == 0) return kNoCell;
-    return replies[count == 1 ? 0 : random_.below(count)];
+    // An empty place round `last` between two of ours, both next to it and
+    // to `last`: the opponent has taken one of the bridge's two cells, that
+    // place is the other.
+    const unsigned before = ((ours << 1) | (ours >> 5)) & 63U;
+    const unsigned after = ((ours >> 1) | (ours << 5)) & 63U;
+    unsigned replies = empty & before & after;
+    if (replies == 0) return kNoCell;
+    for (auto skip = random_.below(static_cast<std::uint32_t>(std::popcount(replies))); skip > 0; --skip)
+        replies &= replies - 1;
+    return circle[static_cast<std::size_t>(std::countr_zero(replies))];
 }
 
 std::optional<Player> Playout::run(Position& position, Cell lastMove) {

@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
-    "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver]\n";
+    "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
+    "                    [--priors N]\n";
 
 }  // namespace
 
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
             options.playouts = static_cast<std::uint64_t>(value());
         } else if (arg == "--seed" && hasValue) {
             options.engine.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--expand-after" && hasValue) {
+            options.engine.settings.expandAfter = static_cast<std::uint32_t>(value());
+        } else if (arg == "--priors" && hasValue) {
+            options.engine.settings.priorPlayouts = static_cast<std::uint32_t>(value());
         } else if (arg == "--tree-mb" && hasValue) {
             options.engine.treeBytes = static_cast<std::size_t>(value() * (1 << 20));
         } else {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -167,6 +168,43 @@ TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
     }
 }
 
+// White has just played E5, into Black's bridge E6-F4: a playout that saves
+// bridges answers F5 at once, one that does not leaves it to chance.
+TEST(SearchTest, PlayoutsSaveAThreatenedBridge) {
+    const Position position = *havannah::parsePosition(R"(
+        .
+      .   .
+    .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   X   .   .
+  .   .   .   .
+.   .   O   .   .
+  .   .   X   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+    .   .   .
+      .   .
+        .
+black to move)");
+    const havannah::Cell intrusion = *position.topology().parseCell("E5");
+    const havannah::Cell other = *position.topology().parseCell("F5");
+    int saved[2] = {0, 0};
+    for (const bool bridgeSave : {false, true}) {
+        for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+            Playout playout({.bridgeSave = bridgeSave, .lastGoodReply = false}, seed);
+            Position played = position;
+            playout.run(played, intrusion);
+            saved[bridgeSave] += played.at(other) == havannah::Stone::Black;
+        }
+    }
+    EXPECT_EQ(saved[1], 40);
+    EXPECT_LT(saved[0], 35);
+}
+
 TEST(SearchTest, OnePlayoutLimitedThreadIsRepeatable) {
     const Position position(6);
     Engine first(testOptions());
@@ -220,6 +258,21 @@ TEST(SearchTest, FindsTheWinningMoveOfRealGames) {
     EXPECT_GE(checked, 30);
 }
 
+// The clock is the injected one: a search limited by time ends when that
+// clock says so, without waiting on the real one.
+TEST(SearchTest, ATimeLimitFollowsTheInjectedClock) {
+    std::atomic<int> reads{0};
+    Options options = testOptions();
+    const auto epoch = std::chrono::steady_clock::time_point{};
+    options.clock = [&] { return epoch + std::chrono::milliseconds(reads.fetch_add(1)); };
+    Engine engine(options);
+    engine.start(Position(6), {.time = std::chrono::milliseconds(10)});
+    engine.wait();
+    // Read once at the start, then once every sixteen playouts up to the tenth read.
+    EXPECT_EQ(reads.load(), 11);
+    EXPECT_EQ(engine.snapshot().playouts, 9U * 16U);
+}
+
 TEST(SearchTest, StartStopAndDestroyEndQuickly) {
     const Position position(8);
     const auto began = std::chrono::steady_clock::now();
@@ -239,7 +292,7 @@ TEST(SearchTest, StartStopAndDestroyEndQuickly) {
 TEST(SearchTest, SnapshotsFromAnotherThreadWhileSearching) {
     const Position position(6);
     Engine engine(testOptions(2));
-    engine.start(position, {.playouts = 20000});
+    engine.start(position, {.playouts = 5000});
     std::uint64_t seen = 0;
     std::thread viewer([&] {
         for (int i = 0; i < 200; ++i) {
@@ -251,7 +304,7 @@ TEST(SearchTest, SnapshotsFromAnotherThreadWhileSearching) {
     });
     viewer.join();
     engine.wait();
-    EXPECT_EQ(engine.snapshot().playouts, 20000U);
+    EXPECT_EQ(engine.snapshot().playouts, 5000U);
 }
 
 TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
@@ -277,12 +330,25 @@ TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
     EXPECT_LE(visits, 1U);
 }
 
+// A reply proven lost by the win checks has no children yet: when the game
+// follows it, the kept tree must still give the winning answer.
+TEST(SearchTest, AfterAMoveProvenLostTheWinIsPlayed) {
+    Position position = *havannah::parsePosition(kTactics[3].position);
+    Engine engine(testOptions());
+    searched(engine, position, 200);
+    ASSERT_EQ(position.play(*position.topology().parseCell("A1")), std::nullopt);  // not the block
+    const Snapshot snap = searched(engine, position, 200);
+    ASSERT_FALSE(snap.moves.empty());
+    EXPECT_EQ(moveName(position.topology(), snap.moves.front().move), "I3");
+    EXPECT_EQ(snap.provenWinner, Player::White);
+}
+
 TEST(SearchTest, TheTreeStaysWithinItsCap) {
     Options options = testOptions();
     options.treeBytes = 64 << 10;
     Engine engine(options);
-    const Snapshot snap = searched(engine, Position(8), 20000);
-    EXPECT_EQ(snap.playouts, 20000U);
+    const Snapshot snap = searched(engine, Position(8), 5000);
+    EXPECT_EQ(snap.playouts, 5000U);
     EXPECT_LE(snap.nodes, snap.nodeCapacity);
     EXPECT_GT(snap.nodes, snap.nodeCapacity / 2);
     EXPECT_FALSE(snap.moves.empty());
