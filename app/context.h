@@ -12,6 +12,7 @@
 #include <string>
 
 #include "acquire/acquire_state.h"
+#include "app/analysis_state.h"
 #include "board/board_state.h"
 #include "game/game_state.h"
 #include "help/help_state.h"
@@ -98,6 +99,9 @@ struct App;
 // loaders its redraw through this hook, set by startUp.
 struct ShellHooks {
     void (*redrawMainPage)(App&) = nullptr;
+    // Called whenever the board has been brought to the position after
+    // CurrentMove, so the analysis follows stepping and automatic play.
+    void (*positionShown)(App&) = nullptr;
 };
 
 struct App {
@@ -114,6 +118,7 @@ struct App {
     AcquireFields acquire;
     HelpFields help;
     ShellHooks hooks;
+    AnalysisFields analysis;
 };
 
 }  // namespace tarnwick

@@ -311,7 +311,8 @@ NodeIndex Engine::followingNode(const Position& position) const {
 
 void Engine::keepSubtree(NodeIndex newRoot) {
     const NodeArena& old = *arena_;
-    const std::size_t budget = old.capacity() / 2;
+    const std::size_t half = old.capacity() / 2;
+    const std::size_t budget = options_.keptNodes > 0 ? std::min(options_.keptNodes, half) : half;
     // The fewest visits a node needs to keep its children so that the kept
     // tree fits in half the arena.
     const auto keptSize = [&](std::uint32_t minVisits) {
@@ -330,38 +331,66 @@ void Engine::keepSubtree(NodeIndex newRoot) {
     std::uint32_t minVisits = 1;
     while (keptSize(minVisits) > budget) minVisits *= 2;
 
-    auto fresh = std::make_unique<NodeArena>(options_.treeBytes);
-    const auto copy = [](const Node& from, Node& to) {
-        to.reset(from.move);
-        to.visits.store(from.visits.load());
-        to.wins.store(from.wins.load());
-        to.raveVisits.store(from.raveVisits.load());
-        to.raveWins.store(from.raveWins.load());
-        to.proof.store(from.proof.load());
+    // The kept nodes are read out breadth first (each node's children
+    // together, in the order of their parents), then written back from the
+    // start of the same arena. Its memory is reused, not freed and taken
+    // again: freeing a big tree costs start() time in proportion to its size,
+    // and two trees at once would double the memory.
+    struct Saved {
+        std::int16_t move;
+        std::uint32_t visits, wins, raveVisits, raveWins;
+        Proof proof;
+        std::uint16_t childCount;  // 0 when its children are not kept
     };
-    const NodeIndex root = fresh->allocate(1);
-    copy(old[newRoot], (*fresh)[root]);
-    std::vector<std::pair<NodeIndex, NodeIndex>> queue{{newRoot, root}};
-    for (std::size_t head = 0; head < queue.size(); ++head) {
-        const auto [from, to] = queue[head];
-        const Node& node = old[from];
-        if (!node.expanded() || node.visits.load() < minVisits) continue;
-        const NodeIndex first = fresh->allocate(node.childCount);
-        if (first == kNoNode) continue;
-        const NodeIndex oldFirst = node.firstChild.load();
-        for (NodeIndex i = 0; i < node.childCount; ++i) {
-            copy(old[oldFirst + i], (*fresh)[first + i]);
-            queue.emplace_back(oldFirst + i, first + i);
-        }
-        Node& target = (*fresh)[to];
-        target.childCount = node.childCount;
-        target.firstChild.store(first);
+    const auto save = [](const Node& node, std::uint16_t children) {
+        return Saved{node.move,          node.visits.load(),    node.wins.load(), node.raveVisits.load(),
+                     node.raveWins.load(), node.proof.load(), children};
+    };
+    std::vector<NodeIndex> order{newRoot};
+    std::vector<Saved> saved;
+    for (std::size_t head = 0; head < order.size(); ++head) {
+        const Node& node = old[order[head]];
+        const bool keepChildren = node.expanded() && node.visits.load() >= minVisits;
+        saved.push_back(save(node, keepChildren ? node.childCount : 0));
+        if (!keepChildren) continue;
+        const NodeIndex first = node.firstChild.load();
+        for (NodeIndex i = 0; i < node.childCount; ++i) order.push_back(first + i);
     }
+
+    NodeArena& arena = *arena_;
+    arena.clear();
+    std::vector<NodeIndex> at(saved.size(), kNoNode);
+    at[0] = arena.allocate(1);
+    const auto restore = [&](std::size_t k) {
+        Node& node = arena[at[k]];
+        node.reset(saved[k].move);
+        node.visits.store(saved[k].visits);
+        node.wins.store(saved[k].wins);
+        node.raveVisits.store(saved[k].raveVisits);
+        node.raveWins.store(saved[k].raveWins);
+        node.proof.store(saved[k].proof);
+    };
+    restore(0);
+    std::size_t next = 1;  // the first child of the next node with children
+    for (std::size_t k = 0; k < saved.size(); ++k) {
+        const std::uint16_t count = saved[k].childCount;
+        if (count == 0) continue;
+        const NodeIndex first = at[k] == kNoNode ? kNoNode : arena.allocate(count);
+        if (first != kNoNode) {
+            for (std::uint16_t i = 0; i < count; ++i) {
+                at[next + i] = first + i;
+                restore(next + i);
+            }
+            arena[at[k]].childCount = count;
+            arena[at[k]].firstChild.store(first);
+        }
+        next += count;
+    }
+    const NodeIndex root = at[0];
     // A proof made when the node's parent got its children (the win checks)
     // comes without children of its own: the new root gets them again and
     // with them the move that carries the proof.
-    if (!(*fresh)[root].expanded()) (*fresh)[root].proof.store(Proof::Unknown);
-    arena_ = std::move(fresh);
+    if (!arena[root].expanded()) arena[root].proof.store(Proof::Unknown);
     root_ = root;
 }
 

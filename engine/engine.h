@@ -67,6 +67,11 @@ struct Options {
     int threads = 1;
     std::uint64_t seed = 1;
     std::size_t treeBytes = defaultTreeBytes();
+    // At most this many nodes of the old tree are kept by a start that
+    // follows on from the previous search (0: up to half the arena). The
+    // copy is made inside start(), so a caller that must answer at once
+    // (a window) keeps it small.
+    std::size_t keptNodes = 0;
     Clock clock = [] { return std::chrono::steady_clock::now(); };
     SearchSettings settings;
 };
