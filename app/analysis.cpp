@@ -233,10 +233,14 @@ bool followShownPosition(App& app) {
         return false;
     }
     const auto position = shownGamePosition(app);
-    bool drew = false;
-    if (!position || !a.Analysed || !samePosition(*position, *a.Analysed)) {
-        // The old marks go before the new position's appear.
-        drew = eraseMarks(app);
+    const bool moved = position ? !a.Analysed || !samePosition(*position, *a.Analysed) : a.Analysed.has_value();
+    if (moved) {
+        // The old marks and line go before the new position's appear, and
+        // the new board is shown before the engine is restarted on it, so
+        // a step shows as soon as it would without analysis.
+        eraseMarks(app);
+        drawAnalysisLine(app, "");
+        app.platform.present();
         if (position) {
             engineOf(app).start(*position, a.SearchLimits);
         } else if (a.Engine) {
@@ -244,7 +248,7 @@ bool followShownPosition(App& app) {
         }
         a.Analysed = position;
     }
-    return showFindings(app, true) || drew;
+    return showFindings(app, true);
 }
 
 void endAnalysis(App& app) {

@@ -19,9 +19,9 @@ bool analysisRefreshDue(App& app);
 // Takes a snapshot and brings the marks and the line to it; true when
 // something was drawn.
 bool refreshAnalysis(App& app);
-// After any input: moves the analysis to the position shown (restarting the
-// engine when it differs), ends it on another page; true when something was
-// drawn.
+// After any input: moves the analysis to the position shown (presenting the
+// board without the old marks, then restarting the engine when it differs),
+// ends it on another page; true when something was drawn since.
 bool followShownPosition(App& app);
 // Stops the engine and takes every mark and the line away (drawn only while
 // the board page is shown).

@@ -13,11 +13,15 @@
 namespace tarnwick {
 
 // The engine as the viewer runs it: a start that follows on from the last
-// search keeps only the top of the old tree, which is copied in well under a
-// millisecond, so stepping through a game stays as quick as without analysis.
+// search keeps only the top of the old tree, which is copied in about a
+// millisecond, so stepping through a game stays as quick as without
+// analysis. The tree is held to 256 MiB, which one thread fills in about two
+// minutes; the search goes on after that without growing it, and the memory
+// stays with the program until it ends.
 inline engine::Options viewerOptions() {
     engine::Options options;
     options.keptNodes = 4096;
+    options.treeBytes = std::size_t{256} << 20;
     return options;
 }
 

@@ -99,8 +99,9 @@ struct App;
 // loaders its redraw through this hook, set by startUp.
 struct ShellHooks {
     void (*redrawMainPage)(App&) = nullptr;
-    // Called whenever the board has been brought to the position after
-    // CurrentMove, so the analysis follows stepping and automatic play.
+    // Automatic play steps inside one poll: it calls this after each step,
+    // so the analysis follows the game as it plays. (After any other input
+    // the main loop makes the analysis follow once the input is handled.)
     void (*positionShown)(App&) = nullptr;
 };
 

@@ -104,7 +104,6 @@ void showCurrentPosition(App& app) {
     }
     if (outline && b.UnderOutline.empty()) drawWinOutline(app, shown.win->cells);
     drawNote(app, shown);
-    if (app.hooks.positionShown) app.hooks.positionShown(app);
 }
 
 void markCurrentMove(App& app) {

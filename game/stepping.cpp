@@ -98,6 +98,7 @@ void playGame(App& app) {
     drawPlayButtonDown(app);
     for (;;) {
         stepForward(app);
+        if (app.hooks.positionShown) app.hooks.positionShown(app);
         p.present();
         app.shell.LastKey = p.pollKey();
         if (!sleepPlaybackDelay(app)) break;

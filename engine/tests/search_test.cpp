@@ -357,6 +357,18 @@ TEST(SearchTest, TheTreeStaysWithinItsCap) {
     next.play(snap.moves.front().move);
     next.play(snap.moves.front().pv.size() > 1 ? snap.moves.front().pv[1] : 0);
     EXPECT_LE(searched(engine, next, 1).nodes, snap.nodeCapacity / 2 + 400);
+
+    // A start asked to keep fewer nodes keeps the top of the subtree only.
+    Options capped = testOptions();
+    capped.keptNodes = 300;
+    Engine small(capped);
+    const Snapshot first = searched(small, Position(8), 2000);
+    Position reply(8);
+    reply.play(first.moves.front().move);
+    const Snapshot kept = searched(small, reply, 1);
+    EXPECT_LE(kept.nodes, 300U + 217) << "and the children one playout may add";
+    ASSERT_FALSE(kept.moves.empty());
+    EXPECT_GT(kept.moves.front().visits, 1U);
 }
 
 TEST(SearchTest, AGameOverHasNoSearch) {
