@@ -1,4 +1,5 @@
 #include "acquire/acquire.h"
+#include "app/analysis.h"
 #include "app/context.h"
 #include "app/shell.h"
 #include "board/board.h"
@@ -31,6 +32,12 @@ void handleBoardPage(App& app) {
         takeBack(app);
     } else if (s.LastKey == "w" || s.LastKey == "W") {
         toggleWinDisplay(app);
+    } else if (s.LastKey == "a" || s.LastKey == "A") {
+        toggleAnalysis(app);
+    } else if (s.LastKey == "g" || s.LastKey == "G") {
+        playEngineMove(app);
+    } else if (s.LastKey == "v" || s.LastKey == "V") {
+        toggleVariationSteps(app);
     } else if (s.ClickKind == 1) {
         handleBoardClick(app);
     }

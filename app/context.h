@@ -13,6 +13,7 @@
 #include <string>
 
 #include "acquire/acquire_state.h"
+#include "app/analysis_state.h"
 #include "board/board_state.h"
 #include "game/game_state.h"
 #include "help/help_state.h"
@@ -101,6 +102,10 @@ struct App;
 // loaders its redraw through this hook, set by startUp.
 struct ShellHooks {
     void (*redrawMainPage)(App&) = nullptr;
+    // Automatic play steps inside one poll: it calls this after each step,
+    // so the analysis follows the game as it plays. (After any other input
+    // the main loop makes the analysis follow once the input is handled.)
+    void (*positionShown)(App&) = nullptr;
 };
 
 struct App {
@@ -117,6 +122,7 @@ struct App {
     AcquireFields acquire;
     HelpFields help;
     ShellHooks hooks;
+    AnalysisFields analysis;
 };
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/context.h"
@@ -34,9 +35,23 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    return tarnwick::runSdlProgram([&server, &line](tarnwick::Platform& platform) {
+    // TARNWICK_THREADS=N: the analysis engine's threads; by default all
+    // hardware threads but one, so the window keeps one for itself.
+    const unsigned hardware = std::thread::hardware_concurrency();
+    int threads = hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
+    if (const char* setting = std::getenv("TARNWICK_THREADS"); setting != nullptr && *setting != '\0') {
+        char* end = nullptr;
+        const long value = std::strtol(setting, &end, 10);
+        if (*end != '\0' || value < 1 || value > 1024) {
+            std::fprintf(stderr, "tarnwick: TARNWICK_THREADS must be a number from 1 to 1024, not \"%s\"\n", setting);
+            return 2;
+        }
+        threads = static_cast<int>(value);
+    }
+    return tarnwick::runSdlProgram([&server, &line, threads](tarnwick::Platform& platform) {
         if (server) platform.routeConnectionsTo(*server);
         tarnwick::App app(platform);
+        app.analysis.EngineOptions.threads = threads;
         tarnwick::runProgram(app, line);
     });
 }

@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "acquire/acquire.h"
+#include "app/analysis.h"
 #include "app/context.h"
 #include "app/shell.h"
 #include "help/help.h"
@@ -11,8 +12,10 @@ void pollOnce(App& app) {
     ShellFields& s = app.shell;
     Platform& p = app.platform;
 
-    // Wait, polling every 10 ms, until something happens.
+    // Wait, polling every 10 ms, until something happens; while the analysis
+    // runs, also until its marks are due for a refresh.
     std::optional<Drop> dropped;
+    bool refreshDue = false;
     for (;;) {
         s.ClipboardText = p.readClipboardText();
         s.LastKey = p.pollKey();
@@ -29,8 +32,19 @@ void pollOnce(App& app) {
             dropped) {
             break;
         }
+        if (analysisRefreshDue(app)) {
+            refreshDue = true;
+            break;
+        }
     }
-    if (s.CanvasWidth == 0) return;
+    if (s.CanvasWidth == 0) {
+        endAnalysis(app);
+        return;
+    }
+    if (refreshDue) {
+        if (refreshAnalysis(app)) p.present();
+        return;
+    }
 
     if (s.LastKey.size() == 2) s.ExtendedKey = s.LastKey.substr(1, 1);
     if (dropped) openDropped(app, *dropped);
@@ -61,7 +75,9 @@ void pollOnce(App& app) {
         s.LastKey.clear();
     }
 
-    if (!s.LastKey.empty() || s.ClickKind > 0) p.present();
+    // The analysis follows whatever the input did to the position shown.
+    const bool analysisDrew = followShownPosition(app);
+    if (!s.LastKey.empty() || s.ClickKind > 0 || analysisDrew) p.present();
 
     // Escape pressed on the Main page survives: the main loop ends on it.
     if (s.LastKey != s.EscapeKey) s.LastKey.clear();

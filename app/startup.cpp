@@ -1,3 +1,4 @@
+#include "app/analysis.h"
 #include "app/context.h"
 #include "app/shell.h"
 #include "board/board.h"
@@ -29,6 +30,7 @@ void createFonts(App& app) {
 
 void startUp(App& app) {
     app.hooks.redrawMainPage = &redrawMainPage;
+    app.hooks.positionShown = [](App& shown) { followShownPosition(shown); };
 
     app.board.BoardSize = 8;
     setUpBoardSize(app);
@@ -83,6 +85,7 @@ void runProgram(App& app, const CommandLine& line) {
     do {
         pollOnce(app);
     } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0);
+    endAnalysis(app);
     closeGraphicWindow(app);
 }
 

@@ -55,6 +55,12 @@ void eraseStone(App& app, Point origin);
 // Makes the cell show `paint` (a stone, marked or not, or nothing, with its
 // name when the names are shown), if it shows something else now.
 void paintCell(App& app, havannah::Cell cell, CellPaint paint);
+// Repaints the empty cell with the analysis mark Painted holds for it (the
+// cell's name on the disc when the names are shown), or bare.
+void drawCellMark(App& app, havannah::Cell cell);
+// The disc colour of the candidate of this rank, 1 (best) to 5.
+Colour markColour(int rank);
+
 // After the whole page was drawn anew: the board shows no stone and no
 // outline, whatever it showed before.
 void forgetPaintedBoard(BoardFields& board);

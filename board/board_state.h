@@ -13,10 +13,23 @@
 
 namespace tarnwick {
 
+// The analysis mark on an empty cell: a disc in the stone square coloured by
+// the candidate's rank with its win percentage, or, for a move of the
+// principal variation, a disc in its player's colour with its number.
+struct CellMark {
+    int rank = 0;     // 1 (best) to 5; 0 for no candidate disc
+    int percent = 0;  // the candidate's win rate for the player to move
+    int step = 0;     // 1, 2, 3 along the principal variation; 0 for none
+    havannah::Player stepPlayer = havannah::Player::Black;
+    bool any() const { return rank > 0 || step > 0; }
+    friend bool operator==(const CellMark&, const CellMark&) = default;
+};
+
 // What one cell of the board picture shows.
 struct CellPaint {
     havannah::Stone stone = havannah::Stone::Empty;
     bool marked = false;  // the red last-stone marker
+    CellMark mark;        // only on an empty cell
     friend bool operator==(const CellPaint&, const CellPaint&) = default;
 };
 

@@ -22,6 +22,12 @@ void drawCellLabel(App& app, int column, int position) {
     const int x = b.CellTableX.at(column, position);
     const int y = b.CellTableY.at(column, position);
     if (x == 0 || y == 0) return;
+    // A marked cell shows its name on the mark's disc.
+    if (const auto cell = b.Topology->cellAt(column, position);
+        cell && b.Painted[static_cast<std::size_t>(*cell)].mark.any()) {
+        drawCellMark(app, *cell);
+        return;
+    }
     const std::string text = cellName(column, position);
     // Offset of the name inside the stone square: 9 in the column left of
     // the middle, else 7 for a one-digit position and 4 for two digits.

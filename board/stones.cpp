@@ -92,7 +92,9 @@ void paintCell(App& app, havannah::Cell cell, CellPaint paint) {
     const auto origin = cellOrigin(app, cell);
     if (!origin) return;
     now = paint;
-    if (paint.stone == havannah::Stone::Empty) {
+    if (paint.stone == havannah::Stone::Empty && paint.mark.any()) {
+        drawCellMark(app, cell);
+    } else if (paint.stone == havannah::Stone::Empty) {
         eraseStone(app, *origin);
         if (b.LabelsShown) drawCellLabel(app, b.Topology->columnOf(cell), b.Topology->positionOf(cell));
     } else {

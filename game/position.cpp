@@ -97,7 +97,7 @@ void showCurrentPosition(App& app) {
     const bool outline = shown.win && app.game.WinDisplayOn;
     if (!outline) eraseWinOutline(app);
     for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {
-        paintCell(app, cell, CellPaint{shown.stones.at(cell), shown.isMarked(cell)});
+        paintCell(app, cell, CellPaint{shown.stones.at(cell), shown.isMarked(cell), {}});
     }
     if (outline && b.UnderOutline.empty()) drawWinOutline(app, shown.win->cells);
     drawNote(app, shown);

@@ -119,6 +119,7 @@ void playGame(App& app) {
     drawPlayButtonDown(app);
     for (;;) {
         stepForward(app);
+        if (app.hooks.positionShown) app.hooks.positionShown(app);
         p.present();
         if (!waitAfterMove(app)) break;
         if (!canStepForward(g)) {

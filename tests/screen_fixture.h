@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/context.h"
 #include "app/shell.h"
@@ -25,6 +27,25 @@ class ScreenTest : public ::testing::Test {
 
     void start() { startUp(app); }
     Colour pixel(int x, int y) const { return platform.getPixel(x, y); }
+    std::vector<std::uint32_t> screen() const { return platform.canvas().pixels(); }
+
+    // Input at the present virtual time, each handled by one poll.
+    void paste(const std::string& text) {
+        platform.setClipboard(text, platform.nowMs());
+        pollOnce(app);
+    }
+    void key(const std::string& text) {
+        platform.pressKey(text, platform.nowMs());
+        pollOnce(app);
+    }
+    void extendedKey(char scanLetter) {
+        platform.pressExtendedKey(scanLetter, platform.nowMs());
+        pollOnce(app);
+    }
+    void clickAt(int x, int y) {
+        platform.click(x, y, platform.nowMs());
+        pollOnce(app);
+    }
 
     // Runs polls until the program would end (Escape on the Main page or the
     // window closed) or `maxPolls` have run.

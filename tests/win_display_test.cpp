@@ -23,27 +23,13 @@ class WinDisplayTest : public testing::ScreenTest {
         pollOnce(app);  // the clipboard of launch
         bareNoteArea = noteArea();
     }
-    void paste(const std::string& list) {
-        platform.setClipboard(list, platform.nowMs());
-        pollOnce(app);
-    }
-    void key(const std::string& text) {
-        platform.pressKey(text, platform.nowMs());
-        pollOnce(app);
-    }
-    void extendedKey(char scanLetter) {
-        platform.pressExtendedKey(scanLetter, platform.nowMs());
-        pollOnce(app);
-    }
     void clickCell(const std::string& name) {
         const Point o = *cellOrigin(app, *app.board.Topology->parseCell(name));
-        platform.click(o.x + 12, o.y + 12, platform.nowMs());
-        pollOnce(app);
+        clickAt(o.x + 12, o.y + 12);
     }
     std::string note() const {
         return positionNote(app, positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology));
     }
-    std::vector<std::uint32_t> screen() const { return platform.canvas().pixels(); }
     int outlinePixels() const {
         int n = 0;
         for (int y = 1; y < 741; ++y)

@@ -76,8 +76,10 @@ done
 
 # The first stone of "1.D4 2.E5" on the base-8 board: D4's stone square has
 # its corner at (117, 415), so (130, 428) is inside the stone. Home empties
-# the board there; End puts the stone back.
+# the board there; End puts the stone back. With "analysis", the A key first
+# starts the engine's analysis, which then follows every Home and End.
 key_to_frame_ms() {
+    local mode=${1:-}
     local pid presses=()
     "$bin/first_frame" 700 120 "$bin/tarnwick" >/dev/null 2>/tmp/measure-pid.$$
     pid=$(head -1 /tmp/measure-pid.$$)
@@ -86,6 +88,10 @@ key_to_frame_ms() {
     printf '1.D4 2.E5' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
     children+=("$!")
     sleep 1
+    if [[ $mode == analysis ]]; then
+        xdotool search --name Tarnwick windowfocus --sync key a >/dev/null 2>&1 || echo "could not press A" >&2
+        sleep 1
+    fi
     for _ in 1 2 3 4 5; do presses+=(Home End); done
     "$bin/key_latency" Tarnwick 130 428 "${presses[@]}" | awk '{print $2}' | sort -n |
         awk '{v[NR] = $1} END { if (NR == 0 || v[1] == "timeout") print "n/a"; else print (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'
@@ -93,3 +99,4 @@ key_to_frame_ms() {
     wait "$pid" 2>/dev/null || true
 }
 echo "tarnwick key press to changed frame (ms, median of 10): $(key_to_frame_ms)"
+echo "the same with the analysis on:                          $(key_to_frame_ms analysis)"

@@ -40,6 +40,10 @@
 #               shown game stays
 #   help_pages  every section of About/Help and every page of each shows text
 #   reload      Ctrl+V loads the clipboard again after stepping back
+#   analysis    on a real record the A key shows the engine's marks within a
+#               second and keeps the processor busy; A again takes them away
+#               and leaves it idle; the close box during analysis ends the
+#               program within a second
 # Robustness: the program keeps answering and keeps its game when
 #   big_clipboard    the clipboard holds 10 MB of text
 #   binary_clipboard the clipboard holds random bytes with NULs
@@ -760,6 +764,54 @@ check_win() {
     wait_until 2000 count_is 0 outline_pixels || fail "before the winning move the outline stays"
 }
 
+# --- The engine's analysis ----------------------------------------------------
+
+# The first COUNT moves of a record as a Little Golem move list: "1.H3 2.G4 ...".
+sgf_moves() {
+    grep -o ';[BW]\[[^]]*\]' "$1" | sed 's/^;[BW]\[\(.*\)\]$/\1/' |
+        awk -v count="$2" 'NR <= count { printf "%d.%s ", NR, $0 }'
+}
+
+# Pixels of the best candidate's disc colour (34 150 60) on the screen,
+# counted as byte triples: a full scan with od and awk takes seconds.
+best_mark_pixels() {
+    take_screenshot
+    LC_ALL=C grep -obUaP '\x22\x96\x3c' "$session_dir/screen.rgb" | wc -l
+}
+
+# Clock ticks of processor time the program uses in the next second.
+cpu_ticks_in_a_second() {
+    local before after
+    before=$(awk '{ print $14 + $15 }' "/proc/$program_pid/stat")
+    sleep 1
+    after=$(awk '{ print $14 + $15 }' "/proc/$program_pid/stat")
+    echo $((after - before))
+}
+
+check_analysis() {
+    local record ticks
+    record="$(dirname "${BASH_SOURCE[0]}")/../../testdata/lg-records/1009692.sgf"
+    [[ -r $record ]] || fail "the record $record is missing"
+    # Thirty moves in, the game is open: its end is a forced win, which the
+    # engine proves at once and then rests.
+    copy_text "$(sgf_moves "$record" 30)"
+    wait_until 2000 more_than 0 pixels_like 663 263 700 275 "0 0 0" || fail "the record did not load"
+    press_key a
+    wait_until 1000 more_than 100 best_mark_pixels || fail "no marks a second after the A key"
+    (($(dark_pixels 654 225 1016 256) > 50)) || fail "the panel shows no analysis line"
+    ticks=$(cpu_ticks_in_a_second)
+    ((ticks >= 20)) || fail "a second of analysis used only $ticks ticks of processor time"
+    press_key a
+    wait_until 1000 count_is 0 best_mark_pixels || fail "the marks stay after the A key again"
+    (($(dark_pixels 654 225 1016 256) == 0)) || fail "the analysis line stays"
+    ticks=$(cpu_ticks_in_a_second)
+    ((ticks <= 5)) || fail "with the analysis stopped a second used $ticks ticks of processor time"
+    press_key A
+    wait_until 1000 more_than 100 best_mark_pixels || fail "no marks after the A key a third time"
+    "$x11_helper" close "$window" || fail "could not send WM_DELETE_WINDOW"
+    expect_prompt_clean_exit "the close box during the analysis"
+}
+
 invalid_record='(;FF[4]EV[hav.null]PB[Ann]PW[Bob]SZ[12]RU[LG]RE[B]GC[ game #7654321];W[E5];B[F6])'
 
 # The number field, inside its frame.
@@ -1037,6 +1089,10 @@ speed | take_back | cell_names | paste_iyt | paste_lg10 | win | help_pages | rel
     start_program
     "check_$case_name"
     [[ $case_name == close_* ]] || expect_still_running
+    ;;
+analysis)
+    start_program
+    check_analysis
     ;;
 invalid_game | silent_wait)
     "check_$case_name"

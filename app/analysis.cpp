@@ -1,0 +1,270 @@
+// The engine's live analysis of the position on the board page. The engine
+// searches on threads of its own; this, on the logic thread, starts and
+// stops it, takes snapshots about five times a second and draws them: a
+// disc on the cells of the best candidates and a line in the information
+// panel. Every mark goes through paintCell, so Painted always says what a
+// cell shows and stepping repaints a marked cell like any other.
+#include "app/analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "app/context.h"
+#include "board/board.h"
+#include "game/navigation.h"
+#include "game/replay.h"
+
+namespace tarnwick {
+namespace {
+
+using havannah::Player;
+
+// The main loop waits in 10 ms polls: twenty make the refresh interval.
+constexpr int kRefreshPolls = 20;
+constexpr std::size_t kCandidates = 5;
+constexpr std::size_t kVariationSteps = 3;
+
+// The space of the information panel between the game number band and the
+// move list heading (both corners included). It shows the panel's own colour,
+// which the pixel left of it keeps: nothing draws there.
+struct LineArea {
+    int x1, y1, x2, y2;
+    int textX, textY;
+};
+constexpr LineArea kLineArea{654, 225, 1016, 256, 664, 234};
+
+std::string playerName(Player player) { return player == Player::Black ? "Black" : "White"; }
+
+// 850, 12k, 1.2M.
+std::string countText(std::uint64_t count) {
+    char text[32];
+    if (count < 10'000) {
+        std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(count));
+    } else if (count < 1'000'000) {
+        std::snprintf(text, sizeof text, "%lluk", static_cast<unsigned long long>(count / 1000));
+    } else {
+        std::snprintf(text, sizeof text, "%.1fM", static_cast<double>(count) / 1e6);
+    }
+    return text;
+}
+
+int percentOf(double winRate) { return static_cast<int>(std::lround(std::clamp(winRate, 0.0, 1.0) * 100)); }
+
+std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology& topology) {
+    if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force";
+    std::string line = playerName(snap.toMove) + " to move";
+    if (!snap.moves.empty()) {
+        const engine::Candidate& best = snap.moves.front();
+        line += ": " + std::to_string(percentOf(best.winRate)) + "% with " + engine::moveName(topology, best.move);
+    }
+    return line + " (" + countText(snap.playouts) + " playouts)";
+}
+
+// The mark each cell should carry for this snapshot.
+std::vector<CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int cells) {
+    std::vector<CellMark> marks(static_cast<std::size_t>(cells));
+    const auto onBoard = [cells](engine::Move move) { return move >= 0 && move < cells; };
+    for (std::size_t i = 0; i < std::min(kCandidates, snap.moves.size()); ++i) {
+        const engine::Candidate& candidate = snap.moves[i];
+        if (!onBoard(candidate.move)) continue;
+        CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
+        mark.rank = static_cast<int>(i) + 1;
+        mark.percent = percentOf(candidate.winRate);
+    }
+    if (!withSteps) return marks;
+    Player player = snap.toMove;
+    const std::vector<engine::Move>& pv = snap.pv();
+    for (std::size_t i = 0; i < std::min(kVariationSteps, pv.size()); ++i, player = havannah::opponent(player)) {
+        if (!onBoard(pv[i])) continue;
+        CellMark& mark = marks[static_cast<std::size_t>(pv[i])];
+        mark.step = static_cast<int>(i) + 1;
+        mark.stepPlayer = player;
+    }
+    return marks;
+}
+
+// Brings every empty cell to its wanted mark; true when any cell changed.
+bool paintMarks(App& app, const std::vector<CellMark>& marks) {
+    bool changed = false;
+    const std::vector<CellPaint>& painted = app.board.Painted;
+    for (std::size_t cell = 0; cell < std::min(marks.size(), painted.size()); ++cell) {
+        if (painted[cell].stone != havannah::Stone::Empty || painted[cell].mark == marks[cell]) continue;
+        paintCell(app, static_cast<havannah::Cell>(cell), CellPaint{havannah::Stone::Empty, false, marks[cell]});
+        changed = true;
+    }
+    return changed;
+}
+
+bool eraseMarks(App& app) {
+    return paintMarks(app, std::vector<CellMark>(static_cast<std::size_t>(app.board.Topology->cellCount())));
+}
+
+void drawAnalysisLine(App& app, const std::string& text) {
+    Platform& p = app.platform;
+    const LineArea& a = kLineArea;
+    const Colour panel = p.getPixel(a.x1 - 1, a.y1);
+    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, panel, panel);
+    app.analysis.LineShown = text;
+    if (text.empty()) return;
+    p.setFont(app.fonts.HeaderFont);
+    p.setColors(colours::kBlack, panel);
+    p.setPos(a.textX, a.textY);
+    p.drawText(text);
+}
+
+engine::Engine& engineOf(App& app) {
+    AnalysisFields& a = app.analysis;
+    if (!a.Engine) a.Engine = std::make_unique<engine::Engine>(a.EngineOptions);
+    return *a.Engine;
+}
+
+// The position on the board as a game position, when the rules followed
+// every move up to it and nobody has won: the only kind the engine is given.
+std::optional<havannah::Position> shownGamePosition(const App& app) {
+    const GameFields& g = app.game;
+    const bool current = g.Shown && g.ShownRevision == g.Moves.revision() && g.Shown->entries == g.CurrentMove &&
+                         &g.Shown->stones.topology() == app.board.Topology.get();
+    std::optional<ShownPosition> replayed;
+    if (!current) replayed = positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
+    const ShownPosition& shown = current ? *g.Shown : *replayed;
+    if (shown.win || shown.illegal || !shown.rulesFollow || shown.stones.isWon()) return std::nullopt;
+    return shown.stones;
+}
+
+bool samePosition(const havannah::Position& a, const havannah::Position& b) {
+    if (a.base() != b.base() || a.toMove() != b.toMove() || a.movesPlayed() != b.movesPlayed()) return false;
+    for (havannah::Cell cell = 0; cell < a.topology().cellCount(); ++cell)
+        if (a.at(cell) != b.at(cell)) return false;
+    return true;
+}
+
+// Draws the engine's present findings; the line is drawn again when asked
+// even if its text is unchanged (after the page was drawn anew under it).
+bool showFindings(App& app, bool redrawLine) {
+    AnalysisFields& a = app.analysis;
+    a.PollsSinceRefresh = 0;
+    if (!a.On) return false;
+    bool drew = false;
+    std::string line;
+    if (a.Analysed && a.Engine) {
+        const engine::Snapshot snap = a.Engine->snapshot(kCandidates);
+        drew = paintMarks(app, marksFor(snap, a.StepsShown, app.board.Topology->cellCount()));
+        line = analysisLine(snap, *app.board.Topology);
+    }
+    if (redrawLine || line != a.LineShown) {
+        drawAnalysisLine(app, line);
+        drew = true;
+    }
+    return drew;
+}
+
+// The engine thinks alone on `position` within ThinkLimits, a sign in the
+// panel meanwhile; Escape ends the thought early, as soon as there is a move
+// to play. Nothing when the window was closed meanwhile.
+std::optional<engine::Move> thinkAlone(App& app, const havannah::Position& position) {
+    Platform& p = app.platform;
+    engine::Engine& engine = engineOf(app);
+    engine.start(position, app.analysis.ThinkLimits);
+    app.analysis.Analysed.reset();
+    drawAnalysisLine(app, playerName(position.toMove()) + " to move: the engine is thinking...");
+    p.present();
+    bool hurried = false;
+    for (;;) {
+        p.sleepMs(10);
+        if (p.windowSize().width == 0) {
+            engine.stop();
+            return std::nullopt;
+        }
+        hurried = hurried || p.pollKey() == app.shell.EscapeKey;
+        const engine::Snapshot snap = engine.snapshot(1);
+        if (!snap.running || (hurried && !snap.moves.empty())) break;
+    }
+    engine.stop();
+    drawAnalysisLine(app, "");
+    return engine.bestMove();
+}
+
+}  // namespace
+
+void toggleAnalysis(App& app) {
+    if (app.analysis.On) {
+        endAnalysis(app);
+        return;
+    }
+    app.analysis.On = true;
+    followShownPosition(app);
+}
+
+void toggleVariationSteps(App& app) {
+    app.analysis.StepsShown = !app.analysis.StepsShown;
+    showFindings(app, false);
+}
+
+void playEngineMove(App& app) {
+    const GameFields& g = app.game;
+    if (g.CurrentMove != g.MoveCount || g.MoveCount >= MaxMoveSlots) return;
+    const auto position = shownGamePosition(app);
+    if (!position) return;
+    std::optional<engine::Move> move;
+    if (app.analysis.On && app.analysis.Analysed) move = engineOf(app).bestMove();
+    if (!move) move = thinkAlone(app, *position);
+    if (!move || app.platform.windowSize().width == 0) return;
+    if (*move == engine::kSwapMove) {
+        if (position->canSwap()) swapMove(app);
+    } else {
+        recordMove(app, *move);
+    }
+}
+
+bool analysisRefreshDue(App& app) {
+    AnalysisFields& a = app.analysis;
+    return a.On && ++a.PollsSinceRefresh >= kRefreshPolls;
+}
+
+bool refreshAnalysis(App& app) { return showFindings(app, false); }
+
+bool followShownPosition(App& app) {
+    AnalysisFields& a = app.analysis;
+    if (!a.On) return false;
+    if (app.shell.ActiveTab != MainTab) {
+        endAnalysis(app);
+        return false;
+    }
+    const auto position = shownGamePosition(app);
+    const bool moved = position ? !a.Analysed || !samePosition(*position, *a.Analysed) : a.Analysed.has_value();
+    if (moved) {
+        // The old marks and line go before the new position's appear, and
+        // the new board is shown before the engine is restarted on it, so
+        // a step shows as soon as it would without analysis.
+        eraseMarks(app);
+        drawAnalysisLine(app, "");
+        app.platform.present();
+        if (position) {
+            engineOf(app).start(*position, a.SearchLimits);
+        } else if (a.Engine) {
+            a.Engine->stop();
+        }
+        a.Analysed = position;
+    }
+    return showFindings(app, true);
+}
+
+void endAnalysis(App& app) {
+    AnalysisFields& a = app.analysis;
+    if (a.Engine) a.Engine->stop();
+    a.On = false;
+    a.Analysed.reset();
+    if (app.shell.ActiveTab == MainTab && app.platform.windowSize().width != 0) {
+        eraseMarks(app);
+        if (!a.LineShown.empty()) drawAnalysisLine(app, "");
+    } else {
+        // Another page covers the board, which is drawn anew when the Main
+        // page comes back: the marks are only forgotten.
+        for (CellPaint& cell : app.board.Painted) cell.mark = CellMark{};
+    }
+    a.LineShown.clear();
+}
+
+}  // namespace tarnwick

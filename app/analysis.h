@@ -1,0 +1,30 @@
+// The engine's live analysis on the board page: candidate marks on the board,
+// a line in the information panel, and the engine's own move on the G key.
+#pragma once
+
+namespace tarnwick {
+
+struct App;
+
+// The A key: starts or stops the analysis of the position shown.
+void toggleAnalysis(App& app);
+// The V key: shows or hides the numbers of the principal variation.
+void toggleVariationSteps(App& app);
+// The G key, with the last move shown: the engine plays for the side to move.
+void playEngineMove(App& app);
+
+// Whether the main loop's wait should end for a refresh of the marks; counts
+// the wait's 10 ms polls.
+bool analysisRefreshDue(App& app);
+// Takes a snapshot and brings the marks and the line to it; true when
+// something was drawn.
+bool refreshAnalysis(App& app);
+// After any input: moves the analysis to the position shown (presenting the
+// board without the old marks, then restarting the engine when it differs),
+// ends it on another page; true when something was drawn since.
+bool followShownPosition(App& app);
+// Stops the engine and takes every mark and the line away (drawn only while
+// the board page is shown).
+void endAnalysis(App& app);
+
+}  // namespace tarnwick

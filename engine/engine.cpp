@@ -1,0 +1,452 @@
+#include "engine/engine.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace tarnwick::engine {
+
+using havannah::Cell;
+using havannah::kNoCell;
+using havannah::Player;
+using havannah::Position;
+using havannah::Stone;
+
+namespace {
+
+constexpr std::size_t kPvLength = 12;
+// The clock is read once per this many playouts.
+constexpr std::uint64_t kClockInterval = 16;
+
+std::uint32_t pointsFor(Player player, std::optional<Player> winner) {
+    if (!winner) return kWinPoints / 2;
+    return *winner == player ? kWinPoints : 0;
+}
+
+bool nextToStone(const Position& position, Cell cell, Stone stone) {
+    for (const Cell n : position.topology().neighbours(cell))
+        if (position.at(n) == stone) return true;
+    return false;
+}
+
+// Plays a tree move; the swap has no cell.
+void apply(Position& position, Move move) {
+    if (move == kSwapMove)
+        position.swap();
+    else
+        position.play(move);
+}
+
+}  // namespace
+
+std::string moveName(const havannah::Topology& topology, Move move) {
+    return move == kSwapMove ? "swap" : topology.name(move);
+}
+
+std::size_t defaultTreeBytes() {
+    constexpr std::size_t kGiB = std::size_t{1} << 30;
+    std::ifstream meminfo("/proc/meminfo");
+    std::string line;
+    while (std::getline(meminfo, line)) {
+        std::istringstream words(line);
+        std::string key;
+        std::size_t kib = 0;
+        if (words >> key >> kib && key == "MemTotal:") return std::min(kGiB, kib * 1024 / 4);
+    }
+    return kGiB;
+}
+
+const std::vector<Move>& Snapshot::pv() const {
+    static const std::vector<Move> kNone;
+    return moves.empty() ? kNone : moves.front().pv;
+}
+
+struct Engine::Worker {
+    Worker(PlayoutSettings settings, std::uint64_t seed) : playout(settings, seed) {}
+    Playout playout;
+    std::vector<Node*> path;
+    std::optional<Position> position;
+    std::optional<Position> scratch;
+};
+
+Engine::Engine(Options options)
+    : options_(std::move(options)), arena_(std::make_unique<NodeArena>(options_.treeBytes)) {
+    options_.threads = std::max(options_.threads, 1);
+}
+
+Engine::~Engine() { stop(); }
+
+void Engine::joinThreads() {
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+}
+
+void Engine::stop() {
+    // Set before the lock, so that a wait() holding it ends; and again under
+    // it, in case a start() in between began a new search.
+    stopping_.store(true);
+    const std::lock_guard lock(control_);
+    stopping_.store(true);
+    joinThreads();
+}
+
+void Engine::wait() {
+    const std::lock_guard lock(control_);
+    joinThreads();
+}
+
+void Engine::start(const Position& position, Limits limits) {
+    stopping_.store(true);
+    const std::lock_guard lock(control_);
+    stopping_.store(true);
+    joinThreads();
+    {
+        const std::lock_guard structure(structure_);
+        const NodeIndex kept = followingNode(position);
+        if (kept != kNoNode) {
+            keepSubtree(kept);
+        } else {
+            arena_->clear();
+            root_ = arena_->allocate(1);
+            (*arena_)[root_].reset(0);
+        }
+        position_ = position;
+        limits_ = limits;
+        playouts_.store(0);
+        started_.store(0);
+    }
+    if (position.isWon() || (*arena_)[root_].proof.load() != Proof::Unknown) return;
+    deadline_ = options_.clock() + limits.time;
+    stopping_.store(false);
+    ++searches_;
+    workers_.clear();
+    for (int i = 0; i < options_.threads; ++i) {
+        const std::uint64_t seed = options_.seed * 0x9e3779b97f4a7c15ULL + searches_ * 1000003ULL + static_cast<std::uint64_t>(i);
+        workers_.push_back(std::make_unique<Worker>(options_.settings.playout, seed));
+    }
+    active_.store(options_.threads);
+    for (int i = 0; i < options_.threads; ++i)
+        threads_.emplace_back([this, i] { run(*workers_[static_cast<std::size_t>(i)]); });
+}
+
+void Engine::run(Worker& worker) {
+    const Node& root = (*arena_)[root_];
+    for (std::uint64_t count = 0;; ++count) {
+        if (stopping_.load(std::memory_order_relaxed)) break;
+        if (root.proof.load(std::memory_order_relaxed) != Proof::Unknown) break;
+        if (limits_.playouts > 0 && started_.fetch_add(1, std::memory_order_relaxed) >= limits_.playouts) break;
+        if (limits_.time.count() > 0 && count % kClockInterval == 0 && options_.clock() >= deadline_) break;
+        iterate(worker);
+    }
+    active_.fetch_sub(1);
+}
+
+void Engine::iterate(Worker& worker) {
+    NodeArena& arena = *arena_;
+    const SearchSettings& settings = options_.settings;
+    if (!worker.position)
+        worker.position = *position_;
+    else
+        *worker.position = *position_;
+    Position& position = *worker.position;
+    const Player rootPlayer = position.toMove();
+    std::vector<Node*>& path = worker.path;
+    path.clear();
+    Node* node = &arena[root_];
+    node->visits.fetch_add(1, std::memory_order_relaxed);
+    path.push_back(node);
+    Cell last = kNoCell;
+    while (node->proof.load(std::memory_order_relaxed) == Proof::Unknown) {
+        if (!node->expanded()) {
+            if (node->visits.load(std::memory_order_relaxed) >= settings.expandAfter && expand(*node, position, worker))
+                continue;
+            break;
+        }
+        Node& child = selectChild(arena, *node, settings.selection);
+        child.visits.fetch_add(1, std::memory_order_relaxed);
+        path.push_back(&child);
+        apply(position, child.move);
+        last = child.move == kSwapMove ? kNoCell : child.move;
+        // A move that ends the game is a proven win, with or without the solver.
+        if (position.isWon()) child.proof.store(Proof::Win, std::memory_order_relaxed);
+        node = &child;
+    }
+
+    // The player who made the leaf's move, and the result.
+    const Player leafMover = path.size() % 2 == 0 ? rootPlayer : havannah::opponent(rootPlayer);
+    std::optional<Player> winner;
+    const Proof proof = node->proof.load(std::memory_order_relaxed);
+    if (position.isWon())
+        winner = position.winner();
+    else if (proof == Proof::Win)
+        winner = leafMover;
+    else if (proof == Proof::Loss)
+        winner = havannah::opponent(leafMover);
+    else
+        winner = worker.playout.run(position, last);
+    recordResult(path, pointsFor(rootPlayer, winner));
+    if (settings.selection.rave) updateRave(path, position);
+    if (settings.solver && proof != Proof::Unknown) propagateProof(arena, path);
+    playouts_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void Engine::updateRave(std::span<Node* const> path, const Position& final) {
+    NodeArena& arena = *arena_;
+    Player mover = position_->toMove();
+    // Each stone on the final board that was not there at a node was played
+    // after it: its player's result counts for that move at the node.
+    for (std::size_t depth = 0; depth + 1 < path.size(); ++depth, mover = havannah::opponent(mover)) {
+        const Stone own = havannah::stoneOf(mover);
+        const std::uint32_t points = final.isWon() ? pointsFor(mover, final.winner()) : kWinPoints / 2;
+        for (Node& child : arena.children(*path[depth])) {
+            if (child.move == kSwapMove || final.at(child.move) != own) continue;
+            child.raveVisits.fetch_add(1, std::memory_order_relaxed);
+            child.raveWins.fetch_add(points, std::memory_order_relaxed);
+        }
+    }
+}
+
+bool Engine::expand(Node& node, const Position& position, Worker& worker) {
+    if (position.isWon()) return false;
+    NodeIndex expected = kNoNode;
+    if (!node.firstChild.compare_exchange_strong(expected, kExpanding, std::memory_order_acq_rel)) return false;
+    const havannah::Topology& topology = position.topology();
+    std::vector<Move> moves;
+    moves.reserve(static_cast<std::size_t>(topology.cellCount()) + 1);
+    for (Cell cell = 0; cell < topology.cellCount(); ++cell)
+        if (position.at(cell) == Stone::Empty) moves.push_back(cell);
+    if (position.canSwap()) moves.push_back(kSwapMove);
+    const NodeIndex first = moves.empty() ? kNoNode : arena_->allocate(moves.size());
+    if (first == kNoNode) {
+        node.firstChild.store(kNoNode, std::memory_order_release);
+        return false;
+    }
+    NodeArena& arena = *arena_;
+    const SearchSettings& settings = options_.settings;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        Node& child = arena[first + static_cast<NodeIndex>(i)];
+        child.reset(static_cast<std::int16_t>(moves[i]));
+        if (settings.priorPlayouts == 0 || moves[i] == kSwapMove) continue;
+        const bool near = nextToStone(position, moves[i], Stone::Black) || nextToStone(position, moves[i], Stone::White);
+        const double rate = near ? settings.nearRate : settings.farRate;
+        child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+        child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
+    }
+
+    Proof nodeProof = Proof::Unknown;
+    if (settings.solver) {
+        const Player mover = position.toMove();
+        // Whether `player` wins by a stone on `cell`: only next to a stone of
+        // theirs can a stone complete a structure.
+        const auto winsWith = [&](Player player, Cell cell) {
+            if (!nextToStone(position, cell, havannah::stoneOf(player))) return false;
+            if (!worker.scratch)
+                worker.scratch = position;
+            else
+                *worker.scratch = position;
+            worker.scratch->setToMove(player);
+            worker.scratch->play(cell);
+            return worker.scratch->isWon();
+        };
+        bool winning = false;
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            if (moves[i] == kSwapMove || !winsWith(mover, moves[i])) continue;
+            arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Win, std::memory_order_relaxed);
+            winning = true;
+        }
+        if (winning) {
+            nodeProof = Proof::Loss;
+        } else {
+            // Cells where the opponent would win next: any other move loses,
+            // and with two of them every move does.
+            std::vector<Cell> threats;
+            for (const Move move : moves)
+                if (move != kSwapMove && winsWith(havannah::opponent(mover), move)) threats.push_back(move);
+            if (!threats.empty()) {
+                for (std::size_t i = 0; i < moves.size(); ++i) {
+                    const bool blocks = threats.size() == 1 && moves[i] == threats.front();
+                    if (!blocks) arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Loss, std::memory_order_relaxed);
+                }
+                if (threats.size() > 1) nodeProof = Proof::Win;
+            }
+        }
+    }
+    node.childCount = static_cast<std::uint16_t>(moves.size());
+    node.firstChild.store(first, std::memory_order_release);
+    if (nodeProof != Proof::Unknown) node.proof.store(nodeProof, std::memory_order_relaxed);
+    return true;
+}
+
+NodeIndex Engine::followingNode(const Position& position) const {
+    if (!position_ || root_ == kNoNode || position.base() != position_->base()) return kNoNode;
+    const int depth = position.movesPlayed() - position_->movesPlayed();
+    if (depth < 0 || depth > 6) return kNoNode;
+    const int cells = position.topology().cellCount();
+    const auto same = [&](const Position& p) {
+        if (p.toMove() != position.toMove()) return false;
+        for (Cell cell = 0; cell < cells; ++cell)
+            if (p.at(cell) != position.at(cell)) return false;
+        return true;
+    };
+    // Depth-first along moves whose stones stand on the new position.
+    const std::function<NodeIndex(NodeIndex, const Position&, int)> search = [&](NodeIndex index, const Position& at,
+                                                                                 int left) -> NodeIndex {
+        if (left == 0) return same(at) ? index : kNoNode;
+        const Node& node = (*arena_)[index];
+        if (!node.expanded()) return kNoNode;
+        const Stone own = havannah::stoneOf(at.toMove());
+        const NodeIndex first = node.firstChild.load(std::memory_order_acquire);
+        for (NodeIndex i = 0; i < node.childCount; ++i) {
+            const Node& child = (*arena_)[first + i];
+            if (child.move != kSwapMove && position.at(child.move) != own) continue;
+            Position next = at;
+            apply(next, child.move);
+            const NodeIndex found = search(first + i, next, left - 1);
+            if (found != kNoNode) return found;
+        }
+        return kNoNode;
+    };
+    return search(root_, *position_, depth);
+}
+
+void Engine::keepSubtree(NodeIndex newRoot) {
+    const NodeArena& old = *arena_;
+    const std::size_t half = old.capacity() / 2;
+    const std::size_t budget = options_.keptNodes > 0 ? std::min(options_.keptNodes, half) : half;
+    // The fewest visits a node needs to keep its children so that the kept
+    // tree fits in half the arena.
+    const auto keptSize = [&](std::uint32_t minVisits) {
+        std::size_t size = 1;
+        std::vector<NodeIndex> stack{newRoot};
+        while (!stack.empty() && size <= budget) {
+            const Node& node = old[stack.back()];
+            stack.pop_back();
+            if (!node.expanded() || node.visits.load() < minVisits) continue;
+            size += node.childCount;
+            const NodeIndex first = node.firstChild.load();
+            for (NodeIndex i = 0; i < node.childCount; ++i) stack.push_back(first + i);
+        }
+        return size;
+    };
+    std::uint32_t minVisits = 1;
+    while (keptSize(minVisits) > budget) minVisits *= 2;
+
+    // The kept nodes are read out breadth first (each node's children
+    // together, in the order of their parents), then written back from the
+    // start of the same arena. Its memory is reused, not freed and taken
+    // again: freeing a big tree costs start() time in proportion to its size,
+    // and two trees at once would double the memory.
+    struct Saved {
+        std::int16_t move;
+        std::uint32_t visits, wins, raveVisits, raveWins;
+        Proof proof;
+        std::uint16_t childCount;  // 0 when its children are not kept
+    };
+    const auto save = [](const Node& node, std::uint16_t children) {
+        return Saved{node.move,          node.visits.load(),    node.wins.load(), node.raveVisits.load(),
+                     node.raveWins.load(), node.proof.load(), children};
+    };
+    std::vector<NodeIndex> order{newRoot};
+    std::vector<Saved> saved;
+    for (std::size_t head = 0; head < order.size(); ++head) {
+        const Node& node = old[order[head]];
+        const bool keepChildren = node.expanded() && node.visits.load() >= minVisits;
+        saved.push_back(save(node, keepChildren ? node.childCount : 0));
+        if (!keepChildren) continue;
+        const NodeIndex first = node.firstChild.load();
+        for (NodeIndex i = 0; i < node.childCount; ++i) order.push_back(first + i);
+    }
+
+    NodeArena& arena = *arena_;
+    arena.clear();
+    std::vector<NodeIndex> at(saved.size(), kNoNode);
+    at[0] = arena.allocate(1);
+    const auto restore = [&](std::size_t k) {
+        Node& node = arena[at[k]];
+        node.reset(saved[k].move);
+        node.visits.store(saved[k].visits);
+        node.wins.store(saved[k].wins);
+        node.raveVisits.store(saved[k].raveVisits);
+        node.raveWins.store(saved[k].raveWins);
+        node.proof.store(saved[k].proof);
+    };
+    restore(0);
+    std::size_t next = 1;  // the first child of the next node with children
+    for (std::size_t k = 0; k < saved.size(); ++k) {
+        const std::uint16_t count = saved[k].childCount;
+        if (count == 0) continue;
+        const NodeIndex first = at[k] == kNoNode ? kNoNode : arena.allocate(count);
+        if (first != kNoNode) {
+            for (std::uint16_t i = 0; i < count; ++i) {
+                at[next + i] = first + i;
+                restore(next + i);
+            }
+            arena[at[k]].childCount = count;
+            arena[at[k]].firstChild.store(first);
+        }
+        next += count;
+    }
+    const NodeIndex root = at[0];
+    // A proof made when the node's parent got its children (the win checks)
+    // comes without children of its own: the new root gets them again and
+    // with them the move that carries the proof.
+    if (!arena[root].expanded()) arena[root].proof.store(Proof::Unknown);
+    root_ = root;
+}
+
+Snapshot Engine::snapshot(std::size_t maxMoves) const {
+    const std::lock_guard lock(structure_);
+    Snapshot snap;
+    snap.running = active_.load() > 0;
+    snap.nodes = arena_->used();
+    snap.nodeCapacity = arena_->capacity();
+    if (!position_ || root_ == kNoNode) return snap;
+    const NodeArena& arena = *arena_;
+    const Node& root = arena[root_];
+    snap.toMove = position_->toMove();
+    snap.playouts = playouts_.load();
+    const Proof rootProof = root.proof.load();
+    if (position_->isWon())
+        snap.provenWinner = position_->winner();
+    else if (rootProof == Proof::Win)
+        snap.provenWinner = havannah::opponent(snap.toMove);
+    else if (rootProof == Proof::Loss)
+        snap.provenWinner = snap.toMove;
+    if (!root.expanded()) return snap;
+
+    std::vector<const Node*> ranked;
+    for (const Node& child : arena.children(root))
+        if (child.visits.load() > 0 || child.proof.load() != Proof::Unknown) ranked.push_back(&child);
+    const auto key = [](const Node* c) {
+        const Proof proof = c->proof.load();
+        return std::pair{proof == Proof::Win ? 2 : proof == Proof::Loss ? 0 : 1, c->visits.load()};
+    };
+    std::stable_sort(ranked.begin(), ranked.end(), [&](const Node* a, const Node* b) { return key(a) > key(b); });
+    if (ranked.size() > maxMoves) ranked.resize(maxMoves);
+    for (const Node* child : ranked) {
+        Candidate candidate;
+        candidate.move = child->move;
+        candidate.visits = child->visits.load();
+        const Proof proof = child->proof.load();
+        if (proof != Proof::Unknown) candidate.proven = proof == Proof::Win;
+        candidate.winRate = proof == Proof::Win    ? 1.0
+                            : proof == Proof::Loss ? 0.0
+                            : candidate.visits > 0 ? child->wins.load() / double{kWinPoints} / candidate.visits
+                                                   : 0.5;
+        for (const Node* step = child; step != nullptr && candidate.pv.size() < kPvLength;) {
+            candidate.pv.push_back(step->move);
+            step = bestChild(arena, *step);
+            if (step != nullptr && step->visits.load() == 0 && step->proof.load() == Proof::Unknown) break;
+        }
+        snap.moves.push_back(std::move(candidate));
+    }
+    return snap;
+}
+
+std::optional<Move> Engine::bestMove() const {
+    const Snapshot snap = snapshot(1);
+    if (snap.moves.empty()) return std::nullopt;
+    return snap.moves.front().move;
+}
+
+}  // namespace tarnwick::engine

@@ -1,0 +1,158 @@
+// The analysis engine: Monte-Carlo tree search for Havannah on threads of
+// its own, seen from outside through an asynchronous face.
+//
+//   Engine engine(options);
+//   engine.start(position);          // searches in the background
+//   Snapshot now = engine.snapshot(); // from any thread, at any time
+//   engine.stop();                   // returns once the threads have ended
+//
+// start() on a position that follows from the previous search's position
+// (the same stones plus moves made since, a swap included) keeps the
+// subtree of what was played. The tree lives in an arena of bounded size:
+// when it is full the search goes on without growing the tree, and on the
+// next start the kept part is cut back to half the arena, least visited
+// branches first.
+//
+// Thread count, random seed and clock are given in Options: with one
+// thread and a playout limit a search is deterministic and never waits on
+// the clock. The destructor stops the search.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/playout.h"
+#include "engine/tree.h"
+#include "havannah/position.h"
+
+namespace tarnwick::engine {
+
+// A move: a cell of the board, or the swap.
+using Move = int;
+inline constexpr Move kSwapMove = -2;
+// "E5", or "swap".
+std::string moveName(const havannah::Topology& topology, Move move);
+
+using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+struct SearchSettings {
+    SelectionSettings selection;
+    PlayoutSettings playout;
+    // Win checks when a node gets its children (an immediate win, the one
+    // cell that stops the opponent's immediate win), and proofs carried up
+    // the tree.
+    bool solver = true;
+    // A leaf gets its children on this visit.
+    std::uint32_t expandAfter = 2;
+    // New children start with RAVE statistics that favour cells next to a
+    // stone (of either player) over cells far from the fight: this many
+    // virtual RAVE playouts, won at the given rates.
+    std::uint32_t priorPlayouts = 0;
+    double nearRate = 0.6;
+    double farRate = 0.4;
+};
+
+// The smaller of 1 GiB and a quarter of the machine's memory.
+std::size_t defaultTreeBytes();
+
+struct Options {
+    int threads = 1;
+    std::uint64_t seed = 1;
+    std::size_t treeBytes = defaultTreeBytes();
+    // At most this many nodes of the old tree are kept by a start that
+    // follows on from the previous search (0: up to half the arena). The
+    // copy is made inside start(), so a caller that must answer at once
+    // (a window) keeps it small.
+    std::size_t keptNodes = 0;
+    Clock clock = [] { return std::chrono::steady_clock::now(); };
+    SearchSettings settings;
+};
+
+// When a search ends by itself; zero means no limit. A search also ends
+// when its position is proven.
+struct Limits {
+    std::uint64_t playouts = 0;
+    std::chrono::nanoseconds time{0};
+};
+
+struct Candidate {
+    Move move = 0;
+    std::uint32_t visits = 0;
+    double winRate = 0;  // for the player to move
+    std::optional<bool> proven;  // true: the move wins; false: it loses
+    std::vector<Move> pv;        // this move first
+};
+
+struct Snapshot {
+    havannah::Player toMove = havannah::Player::Black;
+    std::uint64_t playouts = 0;  // in this search
+    std::vector<Candidate> moves;  // most visited first (proven wins ahead)
+    // Set when the position is won on the board or proven by the search.
+    std::optional<havannah::Player> provenWinner;
+    bool running = false;
+    std::size_t nodes = 0;
+    std::size_t nodeCapacity = 0;
+    // The principal variation: the first candidate's.
+    const std::vector<Move>& pv() const;
+};
+
+class Engine {
+  public:
+    explicit Engine(Options options = {});
+    ~Engine();
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // Stops any search and starts one on `position`.
+    void start(const havannah::Position& position, Limits limits = {});
+    // Ends the search and joins its threads; returns within a few
+    // milliseconds. Safe from any thread, and when nothing runs.
+    void stop();
+    // Waits until the search ends by its limits or a proof.
+    void wait();
+    // The state of the search, up to `maxMoves` candidates.
+    Snapshot snapshot(std::size_t maxMoves = 8) const;
+    // The move the search recommends; nothing when there is no search or no
+    // move.
+    std::optional<Move> bestMove() const;
+
+    const Options& options() const { return options_; }
+
+  private:
+    struct Worker;
+    void run(Worker& worker);
+    void iterate(Worker& worker);
+    bool expand(Node& node, const havannah::Position& position, Worker& worker);
+    void updateRave(std::span<Node* const> path, const havannah::Position& final);
+    // The node reached from the root by the moves that lead from the old
+    // root position to `position`, if the tree holds them.
+    NodeIndex followingNode(const havannah::Position& position) const;
+    void keepSubtree(NodeIndex newRoot);
+    void joinThreads();
+
+    Options options_;
+    std::unique_ptr<NodeArena> arena_;
+    NodeIndex root_ = kNoNode;
+    std::optional<havannah::Position> position_;
+    Limits limits_;
+    std::chrono::steady_clock::time_point deadline_{};
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> active_{0};
+    std::atomic<std::uint64_t> started_{0};
+    std::atomic<std::uint64_t> playouts_{0};
+    std::uint64_t searches_ = 0;
+    std::vector<std::thread> threads_;
+    std::vector<std::unique_ptr<Worker>> workers_;
+    std::mutex control_;            // start, stop and wait, one at a time
+    mutable std::mutex structure_;  // the tree's root and arena while they change
+};
+
+}  // namespace tarnwick::engine

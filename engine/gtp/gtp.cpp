@@ -1,0 +1,438 @@
+#include "engine/gtp/gtp.h"
+
+#include <algorithm>
+#include <charconv>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <istream>
+#include <mutex>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "havannah/text.h"
+
+namespace tarnwick::engine::gtp {
+
+using havannah::Player;
+using havannah::Position;
+
+namespace {
+
+constexpr std::string_view kCommands[] = {
+    "protocol_version", "name",          "version",    "known_command",   "list_commands",   "quit",
+    "boardsize",        "clear_board",   "play",       "genmove",         "undo",            "showboard",
+    "time_settings",    "time_left",     "havannah_winner", "havannah_swap", "loadsgf", "tarnwick-analyze",
+};
+constexpr int kMinGtpBase = 4;
+constexpr int kDefaultBase = 8;
+constexpr std::uintmax_t kMaxRecordBytes = 1 << 20;
+constexpr int kDefaultAnalysisCentiseconds = 100;
+constexpr int kMaxAnalysisCentiseconds = 360000;
+
+std::string lower(std::string_view text) {
+    std::string result(text);
+    std::transform(result.begin(), result.end(), result.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return result;
+}
+
+// The words of a line after the protocol's clean-up: control characters
+// other than tab and newline dropped, tabs as spaces, a comment cut off.
+std::vector<std::string> wordsOf(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : line) {
+        if (c == '#') break;
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ' ' || c == '\t' || c == '\n') {
+            if (!word.empty()) words.push_back(std::move(word));
+            word.clear();
+        } else if (u >= 32 && u != 127) {
+            word += c;
+        }
+    }
+    if (!word.empty()) words.push_back(std::move(word));
+    return words;
+}
+
+bool isId(const std::string& word) {
+    return !word.empty() && word.size() <= 9 && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+template <typename Number>
+std::optional<Number> numberOf(const std::string& text) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> secondsOf(const std::string& text) {
+    const auto value = numberOf<double>(text);
+    if (!value || !(*value >= 0) || *value > 1e7) return std::nullopt;
+    return value;
+}
+
+std::optional<Player> colourOf(const std::string& text) {
+    const std::string word = lower(text);
+    if (word == "b" || word == "black") return Player::Black;
+    if (word == "w" || word == "white") return Player::White;
+    return std::nullopt;
+}
+
+std::size_t slot(Player p) { return static_cast<std::size_t>(p); }
+
+// The size and the move values of a record in the Little Golem form.
+struct Record {
+    int size = 0;
+    std::vector<std::string> moves;
+};
+
+std::optional<Record> readRecord(const std::string& text) {
+    Record record;
+    const std::size_t size = text.find("SZ[");
+    if (size == std::string::npos) return std::nullopt;
+    const std::size_t sizeEnd = text.find(']', size);
+    if (sizeEnd == std::string::npos) return std::nullopt;
+    const auto base = numberOf<int>(text.substr(size + 3, sizeEnd - size - 3));
+    if (!base) return std::nullopt;
+    record.size = *base;
+    for (std::size_t at = text.find(';'); at != std::string::npos; at = text.find(';', at + 1)) {
+        if (text.compare(at + 1, 2, "W[") != 0 && text.compare(at + 1, 2, "B[") != 0) continue;
+        const std::size_t end = text.find(']', at + 3);
+        if (end == std::string::npos) return std::nullopt;
+        record.moves.push_back(text.substr(at + 3, end - at - 3));
+    }
+    return record;
+}
+
+std::string formatRate(double rate) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(4) << rate;
+    return text.str();
+}
+
+}  // namespace
+
+std::string commandOf(std::string_view line) {
+    const std::vector<std::string> words = wordsOf(line);
+    if (words.empty()) return {};
+    if (isId(words.front())) return words.size() > 1 ? words[1] : std::string{};
+    return words.front();
+}
+
+Session::Session(GtpOptions options) : options_(std::move(options)), engine_(options_.engine) {
+    history_.push_back({Position(kDefaultBase, swapRule_), std::nullopt});
+}
+
+Session::Reply Session::handle(std::string_view line) {
+    std::vector<std::string> words = wordsOf(line);
+    Reply reply;
+    if (words.empty()) return reply;
+    std::string id;
+    if (isId(words.front())) {
+        id = words.front();
+        words.erase(words.begin());
+    }
+    Result result{false, "no command"};
+    std::string command;
+    if (!words.empty()) {
+        command = words.front();
+        words.erase(words.begin());
+        result = dispatch(command, words);
+    }
+    reply.text = (result.ok ? "=" : "?") + id + " " + result.text;
+    if (command == "quit") reply.quit = true;
+    if (result.ok && command == "tarnwick-analyze") {
+        const int centiseconds = words.empty() ? kDefaultAnalysisCentiseconds : numberOf<int>(words.front()).value_or(0);
+        reply.analysisMillis = std::min(centiseconds, kMaxAnalysisCentiseconds) * 10;
+        reply.text += "\n";
+        return reply;
+    }
+    reply.text += "\n\n";
+    return reply;
+}
+
+Session::Result Session::dispatch(const std::string& command, const Args& args) {
+    if (command == "protocol_version") return {true, "2"};
+    if (command == "name") return {true, "Tarnwick"};
+    if (command == "version") return {true, TARNWICK_VERSION};
+    if (command == "quit") return {true, ""};
+    if (command == "known_command") {
+        const bool known = !args.empty() && std::find(std::begin(kCommands), std::end(kCommands), args.front()) != std::end(kCommands);
+        return {true, known ? "true" : "false"};
+    }
+    if (command == "list_commands") {
+        std::string text;
+        for (const std::string_view name : kCommands) text += (text.empty() ? "" : "\n") + std::string(name);
+        return {true, text};
+    }
+    if (command == "boardsize") {
+        const auto base = args.empty() ? std::nullopt : numberOf<int>(args.front());
+        if (!base) return {false, "boardsize needs a number"};
+        if (*base < kMinGtpBase || *base > havannah::kMaxBase) return {false, "unacceptable size"};
+        return newBoard(*base);
+    }
+    if (command == "clear_board") return newBoard(position().base());
+    if (command == "play") return play(args);
+    if (command == "genmove") return genmove(args);
+    if (command == "undo") {
+        if (history_.size() < 2) return {false, "cannot undo"};
+        history_.pop_back();
+        return {true, ""};
+    }
+    if (command == "showboard") {
+        std::string board = havannah::toText(position());
+        board.pop_back();
+        return {true, "\n" + board};
+    }
+    if (command == "time_settings") return timeSettings(args);
+    if (command == "time_left") return timeLeft(args);
+    if (command == "havannah_winner") return winnerText();
+    if (command == "havannah_swap") {
+        const std::string value = args.empty() ? "" : lower(args.front());
+        if (value != "on" && value != "off") return {false, "havannah_swap needs on or off"};
+        if (history_.size() > 1 || position().movesPlayed() > 0) return {false, "the swap rule changes only on an empty board"};
+        swapRule_ = value == "on";
+        return newBoard(position().base());
+    }
+    if (command == "loadsgf") return loadsgf(args);
+    if (command == "tarnwick-analyze") {
+        if (!args.empty() && numberOf<int>(args.front()).value_or(0) <= 0) return {false, "the interval is a positive number of centiseconds"};
+        if (gameOver()) return {false, "the game is over"};
+        engine_.start(position());
+        return {true, ""};
+    }
+    return {false, "unknown command"};
+}
+
+Session::Result Session::newBoard(int base) {
+    engine_.stop();
+    history_.assign(1, {Position(base, swapRule_), std::nullopt});
+    return {true, ""};
+}
+
+bool Session::gameOver() const { return position().isWon() || history_.back().resigned.has_value(); }
+
+Session::Result Session::playMove(Player player, std::string_view move) {
+    if (gameOver()) return {false, "the game is over"};
+    State next = history_.back();
+    if (player != next.position.toMove()) return {false, "it is " + std::string(havannah::toString(next.position.toMove())) + "'s turn"};
+    const std::string word = lower(move);
+    if (word == "resign") {
+        next.resigned = player;
+    } else if (word == "swap") {
+        if (const auto refusal = next.position.swap()) return {false, "illegal move: swap " + std::string(havannah::describe(*refusal))};
+    } else {
+        const auto cell = next.position.topology().parseCell(word);
+        if (!cell) return {false, "illegal move: " + std::string(move) + " is no cell of this board"};
+        if (const auto refusal = next.position.play(*cell))
+            return {false, "illegal move: " + std::string(move) + " " + std::string(havannah::describe(*refusal))};
+    }
+    history_.push_back(std::move(next));
+    return {true, word == "resign" || word == "swap" ? word : position().topology().name(*position().topology().parseCell(word))};
+}
+
+Session::Result Session::play(const Args& args) {
+    if (args.size() != 2) return {false, "play needs a colour and a move"};
+    const auto player = colourOf(args[0]);
+    if (!player) return {false, "invalid colour"};
+    const Result result = playMove(*player, args[1]);
+    return {result.ok, result.ok ? "" : result.text};
+}
+
+Limits Session::moveLimits() const {
+    Limits limits;
+    limits.playouts = options_.playouts;
+    std::optional<double> seconds = moveSeconds_ ? moveSeconds_ : options_.seconds;
+    if (!seconds && options_.playouts == 0) seconds = 1.0;
+    const std::size_t me = slot(position().toMove());
+    if (timeLeft_[me]) {
+        // Spread what is left over the moves still to come: the stones of
+        // the period, or about half the empty cells.
+        const int empty = position().topology().cellCount() - position().movesPlayed();
+        const int moves = stonesLeft_[me].value_or(0) > 0 ? *stonesLeft_[me] : std::max(empty / 2, 10);
+        const double share = *timeLeft_[me] / moves * 0.9;
+        seconds = seconds ? std::min(*seconds, share) : share;
+    }
+    if (seconds) limits.time = std::chrono::nanoseconds(static_cast<std::int64_t>(std::max(*seconds, 0.01) * 1e9));
+    return limits;
+}
+
+Session::Result Session::genmove(const Args& args) {
+    if (args.size() != 1) return {false, "genmove needs a colour"};
+    const auto player = colourOf(args[0]);
+    if (!player) return {false, "invalid colour"};
+    if (gameOver()) return {false, "the game is over"};
+    if (*player != position().toMove()) return {false, "it is " + std::string(havannah::toString(position().toMove())) + "'s turn"};
+    engine_.start(position(), moveLimits());
+    engine_.wait();
+    const auto move = engine_.bestMove();
+    if (!move) return {false, "no move left"};
+    return playMove(*player, moveName(position().topology(), *move));
+}
+
+Session::Result Session::timeSettings(const Args& args) {
+    if (args.size() != 3) return {false, "time_settings needs main time, byo-yomi time and stones"};
+    const auto main = secondsOf(args[0]);
+    const auto byo = secondsOf(args[1]);
+    const auto stones = numberOf<int>(args[2]);
+    if (!main || !byo || !stones || *stones < 0) return {false, "invalid time settings"};
+    if (*byo > 0 && *stones > 0)
+        moveSeconds_ = *byo / *stones;
+    else if (*main > 0)
+        moveSeconds_ = *main / 30;  // about a thirtieth for each move of ours
+    else
+        moveSeconds_.reset();
+    timeLeft_[0].reset();
+    timeLeft_[1].reset();
+    return {true, ""};
+}
+
+Session::Result Session::timeLeft(const Args& args) {
+    if (args.size() != 3) return {false, "time_left needs a colour, seconds and stones"};
+    const auto player = colourOf(args[0]);
+    const auto seconds = secondsOf(args[1]);
+    const auto stones = numberOf<int>(args[2]);
+    if (!player || !seconds || !stones || *stones < 0) return {false, "invalid time left"};
+    timeLeft_[slot(*player)] = *seconds;
+    stonesLeft_[slot(*player)] = *stones;
+    return {true, ""};
+}
+
+Session::Result Session::winnerText() const {
+    if (const auto& resigned = history_.back().resigned)
+        return {true, std::string(havannah::toString(havannah::opponent(*resigned))) + " resign"};
+    if (!position().isWon()) return {true, "none"};
+    const havannah::WinKinds kinds = position().winKinds();
+    std::string text(havannah::toString(*position().winner()));
+    if (kinds.ring) text += " ring";
+    if (kinds.bridge) text += " bridge";
+    if (kinds.fork) text += " fork";
+    return {true, text};
+}
+
+Session::Result Session::loadsgf(const Args& args) {
+    if (args.empty() || args.size() > 2) return {false, "loadsgf needs a file and optionally a move number"};
+    std::optional<int> before;
+    if (args.size() == 2) {
+        before = numberOf<int>(args[1]);
+        if (!before || *before < 1) return {false, "invalid move number"};
+    }
+    // Only a regular file: a device or a pipe could block or never end.
+    std::error_code error;
+    const std::filesystem::path path(args[0]);
+    if (!std::filesystem::is_regular_file(path, error) || std::filesystem::file_size(path, error) > kMaxRecordBytes || error)
+        return {false, "cannot load file"};
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const auto record = readRecord(text.str());
+    if (!record || record->size < kMinGtpBase || record->size > havannah::kMaxBase) return {false, "cannot load file"};
+
+    const std::vector<State> saved = history_;
+    history_.assign(1, {Position(record->size, swapRule_), std::nullopt});
+    const std::size_t count = before ? std::min<std::size_t>(record->moves.size(), static_cast<std::size_t>(*before - 1)) : record->moves.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const Result result = playMove(position().toMove(), record->moves[k]);
+        if (!result.ok) {
+            history_ = saved;
+            return {false, "move " + std::to_string(k + 1) + ": " + result.text};
+        }
+    }
+    engine_.stop();
+    return {true, ""};
+}
+
+std::string Session::analysisBurst() const {
+    const Snapshot snap = engine_.snapshot(5);
+    const havannah::Topology& topology = position().topology();
+    std::string line;
+    for (const Candidate& candidate : snap.moves) {
+        if (!line.empty()) line += ' ';
+        line += "info move " + moveName(topology, candidate.move) + " visits " + std::to_string(candidate.visits) +
+                " winrate " + formatRate(candidate.winRate) + " pv";
+        for (const Move move : candidate.pv) line += " " + moveName(topology, move);
+    }
+    return line;
+}
+
+std::string Session::endAnalysis() {
+    engine_.stop();
+    return "\n";
+}
+
+namespace {
+
+// Lines from a reader thread, waited for with a timeout.
+class LineQueue {
+  public:
+    void push(std::string line) {
+        {
+            const std::lock_guard lock(mutex_);
+            lines_.push_back(std::move(line));
+        }
+        ready_.notify_one();
+    }
+    void close() {
+        {
+            const std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        ready_.notify_one();
+    }
+    // Whether a line (or the end) arrives within `millis`.
+    bool waitFor(int millis) {
+        std::unique_lock lock(mutex_);
+        return ready_.wait_for(lock, std::chrono::milliseconds(millis), [&] { return closed_ || !lines_.empty(); });
+    }
+    // The next line; nothing at the end of the input.
+    std::optional<std::string> pop() {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return closed_ || !lines_.empty(); });
+        if (lines_.empty()) return std::nullopt;
+        std::string line = std::move(lines_.front());
+        lines_.pop_front();
+        return line;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::string> lines_;
+    bool closed_ = false;
+};
+
+}  // namespace
+
+void run(Session& session, std::istream& in, std::ostream& out) {
+    LineQueue queue;
+    std::thread reader([&] {
+        for (std::string line; std::getline(in, line);) {
+            const bool quit = commandOf(line) == "quit";
+            queue.push(std::move(line));
+            if (quit) break;  // nothing after quit is read, so the reader ends
+        }
+        queue.close();
+    });
+    while (const auto line = queue.pop()) {
+        const Session::Reply reply = session.handle(*line);
+        out << reply.text << std::flush;
+        if (reply.analysisMillis) {
+            while (!queue.waitFor(*reply.analysisMillis)) {
+                const std::string burst = session.analysisBurst();
+                if (!burst.empty()) out << burst << '\n' << std::flush;
+            }
+            out << session.endAnalysis() << std::flush;
+        }
+        if (reply.quit) break;
+    }
+    reader.join();
+}
+
+}  // namespace tarnwick::engine::gtp

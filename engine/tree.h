@@ -1,0 +1,125 @@
+// The game-independent half of the search: node statistics kept in a flat
+// arena shared by the search threads, child selection by UCT with
+// all-moves-as-first (RAVE) values, back-up of results, and proofs (a move
+// that wins or loses whatever follows) carried up the tree.
+//
+// A node stands for the position after its move. Its statistics are seen
+// from the player who made that move: `wins` counts that player's results.
+// Players alternate strictly (a swap is a move too), so who made a node's
+// move follows from its depth.
+//
+// Threads share one tree without locks. A thread going down adds one visit
+// to each node on its way before the result is known, which counts as a
+// loss until the back-up adds the result (a virtual loss): other threads
+// then prefer other branches. Children are made once, by the thread that
+// wins the claim on the node, and published with a release store.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <vector>
+
+namespace tarnwick::engine {
+
+using NodeIndex = std::uint32_t;
+inline constexpr NodeIndex kNoNode = 0xffffffffU;
+// firstChild while one thread makes the children.
+inline constexpr NodeIndex kExpanding = 0xfffffffeU;
+
+// A proof, from the player who made the node's move: Win when that move wins
+// whatever the opponent does, Loss when it loses whatever that player does.
+enum class Proof : std::uint8_t { Unknown, Win, Loss };
+
+// A result for one player: 2 a win, 1 a draw, 0 a loss (half-points keep
+// the counters integers).
+inline constexpr std::uint32_t kWinPoints = 2;
+
+struct Node {
+    std::atomic<std::uint32_t> visits{0};  // including those still in flight
+    std::atomic<std::uint32_t> wins{0};    // half-points
+    std::atomic<std::uint32_t> raveVisits{0};
+    std::atomic<std::uint32_t> raveWins{0};
+    std::atomic<NodeIndex> firstChild{kNoNode};
+    std::uint16_t childCount = 0;  // written before firstChild is published
+    std::int16_t move = 0;         // the game's move number for this node
+    std::atomic<Proof> proof{Proof::Unknown};
+
+    // Resets a node taken from the arena for a move.
+    void reset(std::int16_t newMove);
+    bool expanded() const {
+        const NodeIndex first = firstChild.load(std::memory_order_acquire);
+        return first != kNoNode && first != kExpanding;
+    }
+};
+
+// Nodes in chunks allocated on demand up to a fixed number of bytes; a block
+// of children never spans two chunks, so children are contiguous. Indices
+// stay valid until clear(). allocate() is safe from any thread.
+class NodeArena {
+  public:
+    explicit NodeArena(std::size_t maxBytes);
+
+    // The first index of `count` fresh nodes, or kNoNode when the arena is
+    // full (the caller then does without).
+    NodeIndex allocate(std::size_t count);
+    Node& operator[](NodeIndex index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    const Node& operator[](NodeIndex index) const { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    std::span<Node> children(const Node& node) { return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount}; }
+    std::span<const Node> children(const Node& node) const {
+        return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount};
+    }
+
+    std::size_t used() const;
+    std::size_t capacity() const { return capacity_; }
+    // Bytes of node memory allocated so far.
+    std::size_t bytes() const;
+    // Forgets every node; only while no thread uses the arena.
+    void clear();
+
+    static constexpr unsigned kChunkBits = 16;
+    static constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
+    static constexpr std::size_t kChunkMask = kChunkSize - 1;
+
+  private:
+    std::size_t capacity_;
+    std::vector<std::unique_ptr<Node[]>> chunks_;  // sized once; filled on demand
+    mutable std::mutex mutex_;
+    std::size_t next_ = 0;
+};
+
+struct SelectionSettings {
+    double exploration = 0.0;  // UCT constant; RAVE does most of the exploring
+    double raveBias = 0.0005;  // how fast RAVE values give way to real ones
+    bool rave = true;
+    // Value of a child without any statistics, real or RAVE.
+    double firstPlay = 0.6;
+};
+
+// The child to go down to: a proven win at once, never a proven loss while
+// another child remains, otherwise the best value plus exploration. The
+// parent must be expanded with at least one child.
+Node& selectChild(NodeArena& arena, const Node& parent, const SelectionSettings& settings);
+
+// The value a child is selected by, from the player choosing it.
+double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings);
+
+// Adds a finished playout to the nodes of `path` (path[0] the root; their
+// visits were added on the way down): `rootPoints` is the result of the
+// player to move at the root, in half-points.
+void recordResult(std::span<Node* const> path, std::uint32_t rootPoints);
+
+// Proves `path` upwards after its last node was proven: a child that wins
+// makes its parent a loss for the player who moved into the parent; a parent
+// whose children all lose is a win. Stops at the first node left unproven.
+// path[0] is the root.
+void propagateProof(NodeArena& arena, std::span<Node* const> path);
+
+// The most visited child, preferring a proven win and avoiding proven
+// losses; nullptr for a leaf.
+const Node* bestChild(const NodeArena& arena, const Node& node);
+
+}  // namespace tarnwick::engine

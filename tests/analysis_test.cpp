@@ -1,0 +1,235 @@
+// The engine's live analysis on the board page, over the headless provider
+// with a deterministic engine: one thread, a fixed seed, playout limits. A
+// search is let run to its limit before the next refresh draws it, so what
+// the board shows depends on nothing but the seed.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+#include "board/geometry.h"
+#include "screen_fixture.h"
+
+namespace tarnwick {
+namespace {
+
+class AnalysisTest : public testing::ScreenTest {
+  protected:
+    void SetUp() override {
+        app.analysis.EngineOptions.seed = 7;
+        app.analysis.EngineOptions.treeBytes = std::size_t{64} << 20;
+        app.analysis.SearchLimits.playouts = 3000;
+        app.analysis.ThinkLimits = {1000, {}};
+        // The virtual clock runs on while a poll waits for the engine.
+        platform.setIdleLimitMs(std::int64_t{1} << 50);
+        start();
+        pollOnce(app);  // the clipboard of launch
+    }
+    // The search runs to its limit; the poll without input ends at the
+    // next refresh, which draws the result.
+    void settle() {
+        app.analysis.Engine->wait();
+        pollOnce(app);
+    }
+    engine::Snapshot snapshot() const { return app.analysis.Engine->snapshot(5); }
+    bool searching() const { return app.analysis.Engine && app.analysis.Engine->snapshot(1).running; }
+    std::map<havannah::Cell, CellMark> marks() const {
+        std::map<havannah::Cell, CellMark> found;
+        for (std::size_t cell = 0; cell < app.board.Painted.size(); ++cell)
+            if (app.board.Painted[cell].mark.any()) found[static_cast<havannah::Cell>(cell)] = app.board.Painted[cell].mark;
+        return found;
+    }
+    // A pixel of the disc above any text on it.
+    Colour discPixel(havannah::Cell cell) const {
+        const Point o = *cellOrigin(app, cell);
+        return pixel(o.x + 13, o.y + 2);
+    }
+    // Dark pixels in rows first..last of the cell's stone square.
+    int inkRows(havannah::Cell cell, int first, int last) const {
+        const Point o = *cellOrigin(app, cell);
+        int rows = 0;
+        for (int y = first; y <= last; ++y) {
+            bool ink = false;
+            for (int x = 0; x < kStoneWidth; ++x) {
+                const Colour c = pixel(o.x + x, o.y + y);
+                ink = ink || c.r + c.g + c.b < 200;
+            }
+            rows += ink ? 1 : 0;
+        }
+        return rows;
+    }
+    int lineInk() const {
+        int n = 0;
+        for (int y = 225; y <= 256; ++y)
+            for (int x = 654; x <= 1016; ++x) n += pixel(x, y) == pixel(653, y) ? 0 : 1;
+        return n;
+    }
+    havannah::Cell cell(const char* name) const { return *app.board.Topology->parseCell(name); }
+};
+
+constexpr const char* kOpening = "1.E5 2.F6 3.D4 4.G7 5.D6 6.F4";
+
+TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
+    paste(kOpening);
+    const auto before = screen();
+    key("a");
+    settle();
+    const engine::Snapshot snap = snapshot();
+    ASSERT_EQ(snap.moves.size(), 5U);
+    const auto shown = marks();
+    ASSERT_EQ(shown.size(), 5U);
+    for (std::size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const havannah::Cell c = snap.moves[i].move;
+        ASSERT_TRUE(shown.contains(c));
+        EXPECT_EQ(shown.at(c).rank, static_cast<int>(i) + 1);
+        EXPECT_EQ(shown.at(c).percent, std::lround(snap.moves[i].winRate * 100));
+        EXPECT_EQ(discPixel(c), markColour(static_cast<int>(i) + 1));
+        EXPECT_GT(inkRows(c, 8, 19), 4) << "the percentage on the disc";
+    }
+    const Colour best = markColour(1);
+    const Colour fifth = markColour(5);
+    EXPECT_GT(best.g, best.r + 80) << "the best is a strong green";
+    EXPECT_TRUE(fifth.r > 230 && fifth.g > 230 && fifth.b < fifth.g) << "the fifth a pale yellow";
+    EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex(R"(Black to move: \d+% with [A-O]\d+ \(3000 playouts\))")))
+        << app.analysis.LineShown;
+    EXPECT_GT(lineInk(), 100);
+    EXPECT_EQ(platform.presentedPixels(), screen()) << "what is drawn is presented";
+
+    // V numbers the principal variation on discs of its players' colours.
+    key("v");
+    const std::vector<engine::Move>& pv = snap.pv();
+    ASSERT_GE(pv.size(), 3U);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(marks().at(pv[i]).step, static_cast<int>(i) + 1);
+        EXPECT_EQ(discPixel(pv[i]), i == 1 ? colours::kWhite : colours::kBlack);
+    }
+    key("v");
+    EXPECT_EQ(discPixel(pv[0]), markColour(1));
+
+    // Cell names and marks together: the name above the figure on the disc.
+    clickAt(40, 580);
+    ASSERT_TRUE(app.board.LabelsShown);
+    const havannah::Cell top = snap.moves[0].move;
+    EXPECT_GT(inkRows(top, 3, 12), 4) << "the name";
+    EXPECT_GT(inkRows(top, 14, 23), 4) << "the percentage";
+    EXPECT_EQ(discPixel(top), markColour(1));
+
+    key("A");
+    EXPECT_FALSE(searching());
+    EXPECT_TRUE(marks().empty());
+    EXPECT_EQ(lineInk(), 0);
+    clickAt(40, 580);
+    EXPECT_EQ(screen(), before) << "every mark and the line are gone, pixel for pixel";
+}
+
+TEST_F(AnalysisTest, TheAnalysisFollowsThePositionShown) {
+    paste(kOpening);
+    const auto before = screen();
+    key("a");
+    settle();
+    const auto atEnd = marks();
+
+    extendedKey(keys::kLeft);
+    ASSERT_TRUE(app.analysis.Analysed);
+    EXPECT_EQ(app.analysis.Analysed->movesPlayed(), 5);
+    EXPECT_EQ(app.analysis.Analysed->toMove(), havannah::Player::White);
+    settle();
+    EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex("White to move: .*")));
+    const engine::Snapshot back = snapshot();
+    for (std::size_t i = 0; i < back.moves.size(); ++i) EXPECT_EQ(marks().at(back.moves[i].move).rank, static_cast<int>(i) + 1);
+    EXPECT_EQ(marks().size(), 5U) << "no mark of the later position stays";
+
+    extendedKey(keys::kRight);
+    settle();
+    key("a");
+    EXPECT_EQ(screen(), before);
+
+    // G with the analysis on plays its best move at once, and what the
+    // search knew below that move is shown at once on the new position.
+    key("a");
+    settle();
+    const engine::Move best = snapshot().moves.front().move;
+    key("g");
+    EXPECT_EQ(app.game.MoveCount, 7);
+    EXPECT_EQ(app.game.Moves[7], "7." + app.board.Topology->name(best));
+    EXPECT_FALSE(marks().empty()) << "the kept subtree gives marks before any refresh";
+    EXPECT_FALSE(marks().contains(best));
+    EXPECT_EQ(app.analysis.Analysed->movesPlayed(), 7);
+}
+
+// Black joins the corners A1 and A8 along column A with move 15.
+constexpr const char* kBridgeGame =
+    "1.A1 2.O1 3.A2 4.O2 5.A3 6.O3 7.A4 8.O4 9.A5 10.O5 11.A6 12.O6 13.A7 14.O7 15.A8 16.N3";
+
+TEST_F(AnalysisTest, AWonPositionIsNotAnalysedAndAForcedWinIsNamed) {
+    paste(kBridgeGame);
+    key("a");
+    EXPECT_FALSE(searching());
+    EXPECT_TRUE(marks().empty());
+    EXPECT_EQ(lineInk(), 0);
+    extendedKey(keys::kLeft);
+    EXPECT_TRUE(marks().empty()) << "still won after move 15";
+    extendedKey(keys::kLeft);
+    settle();
+    EXPECT_EQ(app.analysis.LineShown, "Black wins by force");
+    const auto shown = marks();
+    ASSERT_TRUE(shown.contains(cell("A8")));
+    EXPECT_EQ(shown.at(cell("A8")).rank, 1);
+    EXPECT_EQ(shown.at(cell("A8")).percent, 100);
+}
+
+TEST_F(AnalysisTest, AnotherTabOrClosingTheWindowStopsTheSearch) {
+    app.analysis.SearchLimits = {};  // searches until stopped
+    paste(kOpening);
+    const auto before = screen();
+    key("a");
+    for (int refreshes = 0; marks().empty() && refreshes < 100'000; ++refreshes) pollOnce(app);
+    EXPECT_TRUE(searching());
+    EXPECT_FALSE(marks().empty());
+    clickAt(app.shell.PageTabLeft[HelpTab] + 5, 10);
+    EXPECT_FALSE(searching());
+    EXPECT_FALSE(app.analysis.On);
+    key(std::string(1, keys::kEscape));
+    ASSERT_EQ(app.shell.ActiveTab, MainTab);
+    EXPECT_EQ(screen(), before);
+
+    key("a");
+    EXPECT_TRUE(searching());
+    platform.closeByUser();
+    pollOnce(app);
+    EXPECT_FALSE(searching());
+}
+
+TEST_F(AnalysisTest, GPlaysTheEnginesMoveAfterThinkingAlone) {
+    paste(kOpening);
+    const auto lineBefore = lineInk();
+    key("g");
+    EXPECT_EQ(app.game.MoveCount, 7);
+    EXPECT_EQ(app.game.CurrentMove, 7);
+    const havannah::Cell played = *app.board.Topology->parseCell(app.game.Moves[7].substr(2));
+    EXPECT_EQ(app.board.Painted[static_cast<std::size_t>(played)].stone, havannah::Stone::Black);
+    EXPECT_EQ(lineInk(), lineBefore) << "the thinking sign is gone";
+    EXPECT_FALSE(searching());
+
+    // Escape ends an endless thought with the best move so far and does not
+    // end the program.
+    app.analysis.ThinkLimits = {};
+    platform.pressKey(std::string(1, keys::kEscape), platform.nowMs() + 50);
+    key("G");
+    EXPECT_EQ(app.game.MoveCount, 8);
+    EXPECT_FALSE(searching());
+    EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey);
+
+    // Not where a click would not add a move either.
+    extendedKey(keys::kLeft);
+    key("g");
+    EXPECT_EQ(app.game.MoveCount, 8);
+}
+
+}  // namespace
+}  // namespace tarnwick
