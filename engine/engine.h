@@ -55,7 +55,7 @@ struct SearchSettings {
     // New children start with RAVE statistics that favour cells next to a
     // stone (of either player) over cells far from the fight: this many
     // virtual RAVE playouts, won at the given rates.
-    std::uint32_t priorPlayouts = 0;
+    std::uint32_t priorPlayouts = 20;
     double nearRate = 0.6;
     double farRate = 0.4;
 };
