@@ -73,7 +73,7 @@ class NodeArena {
         return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount};
     }
 
-    std::size_t used() const;
+    std::size_t used() const { return next_.load(std::memory_order_relaxed); }
     std::size_t capacity() const { return capacity_; }
     // Bytes of node memory allocated so far.
     std::size_t bytes() const;
@@ -87,8 +87,8 @@ class NodeArena {
   private:
     std::size_t capacity_;
     std::vector<std::unique_ptr<Node[]>> chunks_;  // sized once; filled on demand
-    mutable std::mutex mutex_;
-    std::size_t next_ = 0;
+    mutable std::mutex mutex_;            // for allocate() and clear()
+    std::atomic<std::size_t> next_{0};  // read without the lock by used()
 };
 
 struct SelectionSettings {
