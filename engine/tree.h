@@ -95,7 +95,7 @@ struct SelectionSettings {
     double exploration = 0.0;  // UCT constant; RAVE does most of the exploring
     // How soon real results outweigh RAVE ones: b squared in the weight
     // beta = r / (r + n + 4 b^2 r n) of r RAVE and n real playouts.
-    double raveBias = 0.0005;
+    double raveBias = 0.00005;
     bool rave = true;
     // Value of a child without any statistics, real or RAVE.
     double firstPlay = 0.6;
