@@ -17,6 +17,8 @@ namespace {
 constexpr std::size_t kPvLength = 12;
 // The clock is read once per this many playouts.
 constexpr std::uint64_t kClockInterval = 16;
+// How much longer leaves wait for children once the arena is half full.
+constexpr std::uint32_t kCrowdedFactor = 8;
 
 std::uint32_t pointsFor(Player player, std::optional<Player> winner) {
     if (!winner) return kWinPoints / 2;
@@ -155,10 +157,13 @@ void Engine::iterate(Worker& worker) {
     Node* node = &arena[root_];
     node->visits.fetch_add(1, std::memory_order_relaxed);
     path.push_back(node);
+    // Once half the arena is used, leaves wait longer for their children,
+    // so that a long analysis fills the rest slowly, where it matters most.
+    const std::uint32_t expandAfter = arena.used() > arena.capacity() / 2 ? settings.expandAfter * kCrowdedFactor : settings.expandAfter;
     Cell last = kNoCell;
     while (node->proof.load(std::memory_order_relaxed) == Proof::Unknown) {
         if (!node->expanded()) {
-            if (node->visits.load(std::memory_order_relaxed) >= settings.expandAfter && expand(*node, position, worker))
+            if (node->visits.load(std::memory_order_relaxed) >= expandAfter && expand(*node, position, worker))
                 continue;
             break;
         }

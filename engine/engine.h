@@ -9,9 +9,10 @@
 // start() on a position that follows from the previous search's position
 // (the same stones plus moves made since, a swap included) keeps the
 // subtree of what was played. The tree lives in an arena of bounded size:
-// when it is full the search goes on without growing the tree, and on the
-// next start the kept part is cut back to half the arena, least visited
-// branches first.
+// past half full, leaves need more visits before they get children; when
+// full, the search goes on without growing the tree; and on the next start
+// the kept part is cut back to half the arena, least visited branches
+// first (the copy briefly needs that half beside the old arena).
 //
 // Thread count, random seed and clock are given in Options: with one
 // thread and a playout limit a search is deterministic and never waits on
@@ -55,7 +56,7 @@ struct SearchSettings {
     // New children start with RAVE statistics that favour cells next to a
     // stone (of either player) over cells far from the fight: this many
     // virtual RAVE playouts, won at the given rates.
-    std::uint32_t priorPlayouts = 0;
+    std::uint32_t priorPlayouts = 20;
     double nearRate = 0.6;
     double farRate = 0.4;
 };

@@ -23,18 +23,13 @@ NodeArena::NodeArena(std::size_t maxBytes)
 NodeIndex NodeArena::allocate(std::size_t count) {
     if (count == 0 || count > kChunkSize) return kNoNode;
     const std::lock_guard lock(mutex_);
-    std::size_t first = next_;
+    std::size_t first = next_.load(std::memory_order_relaxed);
     if ((first >> kChunkBits) != ((first + count - 1) >> kChunkBits)) first = ((first >> kChunkBits) + 1) << kChunkBits;
     if (first + count > capacity_) return kNoNode;
     auto& chunk = chunks_[first >> kChunkBits];
     if (!chunk) chunk = std::make_unique<Node[]>(kChunkSize);
-    next_ = first + count;
+    next_.store(first + count, std::memory_order_relaxed);
     return static_cast<NodeIndex>(first);
-}
-
-std::size_t NodeArena::used() const {
-    const std::lock_guard lock(mutex_);
-    return next_;
 }
 
 std::size_t NodeArena::bytes() const {
@@ -45,7 +40,7 @@ std::size_t NodeArena::bytes() const {
 
 void NodeArena::clear() {
     const std::lock_guard lock(mutex_);
-    next_ = 0;
+    next_.store(0, std::memory_order_relaxed);
 }
 
 double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings) {

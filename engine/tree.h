@@ -73,7 +73,7 @@ class NodeArena {
         return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount};
     }
 
-    std::size_t used() const;
+    std::size_t used() const { return next_.load(std::memory_order_relaxed); }
     std::size_t capacity() const { return capacity_; }
     // Bytes of node memory allocated so far.
     std::size_t bytes() const;
@@ -87,13 +87,15 @@ class NodeArena {
   private:
     std::size_t capacity_;
     std::vector<std::unique_ptr<Node[]>> chunks_;  // sized once; filled on demand
-    mutable std::mutex mutex_;
-    std::size_t next_ = 0;
+    mutable std::mutex mutex_;            // for allocate() and clear()
+    std::atomic<std::size_t> next_{0};  // read without the lock by used()
 };
 
 struct SelectionSettings {
     double exploration = 0.0;  // UCT constant; RAVE does most of the exploring
-    double raveBias = 0.0005;  // how fast RAVE values give way to real ones
+    // How soon real results outweigh RAVE ones: b squared in the weight
+    // beta = r / (r + n + 4 b^2 r n) of r RAVE and n real playouts.
+    double raveBias = 0.00005;
     bool rave = true;
     // Value of a child without any statistics, real or RAVE.
     double firstPlay = 0.6;

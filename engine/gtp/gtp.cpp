@@ -24,9 +24,9 @@ using havannah::Position;
 namespace {
 
 constexpr std::string_view kCommands[] = {
-    "protocol_version", "name",          "version",    "known_command",   "list_commands",   "quit",
-    "boardsize",        "clear_board",   "play",       "genmove",         "undo",            "showboard",
-    "time_settings",    "time_left",     "havannah_winner", "havannah_swap", "loadsgf", "tarnwick-analyze",
+    "protocol_version", "name",      "version",         "known_command", "list_commands", "quit",
+    "boardsize",        "clear_board", "play",          "genmove",       "undo",          "showboard",
+    "time_settings",    "time_left", "havannah_winner", "havannah_swap", "loadsgf",       "tarnwick-analyze",
 };
 constexpr int kMinGtpBase = 4;
 constexpr int kDefaultBase = 8;

@@ -11,7 +11,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
-    "                    [--priors N]\n";
+    "                    [--priors N] [--exploration C] [--rave-bias B]\n";
 
 }  // namespace
 
@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
             options.engine.seed = std::strtoull(argv[++i], nullptr, 10);
         } else if (arg == "--expand-after" && hasValue) {
             options.engine.settings.expandAfter = static_cast<std::uint32_t>(value());
+        } else if (arg == "--exploration" && hasValue) {
+            options.engine.settings.selection.exploration = value();
+        } else if (arg == "--rave-bias" && hasValue) {
+            options.engine.settings.selection.raveBias = value();
         } else if (arg == "--priors" && hasValue) {
             options.engine.settings.priorPlayouts = static_cast<std::uint32_t>(value());
         } else if (arg == "--tree-mb" && hasValue) {
