@@ -71,6 +71,7 @@ struct FontSet {
 // The main loop's state and the window's pages.
 struct ShellFields {
     std::string LastKey;      // key text of the latest poll
+    std::string HandedBackKey;  // a key read by automatic play for the next poll
     std::string ExtendedKey;  // its second character when it has two
     int ClickKind = 0;        // 0 none, 1 click, 2 second press of a double click
     int ClickX = 0;

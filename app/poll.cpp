@@ -1,4 +1,6 @@
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "acquire/acquire.h"
 #include "app/analysis.h"
@@ -18,7 +20,8 @@ void pollOnce(App& app) {
     bool refreshDue = false;
     for (;;) {
         s.ClipboardText = p.readClipboardText();
-        s.LastKey = p.pollKey();
+        // A key that automatic play handed back comes first.
+        s.LastKey = s.HandedBackKey.empty() ? p.pollKey() : std::exchange(s.HandedBackKey, std::string());
         const Click click = p.pollMouse();
         s.ClickKind = click.kind;
         s.ClickX = click.x;

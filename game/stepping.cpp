@@ -25,8 +25,10 @@ constexpr int kPlaybackSliceMs = 10;
 
 // Reads one key and one click during automatic play. The speed keys set the
 // delay of the moves that follow; Pause, Start (to the empty board), End (to
-// the last move) and Escape stop the play. True when the play stops. Every
-// key is used up here, so an Escape never reaches the main loop.
+// the last move) and Escape stop the play. True when the play stops. Keys
+// are used up here, so an Escape never reaches the main loop; but once the
+// last move is shown, any other key ends the play and is handed back to the
+// main loop, which acts on it as on a key pressed after the play.
 bool readPlaybackInput(App& app) {
     GameFields& g = app.game;
     Platform& p = app.platform;
@@ -49,6 +51,9 @@ bool readPlaybackInput(App& app) {
     } else if (key == "-" || key == "_") {
         g.PlaybackDelay = g.PlaybackDelay * 1.5F;
     } else if (key == std::string(1, keys::kEscape)) {
+        g.PlaybackStop = 1;
+    } else if (!key.empty() && !canStepForward(g)) {
+        app.shell.HandedBackKey = key;
         g.PlaybackStop = 1;
     }
     return g.PlaybackStop == 1;

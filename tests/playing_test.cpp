@@ -506,6 +506,18 @@ TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
     EXPECT_EQ(app.game.CurrentMove, 10);
 }
 
+// A key pressed while the last move waits out its delay is not lost: the
+// play ends and the key acts as if pressed after it.
+TEST_F(PlaybackTest, AKeyDuringTheLastDelayActsAfterThePlay) {
+    loadLine(3);
+    platform.pressExtendedKey(keys::kHome, platform.nowMs() + 10 + 2 * 500 + 100);
+    play();
+    EXPECT_EQ(app.game.CurrentMove, 3);
+    pollOnce(app);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+    EXPECT_EQ(stonesText(app), "");
+}
+
 // During play the whole of each button the picture shows stops it, on the
 // base-10 picture too, whose buttons sit further right and lower.
 TEST_F(PlaybackTest, TheButtonsStopPlayOnEveryPartOfTheirPicture) {
