@@ -62,13 +62,15 @@ std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology&
     return line + " (" + countText(snap.playouts) + " playouts)";
 }
 
-// The mark each cell should carry for this snapshot.
+// The mark each cell should carry for this snapshot. A move proven to lose
+// gets none: when every move loses, the line's "wins by force" says it, and
+// five 0 % discs on arbitrary cells would only mislead.
 std::vector<CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int cells) {
     std::vector<CellMark> marks(static_cast<std::size_t>(cells));
     const auto onBoard = [cells](engine::Move move) { return move >= 0 && move < cells; };
     for (std::size_t i = 0; i < std::min(kCandidates, snap.moves.size()); ++i) {
         const engine::Candidate& candidate = snap.moves[i];
-        if (!onBoard(candidate.move)) continue;
+        if (!onBoard(candidate.move) || candidate.proven == false) continue;
         CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
         mark.rank = static_cast<int>(i) + 1;
         mark.percent = percentOf(candidate.winRate);
