@@ -419,20 +419,33 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         snap.provenWinner = snap.toMove;
     if (!root.expanded()) return snap;
 
-    std::vector<const Node*> ranked;
-    for (const Node& child : arena.children(root))
-        if (child.visits.load() > 0 || child.proof.load() != Proof::Unknown) ranked.push_back(&child);
-    const auto key = [](const Node* c) {
-        const Proof proof = c->proof.load();
-        return std::pair{proof == Proof::Win ? 2 : proof == Proof::Loss ? 0 : 1, c->visits.load()};
+    // The search threads go on changing visits and proofs while this runs:
+    // each child's values are read once, and the copies are sorted, so the
+    // order stays consistent (a comparison reading live values could break
+    // the sort's ordering and send it past the end).
+    struct Ranked {
+        const Node* node;
+        int order;  // proven win 2, open 1, proven loss 0
+        std::uint32_t visits;
+        Proof proof;
     };
-    std::stable_sort(ranked.begin(), ranked.end(), [&](const Node* a, const Node* b) { return key(a) > key(b); });
+    std::vector<Ranked> ranked;
+    for (const Node& child : arena.children(root)) {
+        const std::uint32_t visits = child.visits.load();
+        const Proof proof = child.proof.load();
+        if (visits == 0 && proof == Proof::Unknown) continue;
+        ranked.push_back({&child, proof == Proof::Win ? 2 : proof == Proof::Loss ? 0 : 1, visits, proof});
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
+        return std::pair{a.order, a.visits} > std::pair{b.order, b.visits};
+    });
     if (ranked.size() > maxMoves) ranked.resize(maxMoves);
-    for (const Node* child : ranked) {
+    for (const Ranked& entry : ranked) {
+        const Node* child = entry.node;
         Candidate candidate;
         candidate.move = child->move;
-        candidate.visits = child->visits.load();
-        const Proof proof = child->proof.load();
+        candidate.visits = entry.visits;
+        const Proof proof = entry.proof;
         if (proof != Proof::Unknown) candidate.proven = proof == Proof::Win;
         candidate.winRate = proof == Proof::Win    ? 1.0
                             : proof == Proof::Loss ? 0.0

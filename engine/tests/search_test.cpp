@@ -323,12 +323,20 @@ TEST(SearchTest, SnapshotsFromAnotherThreadWhileSearching) {
     Engine engine(testOptions(2));
     engine.start(position, {.playouts = 5000});
     std::uint64_t seen = 0;
+    // Every candidate, ranked while the search threads change the counts:
+    // the ranking must stay a consistent order of what it read.
     std::thread viewer([&] {
-        for (int i = 0; i < 200; ++i) {
-            const Snapshot snap = engine.snapshot();
+        for (int i = 0; i < 2000; ++i) {
+            const Snapshot snap = engine.snapshot(1000);
             EXPECT_GE(snap.playouts, seen);  // playouts only grow
             seen = snap.playouts;
-            for (const Candidate& c : snap.moves) EXPECT_FALSE(c.pv.empty());
+            for (std::size_t k = 0; k < snap.moves.size(); ++k) {
+                const Candidate& c = snap.moves[k];
+                EXPECT_FALSE(c.pv.empty());
+                if (k > 0 && !c.proven && !snap.moves[k - 1].proven) {
+                    EXPECT_LE(c.visits, snap.moves[k - 1].visits);
+                }
+            }
         }
     });
     viewer.join();
