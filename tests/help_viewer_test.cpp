@@ -58,12 +58,7 @@ class HelpViewerTest : public testing::ScreenTest {
         platform.pressExtendedKey(scan, platform.nowMs());
         pollOnce(app);
     }
-    void clickAt(int x, int y) {
-        platform.click(x, y, platform.nowMs());
-        pollOnce(app);
-    }
     int page() const { return app.help.CurrentPage.at(static_cast<std::size_t>(app.help.HelpSection)); }
-    std::vector<std::uint32_t> screen() const { return platform.canvas().pixels(); }
 
     // True when `text` in `look` shows exactly at (x, y), as drawText draws it.
     bool drawnAt(const std::string& text, Look look, int x, int y) {
