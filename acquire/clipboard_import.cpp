@@ -181,25 +181,25 @@ bool hasBase10Marker(std::string_view text) {
     return false;
 }
 
-// Fills MoveList entries 1, 2, ... with the non-empty tokens handed to it, up
-// to MaxMoveSlots; finish() empties every entry after the last one (a longer
+// Fills game::MoveList entries 1, 2, ... with the non-empty tokens handed to it, up
+// to game::MaxMoveSlots; finish() empties every entry after the last one (a longer
 // game shown before may have left some) and sets MoveCount.
 class EntryWriter {
   public:
-    explicit EntryWriter(GameFields& game) : game_(game) {}
-    bool full() const { return count_ >= MaxMoveSlots; }
+    explicit EntryWriter(game::GameFields& game) : game_(game) {}
+    bool full() const { return count_ >= game::MaxMoveSlots; }
     void add(std::string_view token) {
         if (token.empty() || full()) return;
         ++count_;
         game_.Moves.set(count_, std::string(token.substr(0, kMaxTokenLength)));
     }
     void finish() {
-        for (int k = count_ + 1; k <= MaxMoveSlots; ++k) game_.Moves.set(k, std::string());
+        for (int k = count_ + 1; k <= game::MaxMoveSlots; ++k) game_.Moves.set(k, std::string());
         game_.MoveCount = count_;
     }
 
   private:
-    GameFields& game_;
+    game::GameFields& game_;
     int count_ = 0;
 };
 
@@ -216,16 +216,16 @@ void forEachToken(std::string_view text, Take take) {
 }
 
 // The two moves after each point of an It's Your Turn list, in order, at
-// most MaxMoveSlots of them. Runs of spaces separate the moves like one
+// most game::MaxMoveSlots of them. Runs of spaces separate the moves like one
 // space, so an extra space never costs a move.
 std::vector<std::string_view> collectPairedMoves(std::string_view text) {
     std::vector<std::string_view> moves;
     std::size_t p = 0;
-    while (moves.size() < static_cast<std::size_t>(MaxMoveSlots)) {
+    while (moves.size() < static_cast<std::size_t>(game::MaxMoveSlots)) {
         const std::size_t point = text.find('.', p);
         if (point == std::string_view::npos) break;
         p = point + 1;
-        for (int n = 0; n < 2 && moves.size() < static_cast<std::size_t>(MaxMoveSlots); ++n) {
+        for (int n = 0; n < 2 && moves.size() < static_cast<std::size_t>(game::MaxMoveSlots); ++n) {
             p = std::min(text.find_first_not_of(' ', p), text.size());
             if (p == text.size()) return moves;
             const std::size_t end = std::min(text.find(' ', p), text.size());
@@ -250,10 +250,10 @@ std::string numberedListResult(std::string_view text) {
 // when the resignation is written outside the moves collected, the move
 // after the last one (the player to move resigned).
 std::string pairedListResult(const App& app, std::string_view text) {
-    const GameFields& g = app.game;
+    const game::GameFields& g = app.game;
     int resigning = 0;
     for (int k = 1; k <= g.MoveCount && resigning == 0; ++k)
-        if (isResignToken(g.Moves[k])) resigning = k;
+        if (game::isResignToken(g.Moves[k])) resigning = k;
     if (resigning == 0) {
         if (!findResignWord(text)) return std::string(kUnknown);
         resigning = g.MoveCount + 1;
@@ -298,8 +298,8 @@ void splitPairedMoves(App& app) {
     });
     entries.finish();
     toBoardNotation(app);
-    MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= MaxMoveSlots && !moves[k].empty(); ++k) {
+    game::MoveList& moves = app.game.Moves;
+    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         std::string move = moves[k];
         std::transform(move.begin(), move.end(), move.begin(), upperCase);
         moves.set(k, std::to_string(k) + "." + move);
@@ -351,7 +351,7 @@ bool importClipboardGame(App& app) {
 
     app.board.BoardSize = base;
     prepareBoardForNewGame(app);
-    GameRecord& record = app.game.record;
+    game::GameRecord& record = app.game.record;
     if (a.PerMoveNumbered == 1) {
         record.eventName = kLittleGolemEvent;
         splitNumberedMoves(app);
@@ -364,9 +364,9 @@ bool importClipboardGame(App& app) {
     record.blackPlayer = kUnknown;
     record.whitePlayer = kUnknown;
     record.gameNumber = kUnknown;
-    drawGameHeader(app);
-    rebuildMoveList(app);
-    goToEnd(app);
+    game::drawGameHeader(gameOf(app));
+    game::rebuildMoveList(gameOf(app));
+    game::goToEnd(gameOf(app));
     return true;
 }
 

@@ -64,7 +64,7 @@ void fetchGameByNumber(App& app, std::string_view number) {
 }
 
 std::string recordOfShownGame(const App& app) {
-    const GameRecord& r = app.game.record;
+    const game::GameRecord& r = app.game.record;
     std::string out = "(;FF[4]";
     out += "EV" + bracketed(r.eventName);
     // The reader finds the white player after the black one.
@@ -77,8 +77,8 @@ std::string recordOfShownGame(const App& app) {
     // The reader takes every value after the source as a move, so the source
     // comes last in the header.
     out += "SO[http://www.littlegolem.net]";
-    const MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= MaxMoveSlots && !moves[k].empty(); ++k) {
+    const game::MoveList& moves = app.game.Moves;
+    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         // The first move is tagged W in the server's records, then B, W, ...
         out += k % 2 == 1 ? ";W" : ";B";
         out += bracketed(moveValue(moves[k]));
@@ -89,8 +89,8 @@ std::string recordOfShownGame(const App& app) {
 
 std::string moveListOfShownGame(const App& app) {
     std::string out;
-    const MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= MaxMoveSlots && !moves[k].empty(); ++k) {
+    const game::MoveList& moves = app.game.Moves;
+    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         if (!out.empty()) out += ' ';
         out += std::to_string(k) + "." + std::string(moveValue(moves[k]));
     }

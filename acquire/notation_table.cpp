@@ -62,8 +62,8 @@ static_assert(LowercaseNameTable.back().lowercase.view() == "g2" && LowercaseNam
 }  // namespace
 
 void toBoardNotation(App& app) {
-    MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= MaxMoveSlots && !moves[k].empty(); ++k) {
+    game::MoveList& moves = app.game.Moves;
+    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         for (const NamePair& pair : LowercaseNameTable) {
             if (moves[k] == pair.lowercase.view()) {
                 moves.set(k, std::string(pair.board.view()));

@@ -30,7 +30,7 @@ void collectRecords(App& app, std::string_view body) {
         const std::string& line = a.ReplyLine;
         if (line.empty()) continue;
         if (line.starts_with("(;FF")) {
-            if (a.RecordCount < GameFields::GameSlotCount) ++a.RecordCount;
+            if (a.RecordCount < game::GameFields::GameSlotCount) ++a.RecordCount;
             if (a.RecordCount == 1) record = line;
         } else if (a.RecordCount == 1) {
             record += line;

@@ -151,9 +151,9 @@ void parseGameNumber(App& app) {
 void parseMoves(App& app) {
     const std::string& text = record(app);
     const Text t{text.find(".com]") != std::string::npos ? after(text, ".com]") : after(text, ".net]")};
-    GameFields& g = app.game;
+    game::GameFields& g = app.game;
     std::size_t p = 0;
-    for (int k = 1; k <= MaxMoveSlots; ++k) {
+    for (int k = 1; k <= game::MaxMoveSlots; ++k) {
         do {
             ++p;
         } while (p <= t.size() && !t.is(p, '['));
@@ -169,7 +169,7 @@ void parseMoves(App& app) {
         if (t.is(p + 1, ')') || p >= t.size()) break;
     }
     int k = 0;
-    while (k + 1 <= MaxMoveSlots && !g.Moves[k + 1].empty()) {
+    while (k + 1 <= game::MaxMoveSlots && !g.Moves[k + 1].empty()) {
         ++k;
         g.Moves.set(k, std::to_string(k) + "." + g.Moves[k]);
         g.MoveCount += 1;
@@ -178,12 +178,12 @@ void parseMoves(App& app) {
 
 void prepareBoardForNewGame(App& app) {
     if (app.board.BoardSize != app.acquire.PreviousBoardSize) {
-        setUpBoardSize(app);
-        clearGame(app);
+        board::setUpBoardSize(app.board);
+        game::clearGame(gameOf(app));
         if (app.hooks.redrawMainPage != nullptr) app.hooks.redrawMainPage(app);
     } else {
-        clearPosition(app);
-        clearGame(app);
+        game::clearPosition(gameOf(app));
+        game::clearGame(gameOf(app));
     }
 }
 
@@ -196,9 +196,9 @@ void loadRecordText(App& app) {
     parseResult(app);
     parseGameNumber(app);
     parseMoves(app);
-    drawGameHeader(app);
-    rebuildMoveList(app);
-    goToEnd(app);
+    game::drawGameHeader(gameOf(app));
+    game::rebuildMoveList(gameOf(app));
+    game::goToEnd(gameOf(app));
 }
 
 }  // namespace tarnwick

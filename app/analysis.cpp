@@ -65,13 +65,13 @@ std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology&
 // The mark each cell should carry for this snapshot. A move proven to lose
 // gets none: when every move loses, the line's "wins by force" says it, and
 // five 0 % discs on arbitrary cells would only mislead.
-std::vector<CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int cells) {
-    std::vector<CellMark> marks(static_cast<std::size_t>(cells));
+std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int cells) {
+    std::vector<board::CellMark> marks(static_cast<std::size_t>(cells));
     const auto onBoard = [cells](engine::Move move) { return move >= 0 && move < cells; };
     for (std::size_t i = 0; i < std::min(kCandidates, snap.moves.size()); ++i) {
         const engine::Candidate& candidate = snap.moves[i];
         if (!onBoard(candidate.move) || candidate.proven == false) continue;
-        CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
+        board::CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
         mark.rank = static_cast<int>(i) + 1;
         mark.percent = percentOf(candidate.winRate);
     }
@@ -80,7 +80,7 @@ std::vector<CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int
     const std::vector<engine::Move>& pv = snap.pv();
     for (std::size_t i = 0; i < std::min(kVariationSteps, pv.size()); ++i, player = havannah::opponent(player)) {
         if (!onBoard(pv[i])) continue;
-        CellMark& mark = marks[static_cast<std::size_t>(pv[i])];
+        board::CellMark& mark = marks[static_cast<std::size_t>(pv[i])];
         mark.step = static_cast<int>(i) + 1;
         mark.stepPlayer = player;
     }
@@ -88,19 +88,19 @@ std::vector<CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int
 }
 
 // Brings every empty cell to its wanted mark; true when any cell changed.
-bool paintMarks(App& app, const std::vector<CellMark>& marks) {
+bool paintMarks(App& app, const std::vector<board::CellMark>& marks) {
     bool changed = false;
-    const std::vector<CellPaint>& painted = app.board.Painted;
+    const std::vector<board::CellPaint>& painted = app.board.Painted;
     for (std::size_t cell = 0; cell < std::min(marks.size(), painted.size()); ++cell) {
         if (painted[cell].stone != havannah::Stone::Empty || painted[cell].mark == marks[cell]) continue;
-        paintCell(app, static_cast<havannah::Cell>(cell), CellPaint{havannah::Stone::Empty, false, marks[cell]});
+        board::paintCell(boardOf(app), static_cast<havannah::Cell>(cell), board::CellPaint{havannah::Stone::Empty, false, marks[cell]});
         changed = true;
     }
     return changed;
 }
 
 bool eraseMarks(App& app) {
-    return paintMarks(app, std::vector<CellMark>(static_cast<std::size_t>(app.board.Topology->cellCount())));
+    return paintMarks(app, std::vector<board::CellMark>(static_cast<std::size_t>(app.board.Topology->cellCount())));
 }
 
 void drawAnalysisLine(App& app, const std::string& text) {
@@ -125,12 +125,12 @@ engine::Engine& engineOf(App& app) {
 // The position on the board as a game position, when the rules followed
 // every move up to it and nobody has won: the only kind the engine is given.
 std::optional<havannah::Position> shownGamePosition(const App& app) {
-    const GameFields& g = app.game;
+    const game::GameFields& g = app.game;
     const bool current = g.Shown && g.ShownRevision == g.Moves.revision() && g.Shown->entries == g.CurrentMove &&
                          &g.Shown->stones.topology() == app.board.Topology.get();
-    std::optional<ShownPosition> replayed;
-    if (!current) replayed = positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
-    const ShownPosition& shown = current ? *g.Shown : *replayed;
+    std::optional<game::ShownPosition> replayed;
+    if (!current) replayed = game::positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
+    const game::ShownPosition& shown = current ? *g.Shown : *replayed;
     if (shown.win || shown.illegal || !shown.rulesFollow || shown.stones.isWon()) return std::nullopt;
     return shown.stones;
 }
@@ -205,8 +205,8 @@ void toggleVariationSteps(App& app) {
 }
 
 void playEngineMove(App& app) {
-    const GameFields& g = app.game;
-    if (g.CurrentMove != g.MoveCount || g.MoveCount >= MaxMoveSlots) return;
+    const game::GameFields& g = app.game;
+    if (g.CurrentMove != g.MoveCount || g.MoveCount >= game::MaxMoveSlots) return;
     const auto position = shownGamePosition(app);
     if (!position) return;
     std::optional<engine::Move> move;
@@ -214,9 +214,9 @@ void playEngineMove(App& app) {
     if (!move) move = thinkAlone(app, *position);
     if (!move || app.platform.windowSize().width == 0) return;
     if (*move == engine::kSwapMove) {
-        if (position->canSwap()) swapMove(app);
+        if (position->canSwap()) game::swapMove(gameOf(app));
     } else {
-        recordMove(app, *move);
+        game::recordMove(gameOf(app), *move);
     }
 }
 
@@ -264,7 +264,7 @@ void endAnalysis(App& app) {
     } else {
         // Another page covers the board, which is drawn anew when the Main
         // page comes back: the marks are only forgotten.
-        for (CellPaint& cell : app.board.Painted) cell.mark = CellMark{};
+        for (board::CellPaint& cell : app.board.Painted) cell.mark = board::CellMark{};
     }
     a.LineShown.clear();
 }

@@ -8,20 +8,17 @@
 #include "game/navigation.h"
 
 namespace tarnwick {
-namespace {
-
-}  // namespace
 
 void handleBoardPage(App& app) {
     const ShellFields& s = app.shell;
     if (s.ExtendedKey == std::string(1, keys::kLeft)) {
-        stepBack(app);
+        game::stepBack(gameOf(app));
     } else if (s.ExtendedKey == std::string(1, keys::kRight)) {
-        stepForward(app);
+        game::stepForward(gameOf(app));
     } else if (s.ExtendedKey == std::string(1, keys::kHome)) {
-        clearPosition(app);
+        game::clearPosition(gameOf(app));
     } else if (s.ExtendedKey == std::string(1, keys::kEnd)) {
-        goToEnd(app);
+        game::goToEnd(gameOf(app));
     } else if (s.LastKey == std::string(1, keys::kCtrlV)) {
         importClipboardGame(app);
     } else if (s.LastKey == std::string(1, keys::kCtrlS)) {
@@ -29,9 +26,9 @@ void handleBoardPage(App& app) {
     } else if (s.LastKey == std::string(1, keys::kCtrlC)) {
         copyShownMoves(app);
     } else if (s.ExtendedKey == std::string(1, keys::kDelete)) {
-        takeBack(app);
+        game::takeBack(gameOf(app));
     } else if (s.LastKey == "w" || s.LastKey == "W") {
-        toggleWinDisplay(app);
+        game::toggleWinDisplay(gameOf(app));
     } else if (s.LastKey == "a" || s.LastKey == "A") {
         toggleAnalysis(app);
     } else if (s.LastKey == "g" || s.LastKey == "G") {
@@ -46,42 +43,46 @@ void handleBoardPage(App& app) {
 void handleBoardClick(App& app) {
     const int base = app.board.BoardSize;
     if (base != 8 && base != 10) return;
-    const ControlAreas& a = controlsFor(base);
+    const board::ControlAreas& a = board::controlsFor(base);
     const int x = app.shell.ClickX;
     const int y = app.shell.ClickY;
-    GameFields& g = app.game;
+    game::GameFields& g = app.game;
 
     if (a.numberField.holds(x, y)) {
         loadGameByNumber(app);
     } else if (a.start.holds(x, y)) {
-        clearPosition(app);
+        game::clearPosition(gameOf(app));
     } else if (a.back.holds(x, y)) {
-        stepBack(app);
+        game::stepBack(gameOf(app));
     } else if (a.play.holds(x, y)) {
-        if (!g.Moves[g.CurrentMove + 1].empty()) playGame(app);
+        if (!g.Moves[g.CurrentMove + 1].empty()) {
+            // The analysis follows each step as the game plays.
+            app.shell.HandedBackKey = game::playGame(gameOf(app), [&app] { followShownPosition(app); });
+            app.shell.LastKey.clear();
+        }
     } else if (a.pause.holds(x, y)) {
         // The Pause button acts only while a game plays.
     } else if (a.forward.holds(x, y)) {
-        stepForward(app);
+        game::stepForward(gameOf(app));
     } else if (a.end.holds(x, y)) {
-        goToEnd(app);
+        game::goToEnd(gameOf(app));
     } else if (a.labels.holds(x, y)) {
-        toggleCellLabels(app);
+        board::toggleCellLabels(boardOf(app));
     } else if (a.size.holds(x, y)) {
         switchBoardSize(app);
     } else if (a.swap.holds(x, y) && g.MoveCount == 1) {
-        swapMove(app);
-    } else if (const auto cell = cellAt(app, x, y)) {
-        recordMove(app, *cell);
+        game::swapMove(gameOf(app));
+    } else if (const auto cell = board::cellAt(app.board, x, y)) {
+        game::recordMove(gameOf(app), *cell);
     } else if (g.CurrentMove > 0) {
-        selectListEntry(app);
+        game::selectListEntry(gameOf(app), x, y);
     }
 }
 
 void switchBoardSize(App& app) {
     app.board.BoardSize = app.board.BoardSize == 8 ? 10 : 8;
-    setUpBoardSize(app);
-    clearGame(app);
+    board::setUpBoardSize(app.board);
+    game::clearGame(gameOf(app));
     redrawMainPage(app);
 }
 

@@ -4,8 +4,8 @@
 // app.list.ListPenX, app.help.HelpSection); nothing lives in globals, so a
 // test builds a fresh program over a headless platform.
 //
-// This header is plain data. Every layer may read it; calls between the
-// layers still go one way (board <- game <- acquire, help <- app).
+// This header is known inside app/ only: the layers below take just the
+// parts they work on (boardOf and gameOf hand them out), never App.
 #pragma once
 
 #include <array>
@@ -14,8 +14,8 @@
 
 #include "acquire/acquire_state.h"
 #include "app/analysis_state.h"
-#include "board/board_state.h"
-#include "game/game_state.h"
+#include "board/board.h"
+#include "game/game.h"
 #include "help/help_state.h"
 #include "platform/colour.h"
 #include "platform/platform.h"
@@ -93,7 +93,6 @@ struct ShellFields {
     std::string WindowTitle;
     bool GraphicWindow = false;  // the window was opened
     ButtonImageTable ButtonImages;
-    int BevelLight = 255;
 };
 
 struct App;
@@ -103,10 +102,6 @@ struct App;
 // loaders its redraw through this hook, set by startUp.
 struct ShellHooks {
     void (*redrawMainPage)(App&) = nullptr;
-    // Automatic play steps inside one poll: it calls this after each step,
-    // so the analysis follows the game as it plays. (After any other input
-    // the main loop makes the analysis follow once the input is handled.)
-    void (*positionShown)(App&) = nullptr;
 };
 
 struct App {
@@ -117,13 +112,21 @@ struct App {
     Platform& platform;
     ShellFields shell;
     FontSet fonts;
-    BoardFields board;
-    GameFields game;
-    MoveListFields list;
+    board::BoardFields board;
+    game::GameFields game;
+    game::MoveListFields list;
     AcquireFields acquire;
     HelpFields help;
     ShellHooks hooks;
     AnalysisFields analysis;
 };
+
+// The parts of the program the board and the game layers work on.
+inline board::Board boardOf(App& app) {
+    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont}};
+}
+inline game::Game gameOf(App& app) {
+    return {boardOf(app), app.game, app.list, {app.fonts.ListFont, app.fonts.ListBoldFont, app.fonts.HeaderFont}};
+}
 
 }  // namespace tarnwick

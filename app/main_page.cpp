@@ -7,7 +7,7 @@ namespace tarnwick {
 
 void redrawMainPage(App& app) {
     Platform& p = app.platform;
-    BoardFields& b = app.board;
+    board::BoardFields& b = app.board;
 
     p.clearWindow(colours::kWhite);
     p.drawBox(1, 1, 1024, 768, colours::kBlack, colours::kWhite);
@@ -17,23 +17,23 @@ void redrawMainPage(App& app) {
     p.releaseBitmap(b.BoardImage);
     b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 739);
     p.copyBitmap(b.BoardImage, 1, 1);
-    forgetPaintedBoard(b);
+    board::forgetPaintedBoard(b);
 
     drawPageFrame(app);
     drawTabBar(app);
     // Sampled from the bare picture, before any overlay covers these points.
     captureButtonImages(app);
     b.SizeButtonFace = p.getPixel(41, 642);
-    drawSizeCaption(app);
-    drawGameHeader(app);
+    board::drawSizeCaption(boardOf(app));
+    game::drawGameHeader(gameOf(app));
     b.LabelsButtonFace = p.getPixel(41, 591);
 
     // Toggling twice over restores the C1 button and names in their state.
     b.LabelsShown = !b.LabelsShown;
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
 
-    computeCellTable(app);
-    drawCellLabels(app);
+    board::computeCellTable(app.board);
+    board::drawCellLabels(boardOf(app));
 }
 
 void captureButtonImages(App& app) {

@@ -30,10 +30,9 @@ void createFonts(App& app) {
 
 void startUp(App& app) {
     app.hooks.redrawMainPage = &redrawMainPage;
-    app.hooks.positionShown = [](App& shown) { followShownPosition(shown); };
 
     app.board.BoardSize = 8;
-    setUpBoardSize(app);
+    board::setUpBoardSize(app.board);
 
     ShellFields& s = app.shell;
     s.TabLabels = {"", " Main ", " Load Game ", " Options ", " About/Help"};
@@ -41,7 +40,6 @@ void startUp(App& app) {
     s.VersionText = "version 1.03";
     s.WindowTitle = "  Tarnwick  (" + s.VersionText + ")";
     s.EscapeKey = std::string(1, keys::kEscape);
-    s.BevelLight = 255;
 
     app.game.GameSlot = 1;
     app.game.PlaybackDelay = 500.0F;

@@ -162,15 +162,15 @@ void showHelpPage(App& app) {
 // the moves up to CurrentMove are put back. CurrentMove keeps its value
 // throughout; the moves are replayed so the board shows that position.
 void showMainPage(App& app) {
-    GameFields& g = app.game;
+    game::GameFields& g = app.game;
     redrawMainPage(app);
-    drawGameHeader(app);
+    game::drawGameHeader(gameOf(app));
     // The list is drawn on the same white area and grey band as when the
     // game was loaded, so the page comes back exactly as it was left.
-    rebuildMoveList(app);
-    showCurrentPosition(app);
-    if (g.CurrentMove > 0) markCurrentMove(app);
-    drawCellLabels(app);
+    game::rebuildMoveList(gameOf(app));
+    game::showCurrentPosition(gameOf(app));
+    if (g.CurrentMove > 0) game::markCurrentMove(gameOf(app));
+    board::drawCellLabels(boardOf(app));
 }
 
 }  // namespace tarnwick

@@ -32,7 +32,7 @@ void showPanelMessage(App& app, std::string_view message) {
     // A long message (a deep folder) loses its beginning, so that the file's
     // own name stays readable.
     std::string text(message);
-    const Area& area = kPanelNoteArea;
+    const board::Area& area = board::kPanelNoteArea;
     while (text.size() > 4 && kMessageLeft + p.textSize(text).width > area.x2) {
         text = "..." + text.substr(4);
     }

@@ -11,6 +11,12 @@
 #include "board/geometry.h"
 
 namespace tarnwick::art {
+
+using board::columnLength;
+using board::gridSizeFor;
+using board::hexInradius;
+using board::hexNorm;
+using board::stoneSquareOrigin;
 namespace {
 
 // Palette: a warm wooden board on a light linen table, classic grey buttons.

@@ -60,7 +60,7 @@ BENCHMARK(BM_CollectParseAndShow)->Unit(benchmark::kMicrosecond);
 void BM_ParseARealRecord(benchmark::State& state) {
     Program program;
     program.app.game.record.recordText = std::string(kRecord);
-    GameFields& g = program.app.game;
+    game::GameFields& g = program.app.game;
     for (auto _ : state) {
         // The fields the parsers append to; the moves are overwritten.
         g.record.eventName.clear();

@@ -42,8 +42,8 @@ std::string repeatedTo(std::string_view unit, std::size_t size) {
 void BM_PasteA274MoveList(benchmark::State& state) {
     std::string list;
     int k = 0;
-    for (int c = 1; c <= gridSizeFor(10); ++c)
-        for (int p = 1; p <= columnLength(10, c); ++p) list += std::to_string(++k) + "." + cellName(c, p) + " ";
+    for (int c = 1; c <= board::gridSizeFor(10); ++c)
+        for (int p = 1; p <= board::columnLength(10, c); ++p) list += std::to_string(++k) + "." + board::cellName(c, p) + " ";
     list += "272.A1 273.A2 274.resign";
     pasteRepeatedly(state, list);
 }

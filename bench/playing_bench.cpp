@@ -21,59 +21,59 @@ struct FullGame {
         platform.setDataFolder(std::filesystem::read_symlink("/proc/self/exe").parent_path().string());
         startUp(app);
         app.board.BoardSize = 10;
-        setUpBoardSize(app);
+        board::setUpBoardSize(app.board);
         redrawMainPage(app);
         int k = 0;
-        for (int c = 1; c <= gridSizeFor(10); ++c)
-            for (int p = 1; p <= columnLength(10, c); ++p) {
+        for (int c = 1; c <= board::gridSizeFor(10); ++c)
+            for (int p = 1; p <= board::columnLength(10, c); ++p) {
                 ++k;
-                app.game.Moves.set(k, std::to_string(k) + "." + cellName(c, p));
+                app.game.Moves.set(k, std::to_string(k) + "." + board::cellName(c, p));
             }
         app.game.MoveCount = k;
-        rebuildMoveList(app);
+        game::rebuildMoveList(gameOf(app));
     }
     HeadlessPlatform platform;
     App app;
 };
 
 void BM_GoToEndOfAFullBase10Game(benchmark::State& state) {
-    FullGame game;
+    FullGame full;
     for (auto _ : state) {
         state.PauseTiming();
-        clearPosition(game.app);
+        game::clearPosition(gameOf(full.app));
         state.ResumeTiming();
-        goToEnd(game.app);
+        game::goToEnd(gameOf(full.app));
     }
-    state.counters["moves"] = game.app.game.CurrentMove;
+    state.counters["moves"] = full.app.game.CurrentMove;
 }
 BENCHMARK(BM_GoToEndOfAFullBase10Game)->Unit(benchmark::kMillisecond);
 
 void BM_ReturnToTheBoardPageWithAFullGame(benchmark::State& state) {
-    FullGame game;
-    goToEnd(game.app);
-    for (auto _ : state) showMainPage(game.app);
+    FullGame full;
+    game::goToEnd(gameOf(full.app));
+    for (auto _ : state) showMainPage(full.app);
 }
 BENCHMARK(BM_ReturnToTheBoardPageWithAFullGame)->Unit(benchmark::kMillisecond);
 
 void BM_OneStepForward(benchmark::State& state) {
-    FullGame game;
-    for (int i = 0; i < 135; ++i) stepForward(game.app);
+    FullGame full;
+    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(full.app));
     for (auto _ : state) {
-        stepForward(game.app);
+        game::stepForward(gameOf(full.app));
         state.PauseTiming();
-        stepBack(game.app);
+        game::stepBack(gameOf(full.app));
         state.ResumeTiming();
     }
 }
 BENCHMARK(BM_OneStepForward)->Unit(benchmark::kMicrosecond);
 
 void BM_OneStepBack(benchmark::State& state) {
-    FullGame game;
-    for (int i = 0; i < 135; ++i) stepForward(game.app);
+    FullGame full;
+    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(full.app));
     for (auto _ : state) {
-        stepBack(game.app);
+        game::stepBack(gameOf(full.app));
         state.PauseTiming();
-        stepForward(game.app);
+        game::stepForward(gameOf(full.app));
         state.ResumeTiming();
     }
 }

@@ -34,7 +34,7 @@ BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
 void BM_RedrawMainPageAndPresent(benchmark::State& state) {
     Program program;
     program.app.board.BoardSize = static_cast<int>(state.range(0));
-    setUpBoardSize(program.app);
+    board::setUpBoardSize(program.app.board);
     for (auto _ : state) {
         redrawMainPage(program.app);
         program.platform.present();
@@ -44,7 +44,7 @@ BENCHMARK(BM_RedrawMainPageAndPresent)->Arg(8)->Arg(10)->Unit(benchmark::kMillis
 
 void BM_ToggleCellLabels(benchmark::State& state) {
     Program program;
-    for (auto _ : state) toggleCellLabels(program.app);
+    for (auto _ : state) board::toggleCellLabels(boardOf(program.app));
 }
 BENCHMARK(BM_ToggleCellLabels)->Unit(benchmark::kMicrosecond);
 

@@ -9,55 +9,72 @@
 #include "havannah/position.h"
 
 #include "platform/colour.h"
+#include "platform/platform.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 
-struct App;
+// The white of the buttons' raised bevel edges, as the board pictures draw it.
+inline constexpr Colour kBevelLight = colours::kWhite;
+
+// The fonts board drawing uses.
+struct Fonts {
+    FontId label = kNoFont;    // cell names and the figures on analysis marks
+    FontId caption = kNoFont;  // the C1 and Size captions
+    FontId swap = kNoFont;     // the "Swap" caption
+};
+
+// What board drawing works on: the canvas, the board's own state and its
+// fonts. The board knows nothing of the rest of the program.
+struct Board {
+    Platform& platform;
+    BoardFields& state;
+    Fonts fonts;
+};
 
 // Chooses GridSize and the board picture for BoardSize (8 or 10; any other
 // value leaves them) and re-creates the cell tables, all 0, for that size.
-void setUpBoardSize(App& app);
+void setUpBoardSize(BoardFields& board);
 
 // Fills the stone-square origins of every cell of the current base.
-void computeCellTable(App& app);
+void computeCellTable(BoardFields& board);
 
 // The cell whose click box holds the window point; nullopt on no cell.
-std::optional<havannah::Cell> cellAt(const App& app, int px, int py);
+std::optional<havannah::Cell> cellAt(const BoardFields& board, int px, int py);
 
 // Writes (or, while LabelsErasing, overdraws in the cell colour) the name of
 // every cell painted empty; does nothing unless the names are shown or being
 // erased.
-void drawCellLabels(App& app);
-void drawCellLabel(App& app, int column, int position);
+void drawCellLabels(Board board);
+void drawCellLabel(Board board, int column, int position);
 
 // The C1 button: shows or hides the cell names and repaints the button.
-void toggleCellLabels(App& app);
-void drawLabelsButtonCaption(App& app);
+void toggleCellLabels(Board board);
+void drawLabelsButtonCaption(Board board);
 // "Size" over the base the Size button switches to.
-void drawSizeCaption(App& app);
+void drawSizeCaption(Board board);
 // Puts the text position and font where the "Swap" caption is drawn.
-void placeSwapCaption(App& app);
+void placeSwapCaption(Board board);
 // The four background bands of the information panel beside the board.
-void clearInfoPanel(App& app);
+void clearInfoPanel(Platform& platform);
 
 // The stone-square origin of (column, position) on the current board, or
 // nullopt when the pair is no cell of it (or the table is not laid out).
-std::optional<Point> cellOrigin(const App& app, int column, int position);
+std::optional<Point> cellOrigin(const BoardFields& board, int column, int position);
 
-std::optional<Point> cellOrigin(const App& app, havannah::Cell cell);
+std::optional<Point> cellOrigin(const BoardFields& board, havannah::Cell cell);
 
 // Puts a stone, marked or plain, at a stone-square origin and turns the
 // picture's key-colour background into the cell's own colour.
-void placeStone(App& app, havannah::Player player, Point origin, bool marked);
+void placeStone(Board board, havannah::Player player, Point origin, bool marked);
 // Repaints the stone square at the origin in the cell's own colour.
-void eraseStone(App& app, Point origin);
+void eraseStone(Board board, Point origin);
 
 // Makes the cell show `paint` (a stone, marked or not, or nothing, with its
 // name when the names are shown), if it shows something else now.
-void paintCell(App& app, havannah::Cell cell, CellPaint paint);
+void paintCell(Board board, havannah::Cell cell, CellPaint paint);
 // Repaints the empty cell with the analysis mark Painted holds for it (the
 // cell's name on the disc when the names are shown), or bare.
-void drawCellMark(App& app, havannah::Cell cell);
+void drawCellMark(Board board, havannah::Cell cell);
 // The disc colour of the candidate of this rank, 1 (best) to 5.
 Colour markColour(int rank);
 
@@ -68,8 +85,8 @@ void forgetPaintedBoard(BoardFields& board);
 // The win outline: each cell's hexagon edge, two pixels wide, in a clear
 // blue, clear of the stone squares. Drawing saves the pixels it covers;
 // erasing puts them back, so the board returns pixel for pixel.
-void drawWinOutline(App& app, const std::vector<havannah::Cell>& cells);
-void eraseWinOutline(App& app);
+void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells);
+void eraseWinOutline(Board board);
 inline constexpr Colour kWinOutline{32, 160, 255};
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

@@ -11,7 +11,7 @@
 #include "platform/colour.h"
 #include "platform/platform.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 
 // The analysis mark on an empty cell: a disc in the stone square coloured by
 // the candidate's rank with its win percentage, or, for a move of the
@@ -60,4 +60,4 @@ struct BoardFields {
     ImageId WhiteStoneImage = -1;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tarnwick {
+namespace tarnwick::board {
 
 // A size x size table of integers indexed (column, position), both from 1.
 // Reads outside the table give 0 and writes outside it are ignored: move
@@ -38,4 +38,4 @@ class CellGrid {
     std::vector<std::int32_t> values_;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

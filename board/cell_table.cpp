@@ -1,11 +1,9 @@
-#include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 
-void setUpBoardSize(App& app) {
-    BoardFields& b = app.board;
+void setUpBoardSize(BoardFields& b) {
     if (b.BoardSize == 8) {
         b.GridSize = 15;
         b.BoardImageFile = "tk-board-base-08.bmp";
@@ -20,8 +18,7 @@ void setUpBoardSize(App& app) {
     forgetPaintedBoard(b);
 }
 
-void computeCellTable(App& app) {
-    BoardFields& b = app.board;
+void computeCellTable(BoardFields& b) {
     if (b.BoardSize != 8 && b.BoardSize != 10) return;
     for (int c = 1; c <= b.GridSize; ++c) {
         for (int p = 1; p <= b.GridSize; ++p) {
@@ -32,8 +29,7 @@ void computeCellTable(App& app) {
     }
 }
 
-std::optional<havannah::Cell> cellAt(const App& app, int px, int py) {
-    const BoardFields& b = app.board;
+std::optional<havannah::Cell> cellAt(const BoardFields& b, int px, int py) {
     for (int c = 1; c <= b.GridSize; ++c) {
         for (int p = 1; p <= b.GridSize; ++p) {
             const int x = b.CellTableX.at(c, p);
@@ -47,4 +43,4 @@ std::optional<havannah::Cell> cellAt(const App& app, int px, int py) {
     return std::nullopt;
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

@@ -1,11 +1,10 @@
-#include "app/context.h"
 #include "board/board.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 namespace {
 
 // The C1 button lies 26 pixels lower on the base-10 picture.
-int labelsButtonOffset(const App& app) { return app.board.BoardSize == 10 ? 26 : 0; }
+int labelsButtonOffset(const Board& board) { return board.state.BoardSize == 10 ? 26 : 0; }
 
 struct EdgeLine {
     int x1, y1, x2, y2;
@@ -20,63 +19,62 @@ constexpr EdgeLine kLabelsButtonEdges[] = {
     {24, 595, 56, 595, false}, {23, 596, 57, 596, false},
 };
 
-void drawLabelsButtonEdges(App& app, bool pressed) {
-    const int o = labelsButtonOffset(app);
-    const Colour light(app.shell.BevelLight, app.shell.BevelLight, app.shell.BevelLight);
+void drawLabelsButtonEdges(Board board, bool pressed) {
+    const int o = labelsButtonOffset(board);
     for (const EdgeLine& e : kLabelsButtonEdges) {
         const bool lightEdge = e.topLeft != pressed;
-        app.platform.setPos(e.x1, e.y1 + o);
-        app.platform.drawLine(e.x2, e.y2 + o, lightEdge ? light : colours::kDarkGrey);
+        board.platform.setPos(e.x1, e.y1 + o);
+        board.platform.drawLine(e.x2, e.y2 + o, lightEdge ? kBevelLight : colours::kDarkGrey);
     }
 }
 
 }  // namespace
 
-void toggleCellLabels(App& app) {
-    BoardFields& b = app.board;
-    Platform& p = app.platform;
-    const int o = labelsButtonOffset(app);
+void toggleCellLabels(Board board) {
+    BoardFields& b = board.state;
+    Platform& p = board.platform;
+    const int o = labelsButtonOffset(board);
     if (b.LabelsShown) {
         b.LabelsShown = false;
         b.LabelsErasing = true;
         p.floodFill(43, 582 + o, b.LabelsButtonFace, colours::kHighlightButton);
-        drawLabelsButtonEdges(app, false);
-        drawCellLabels(app);
+        drawLabelsButtonEdges(board, false);
+        drawCellLabels(board);
         b.LabelsErasing = false;
     } else {
         b.LabelsShown = true;
         p.floodFill(43, 582 + o, colours::kHighlightButton, b.LabelsButtonFace);
-        drawLabelsButtonEdges(app, true);
-        drawCellLabels(app);
+        drawLabelsButtonEdges(board, true);
+        drawCellLabels(board);
     }
-    drawLabelsButtonCaption(app);
+    drawLabelsButtonCaption(board);
 }
 
-void drawLabelsButtonCaption(App& app) {
-    const BoardFields& b = app.board;
-    Platform& p = app.platform;
-    const int o = labelsButtonOffset(app);
+void drawLabelsButtonCaption(Board board) {
+    const BoardFields& b = board.state;
+    Platform& p = board.platform;
+    const int o = labelsButtonOffset(board);
     if (b.LabelsShown) {
         p.floodFill(43, 582 + o, colours::kHighlightButton, b.LabelsButtonFace);
         p.setColors(colours::kBlack, colours::kHighlightButton);
     } else {
         p.setColors(colours::kBlack, b.LabelsButtonFace);
     }
-    p.setFont(app.fonts.CaptionFont);
+    p.setFont(board.fonts.caption);
     p.setPos(36, 572 + o);
     p.drawText("C1");
 }
 
-void drawSizeCaption(App& app) {
-    Platform& p = app.platform;
-    p.setFont(app.fonts.CaptionFont);
-    p.setColors(colours::kBlack, app.board.SizeButtonFace);
-    if (app.board.BoardSize == 8) {
+void drawSizeCaption(Board board) {
+    Platform& p = board.platform;
+    p.setFont(board.fonts.caption);
+    p.setColors(colours::kBlack, board.state.SizeButtonFace);
+    if (board.state.BoardSize == 8) {
         p.setPos(34, 637);
         p.drawText("Size");
         p.setPos(37, 646);
         p.drawText("10");
-    } else if (app.board.BoardSize == 10) {
+    } else if (board.state.BoardSize == 10) {
         p.setPos(33, 648);
         p.drawText("Size");
         p.setPos(38, 657);
@@ -84,16 +82,16 @@ void drawSizeCaption(App& app) {
     }
 }
 
-void placeSwapCaption(App& app) {
-    if (app.board.BoardSize == 8) {
-        app.platform.setPos(118, 637);
-    } else if (app.board.BoardSize == 10) {
-        app.platform.setPos(96, 653);
+void placeSwapCaption(Board board) {
+    if (board.state.BoardSize == 8) {
+        board.platform.setPos(118, 637);
+    } else if (board.state.BoardSize == 10) {
+        board.platform.setPos(96, 653);
     }
-    app.platform.setFont(app.fonts.SwapFont);
+    board.platform.setFont(board.fonts.swap);
 }
 
-void clearInfoPanel(App& app) {
+void clearInfoPanel(Platform& platform) {
     struct Band {
         int x1, y1, x2, y2;
         Colour colour;
@@ -104,7 +102,7 @@ void clearInfoPanel(App& app) {
         {654, 257, 1016, 277, colours::kGrey},         // move list heading
         {654, 287, 1016, 727, colours::kWhite},        // move list
     };
-    for (const Band& band : kBands) app.platform.drawBox(band.x1, band.y1, band.x2, band.y2, band.colour, band.colour);
+    for (const Band& band : kBands) platform.drawBox(band.x1, band.y1, band.x2, band.y2, band.colour, band.colour);
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

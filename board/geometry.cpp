@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarnwick {
+namespace tarnwick::board {
 namespace {
 
 // Base 8: columns step 35 pixels apart, but only 33 after columns 3 and 6;
@@ -75,4 +75,4 @@ std::string cellName(int column, int position) {
     return std::string(1, static_cast<char>(64 + column)) + std::to_string(position);
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

@@ -12,7 +12,7 @@
 
 #include "platform/colour.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 
 inline constexpr int kMaxGridSize = 19;
 
@@ -57,4 +57,4 @@ std::vector<Point> cellOutlinePixels(int base, int column, int position);
 inline constexpr int kStoneWidth = 26;
 inline constexpr int kStoneHeight = 27;
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

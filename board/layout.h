@@ -3,7 +3,7 @@
 // has its home here.
 #pragma once
 
-namespace tarnwick {
+namespace tarnwick::board {
 
 // A rectangle of window pixels, both corners included.
 struct Area {
@@ -40,4 +40,4 @@ inline constexpr Area kPanelNoteArea{654, 133, 1015, 167};
 // Base 10's controls for base 10, base 8's for any other base.
 constexpr const ControlAreas& controlsFor(int base) { return base == 10 ? kBase10Controls : kBase8Controls; }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

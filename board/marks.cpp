@@ -5,11 +5,10 @@
 #include <cmath>
 #include <string>
 
-#include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 namespace {
 
 // From the best candidate, a strong green, to the fifth, a pale yellow.
@@ -48,20 +47,20 @@ Colour markColour(int rank) {
     return kRankColours[index];
 }
 
-void drawCellMark(App& app, havannah::Cell cell) {
-    const BoardFields& b = app.board;
-    const auto origin = cellOrigin(app, cell);
+void drawCellMark(Board board, havannah::Cell cell) {
+    const BoardFields& b = board.state;
+    const auto origin = cellOrigin(board.state, cell);
     if (!origin || static_cast<std::size_t>(cell) >= b.Painted.size()) return;
     const CellMark& mark = b.Painted[static_cast<std::size_t>(cell)].mark;
-    eraseStone(app, *origin);
+    eraseStone(board, *origin);
     if (!mark.any()) return;
 
-    Platform& p = app.platform;
+    Platform& p = board.platform;
     const bool white = mark.step > 0 && mark.stepPlayer == havannah::Player::White;
     const Colour disc = mark.step > 0 ? (white ? colours::kWhite : colours::kBlack) : markColour(mark.rank);
     const Colour ink = mark.step > 0 && !white ? colours::kWhite : colours::kBlack;
     drawDisc(p, *origin, disc);
-    p.setFont(app.fonts.LabelFont);
+    p.setFont(board.fonts.label);
     p.setColors(ink, disc);
     const std::string text = mark.step > 0 ? std::to_string(mark.step) : std::to_string(mark.percent) + "%";
     const int height = p.textSize(text).height;
@@ -75,4 +74,4 @@ void drawCellMark(App& app, havannah::Cell cell) {
     }
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

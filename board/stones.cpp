@@ -1,29 +1,28 @@
 #include <algorithm>
 
-#include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 namespace {
 
 // The cell's own colour: two pixels right of the stone square's left edge
 // and two above it, inside the hexagon, read before anything is drawn there.
-Colour cellColour(const App& app, Point origin) { return app.platform.getPixel(origin.x + 2, origin.y - 2); }
+Colour cellColour(const Board& board, Point origin) { return board.platform.getPixel(origin.x + 2, origin.y - 2); }
 
 // The stone picture's background, above and below the stone, becomes the
 // cell colour; any key colour the two fills cannot reach stays.
-void fillStoneBackground(App& app, Point origin, Colour cell) {
-    app.platform.floodFill(origin.x + 1, origin.y + 1, cell, colours::kStoneKey);
-    app.platform.floodFill(origin.x + 1, origin.y + 24, cell, colours::kStoneKey);
+void fillStoneBackground(Board board, Point origin, Colour cell) {
+    board.platform.floodFill(origin.x + 1, origin.y + 1, cell, colours::kStoneKey);
+    board.platform.floodFill(origin.x + 1, origin.y + 24, cell, colours::kStoneKey);
 }
 
-ImageId stoneImage(const App& app, havannah::Player player) {
-    return player == havannah::Player::White ? app.board.WhiteStoneImage : app.board.BlackStoneImage;
+ImageId stoneImage(const Board& board, havannah::Player player) {
+    return player == havannah::Player::White ? board.state.WhiteStoneImage : board.state.BlackStoneImage;
 }
 
-void drawMarker(App& app, Point o) {
-    Platform& p = app.platform;
+void drawMarker(Board board, Point o) {
+    Platform& p = board.platform;
     p.setColors(colours::kMarker);
     p.drawBox(o.x + 9, o.y + 9, o.x + 15, o.y + 15, colours::kMarker, colours::kMarker);
     // Four short lines round the box make a small disc.
@@ -38,29 +37,29 @@ void drawMarker(App& app, Point o) {
 
 }  // namespace
 
-std::optional<Point> cellOrigin(const App& app, int column, int position) {
-    const int x = app.board.CellTableX.at(column, position);
-    const int y = app.board.CellTableY.at(column, position);
+std::optional<Point> cellOrigin(const BoardFields& board, int column, int position) {
+    const int x = board.CellTableX.at(column, position);
+    const int y = board.CellTableY.at(column, position);
     if (x == 0 || y == 0) return std::nullopt;
     return Point{x, y};
 }
 
-std::optional<Point> cellOrigin(const App& app, havannah::Cell cell) {
-    const havannah::Topology& t = *app.board.Topology;
+std::optional<Point> cellOrigin(const BoardFields& board, havannah::Cell cell) {
+    const havannah::Topology& t = *board.Topology;
     if (cell < 0 || cell >= t.cellCount()) return std::nullopt;
-    return cellOrigin(app, t.columnOf(cell), t.positionOf(cell));
+    return cellOrigin(board, t.columnOf(cell), t.positionOf(cell));
 }
 
-void placeStone(App& app, havannah::Player player, Point origin, bool marked) {
-    const Colour cell = cellColour(app, origin);
-    app.platform.copyBitmap(stoneImage(app, player), origin.x, origin.y);
-    if (marked) drawMarker(app, origin);
-    fillStoneBackground(app, origin, cell);
+void placeStone(Board board, havannah::Player player, Point origin, bool marked) {
+    const Colour cell = cellColour(board, origin);
+    board.platform.copyBitmap(stoneImage(board, player), origin.x, origin.y);
+    if (marked) drawMarker(board, origin);
+    fillStoneBackground(board, origin, cell);
 }
 
-void eraseStone(App& app, Point origin) {
-    Platform& p = app.platform;
-    const Colour cell = cellColour(app, origin);
+void eraseStone(Board board, Point origin) {
+    Platform& p = board.platform;
+    const Colour cell = cellColour(board, origin);
     // Painting the square in the key colour and filling it with the cell
     // colour from inside would also fill any key-coloured pixels that touch
     // the square from outside. The same is done directly, which costs far
@@ -84,22 +83,22 @@ void eraseStone(App& app, Point origin) {
     }
 }
 
-void paintCell(App& app, havannah::Cell cell, CellPaint paint) {
-    BoardFields& b = app.board;
+void paintCell(Board board, havannah::Cell cell, CellPaint paint) {
+    BoardFields& b = board.state;
     if (cell < 0 || static_cast<std::size_t>(cell) >= b.Painted.size()) return;
     CellPaint& now = b.Painted[static_cast<std::size_t>(cell)];
     if (now == paint) return;
-    const auto origin = cellOrigin(app, cell);
+    const auto origin = cellOrigin(board.state, cell);
     if (!origin) return;
     now = paint;
     if (paint.stone == havannah::Stone::Empty && paint.mark.any()) {
-        drawCellMark(app, cell);
+        drawCellMark(board, cell);
     } else if (paint.stone == havannah::Stone::Empty) {
-        eraseStone(app, *origin);
-        if (b.LabelsShown) drawCellLabel(app, b.Topology->columnOf(cell), b.Topology->positionOf(cell));
+        eraseStone(board, *origin);
+        if (b.LabelsShown) drawCellLabel(board, b.Topology->columnOf(cell), b.Topology->positionOf(cell));
     } else {
         const auto player = paint.stone == havannah::Stone::White ? havannah::Player::White : havannah::Player::Black;
-        placeStone(app, player, *origin, paint.marked);
+        placeStone(board, player, *origin, paint.marked);
     }
 }
 
@@ -108,9 +107,9 @@ void forgetPaintedBoard(BoardFields& board) {
     board.UnderOutline.clear();
 }
 
-void drawWinOutline(App& app, const std::vector<havannah::Cell>& cells) {
-    eraseWinOutline(app);
-    BoardFields& b = app.board;
+void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells) {
+    eraseWinOutline(board);
+    BoardFields& b = board.state;
     // Neighbouring cells share their edge: each pixel is saved once, before
     // anything is drawn, so erasing restores what the picture had.
     std::vector<Point> pixels;
@@ -123,13 +122,13 @@ void drawWinOutline(App& app, const std::vector<havannah::Cell>& cells) {
     std::sort(pixels.begin(), pixels.end(), before);
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
     b.UnderOutline.reserve(pixels.size());
-    for (const Point px : pixels) b.UnderOutline.emplace_back(px, app.platform.getPixel(px.x, px.y));
-    for (const Point px : pixels) app.platform.setPixel(px.x, px.y, kWinOutline);
+    for (const Point px : pixels) b.UnderOutline.emplace_back(px, board.platform.getPixel(px.x, px.y));
+    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, kWinOutline);
 }
 
-void eraseWinOutline(App& app) {
-    for (const auto& [px, colour] : app.board.UnderOutline) app.platform.setPixel(px.x, px.y, colour);
-    app.board.UnderOutline.clear();
+void eraseWinOutline(Board board) {
+    for (const auto& [px, colour] : board.state.UnderOutline) board.platform.setPixel(px.x, px.y, colour);
+    board.state.UnderOutline.clear();
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::board

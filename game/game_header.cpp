@@ -1,11 +1,10 @@
-#include "app/context.h"
 #include "board/board.h"
 #include "game/game.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 
-void clearGame(App& app) {
-    GameFields& g = app.game;
+void clearGame(Game game) {
+    GameFields& g = game.state;
     // Every entry: a record may list more moves than its board has cells,
     // and must not run on into the moves of a longer game shown before.
     for (int k = 1; k <= MaxMoveSlots; ++k) g.Moves.set(k, std::string());
@@ -14,22 +13,22 @@ void clearGame(App& app) {
     g.record.whitePlayer.clear();
     g.record.gameNumber.clear();
     g.record.resultText.assign(1, ' ');  // one blank, not empty
-    app.list.HighlightText.clear();
+    game.list.HighlightText.clear();
     g.MoveCount = 0;
     g.CurrentMove = 0;
-    app.list.ListPenY = 246;
-    app.list.ListRightLimit = 1000;
-    app.list.ListPenX = 1016;
-    app.list.ScrolledRows = 0;
-    drawCellLabels(app);
+    game.list.ListPenY = 246;
+    game.list.ListRightLimit = 1000;
+    game.list.ListPenX = 1016;
+    game.list.ScrolledRows = 0;
+    board::drawCellLabels(game.board);
 }
 
-void drawGameHeader(App& app) {
+void drawGameHeader(Game game) {
     static constexpr Colour kPlayersInk{0, 0, 139};
     static constexpr Colour kPlayersBand{255, 255, 128};
     static constexpr Colour kValueInk{80, 80, 255};
-    Platform& p = app.platform;
-    const GameRecord& r = app.game.record;
+    Platform& p = game.board.platform;
+    const GameRecord& r = game.state.record;
 
     // Each text is cut off at the end of its place: the bands end before
     // x 1016 (clearInfoPanel), and Black's name stops short of White's.
@@ -37,8 +36,8 @@ void drawGameHeader(App& app) {
     constexpr int kWhitePlayerX = 870;
     constexpr int kBlackPlayerEnd = kWhitePlayerX - 4;
 
-    clearInfoPanel(app);
-    p.setFont(app.fonts.HeaderFont);
+    board::clearInfoPanel(game.board.platform);
+    p.setFont(game.fonts.header);
     p.setColors(kPlayersInk, kPlayersBand);
     p.setPos(664, 115);
     p.drawText(r.blackPlayer, kBlackPlayerEnd);
@@ -63,4 +62,4 @@ void drawGameHeader(App& app) {
     }
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

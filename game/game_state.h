@@ -10,7 +10,7 @@
 #include "game/replay.h"
 #include "havannah/position.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 
 // The text fields of one game record.
 struct GameRecord {
@@ -41,7 +41,6 @@ struct GameFields {
     std::uint64_t ShownRevision = 0;
 
     float PlaybackDelay = 500.0F;  // milliseconds between moves in automatic play
-    int PlaybackStop = 0;
 };
 
 // Layout and highlight of the move list beside the board. Entry and
@@ -64,4 +63,4 @@ struct MoveListFields {
     int HighlightY = 0;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

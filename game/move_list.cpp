@@ -6,11 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/context.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 namespace {
 
 constexpr int kFirstPenX = 1016;
@@ -48,11 +47,11 @@ void drawRowBand(Platform& p, int y) {
     p.drawLine(1018, y + kBandHeight, kForeground);
 }
 
-void drawPlainEntry(App& app, int k) {
-    const MoveListFields& l = app.list;
-    Platform& p = app.platform;
+void drawPlainEntry(Game game, int k) {
+    const MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
     p.setColors(k % 2 == 0 ? colours::kWhite : colours::kBlack, colours::kGrey);
-    p.setFont(app.fonts.ListFont);
+    p.setFont(game.fonts.list);
     p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
 }
@@ -60,17 +59,17 @@ void drawPlainEntry(App& app, int k) {
 // Places entry k after the entries placed before it; true when it opens a
 // new row. The row test uses the width of the entry placed before this one,
 // so an entry may reach past the limit; the first entry always opens a row.
-bool placeEntry(App& app, int k) {
-    MoveListFields& l = app.list;
-    Platform& p = app.platform;
+bool placeEntry(Game game, int k) {
+    MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
     l.ListLeftEdge = 656;
     const bool opensRow = l.LastEntryWidth + static_cast<float>(l.ListPenX) > static_cast<float>(l.ListRightLimit);
     if (opensRow) {
         l.ListPenY += kRowPitch;
         l.ListPenX = l.ListLeftEdge + kEntryGap;
     }
-    p.setFont(app.fonts.ListFont);
-    const std::string& entry = app.game.Moves[k];
+    p.setFont(game.fonts.list);
+    const std::string& entry = game.state.Moves[k];
     const Extent size = p.textSize(entry);
     l.LastEntryWidth = static_cast<float>(size.width);
     l.LastEntryHeight = static_cast<float>(size.height);
@@ -84,18 +83,18 @@ bool placeEntry(App& app, int k) {
 // The heading band and the white area below it, then every entry of the
 // shown rows, row by row. The first row's band reaches out of both; where it
 // did, the panel's own colour (as right of the bands) comes back first.
-void drawShownRows(App& app) {
-    const MoveListFields& l = app.list;
-    Platform& p = app.platform;
+void drawShownRows(Game game) {
+    const MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
     const Colour panel = p.getPixel(1020, 270);
     p.drawBox(653, 257, 1019, 279, panel, panel);
     p.drawBox(654, 257, 1018, 278, colours::kGrey, colours::kGrey);
     p.drawBox(652, 279, 1023, 736, colours::kWhite, colours::kWhite);
-    for (int k = 1; k <= MaxMoveSlots && !app.game.Moves[k].empty(); ++k) {
+    for (int k = 1; k <= MaxMoveSlots && !game.state.Moves[k].empty(); ++k) {
         const int y = l.EntryY[slot(k)];
         if (!rowShown(l, rowAt(y))) continue;
         if (k == 1 || l.EntryY[slot(k - 1)] != y) drawRowBand(p, shownY(l, y));
-        drawPlainEntry(app, k);
+        drawPlainEntry(game, k);
     }
 }
 
@@ -108,41 +107,41 @@ int rowsToScroll(const MoveListFields& l, int row, int rows) {
 
 }  // namespace
 
-void rebuildMoveList(App& app) {
-    MoveListFields& l = app.list;
+void rebuildMoveList(Game game) {
+    MoveListFields& l = game.list;
     l.ListPenX = kFirstPenX;
     l.ListPenY = kFirstPenY;
-    for (int k = 1; k <= MaxMoveSlots && !app.game.Moves[k].empty(); ++k) placeEntry(app, k);
+    for (int k = 1; k <= MaxMoveSlots && !game.state.Moves[k].empty(); ++k) placeEntry(game, k);
     // A list that has become shorter needs fewer rows scrolled out.
-    const int k = app.game.CurrentMove;
-    const int currentRow = validEntry(k) && !app.game.Moves[k].empty() ? rowAt(l.EntryY[slot(k)]) : 0;
+    const int k = game.state.CurrentMove;
+    const int currentRow = validEntry(k) && !game.state.Moves[k].empty() ? rowAt(l.EntryY[slot(k)]) : 0;
     l.ScrolledRows = rowsToScroll(l, currentRow, rowAt(l.ListPenY));
-    drawShownRows(app);
+    drawShownRows(game);
 }
 
-void appendListEntry(App& app, int k) {
+void appendListEntry(Game game, int k) {
     if (!validEntry(k)) return;
-    const bool opensRow = placeEntry(app, k);
-    const MoveListFields& l = app.list;
+    const bool opensRow = placeEntry(game, k);
+    const MoveListFields& l = game.list;
     // Rows below the shown ones are drawn when the highlight scrolls to them.
     if (!rowShown(l, rowAt(l.EntryY[slot(k)]))) return;
-    if (opensRow) drawRowBand(app.platform, shownY(l, l.EntryY[slot(k)]));
-    drawPlainEntry(app, k);
+    if (opensRow) drawRowBand(game.board.platform, shownY(l, l.EntryY[slot(k)]));
+    drawPlainEntry(game, k);
 }
 
-void highlightCurrentEntry(App& app) {
-    const int k = app.game.CurrentMove;
+void highlightCurrentEntry(Game game) {
+    const int k = game.state.CurrentMove;
     if (k <= 0 || !validEntry(k)) return;
-    MoveListFields& l = app.list;
-    Platform& p = app.platform;
+    MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
     const int scrolled = rowsToScroll(l, rowAt(l.EntryY[slot(k)]), rowAt(l.ListPenY));
     if (scrolled != l.ScrolledRows) {
         l.ScrolledRows = scrolled;
-        drawShownRows(app);
+        drawShownRows(game);
     }
     const havannah::Player player = decodeMove(l.ListText[slot(k)]).player;
     p.setColors(inkFor(player), colours::kListHighlight);
-    p.setFont(app.fonts.ListBoldFont);
+    p.setFont(game.fonts.listBold);
     p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
     l.HighlightPlayer = player;
@@ -151,23 +150,21 @@ void highlightCurrentEntry(App& app) {
     l.HighlightY = l.EntryY[slot(k)];
 }
 
-void unhighlightEntry(App& app) {
-    const MoveListFields& l = app.list;
+void unhighlightEntry(Game game) {
+    const MoveListFields& l = game.list;
     if (l.HighlightText.empty() || !rowShown(l, rowAt(l.HighlightY))) return;
-    Platform& p = app.platform;
-    p.setFont(app.fonts.ListFont);
+    Platform& p = game.board.platform;
+    p.setFont(game.fonts.list);
     p.setPos(l.HighlightX, shownY(l, l.HighlightY));
     p.setColors(inkFor(l.HighlightPlayer), colours::kGrey);
     p.drawText(l.HighlightText);
 }
 
-void selectListEntry(App& app) {
-    GameFields& g = app.game;
-    MoveListFields& l = app.list;
-    Platform& p = app.platform;
-    const int x = app.shell.ClickX;
-    const int y = app.shell.ClickY;
-    p.setFont(app.fonts.ListFont);
+void selectListEntry(Game game, int x, int y) {
+    GameFields& g = game.state;
+    MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
+    p.setFont(game.fonts.list);
     for (int k = 1; k <= MaxMoveSlots; ++k) {
         const Extent size = p.textSize(g.Moves[k]);
         l.LastEntryWidth = static_cast<float>(size.width);
@@ -177,21 +174,21 @@ void selectListEntry(App& app) {
         const bool shown = rowShown(l, rowAt(l.EntryY[slot(k)]));
         if (shown && x >= ex - 1 && x <= ex + size.width + 1 && y >= ey - 1 && y <= ey + size.height + 1) {
             const int scrolled = l.ScrolledRows;
-            clearPosition(app);
+            clearPosition(game);
             // Rebuilt from the empty board so every marker and the highlight end
             // on entry k. Stepping stops when it makes no progress: a resign
             // entry cannot be passed, so its click shows the move before it.
             while (g.CurrentMove < k) {
                 const int before = g.CurrentMove;
-                stepForward(app);
+                stepForward(game);
                 if (g.CurrentMove == before) break;
             }
             // The steps scrolled the list from its top; it stays as it was
             // clicked, where the entry reached is in view.
             if (l.ScrolledRows != scrolled) {
                 l.ScrolledRows = scrolled;
-                drawShownRows(app);
-                highlightCurrentEntry(app);
+                drawShownRows(game);
+                highlightCurrentEntry(game);
             }
             return;
         }
@@ -199,4 +196,4 @@ void selectListEntry(App& app) {
     }
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

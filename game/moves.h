@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tarnwick {
+namespace tarnwick::game {
 
 inline constexpr int MaxMoveSlots = 274;  // 271 cells of base 10, plus 3
 
@@ -38,4 +38,4 @@ class MoveList {
     std::uint64_t revision_ = 0;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

@@ -2,50 +2,56 @@
 // and the move list beside the board.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "game/game.h"
 #include "havannah/topology.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 
-struct App;
 struct ShownPosition;
 
-// Forward: one step, to the end (stopping before a resignation), automatic play.
-void stepForward(App& app);
-void goToEnd(App& app);
-void playGame(App& app);
-void drawPlayButtonUp(App& app);
-void drawPlayButtonDown(App& app);
+// Forward: one step, to the end (stopping before a resignation).
+void stepForward(Game game);
+void goToEnd(Game game);
+// Automatic play from the move shown, until the end, a stop button, Escape or
+// the window's close; `afterStep` runs after each move is shown, before the
+// frame is presented. Returns a key pressed while the last move waited out
+// its delay, for the main loop to act on (empty for none).
+std::string playGame(Game game, const std::function<void()>& afterStep);
+void drawPlayButtonUp(Game game);
+void drawPlayButtonDown(Game game);
 
 // Backward: one step, or back to the empty board.
-void stepBack(App& app);
-void clearPosition(App& app);
+void stepBack(Game game);
+void clearPosition(Game game);
 
 // Editing: a clicked cell as a new move (when the last move is shown and
 // the cell is empty); taking moves back; the swap.
-void recordMove(App& app, havannah::Cell cell);
-void takeBack(App& app);
-void swapMove(App& app);
+void recordMove(Game game, havannah::Cell cell);
+void takeBack(Game game);
+void swapMove(Game game);
 
 // Brings the board, the win outline and the panel's note to the position
 // after CurrentMove.
-void showCurrentPosition(App& app);
+void showCurrentPosition(Game game);
 // The list highlight on CurrentMove's entry, and the "Swap" caption as the
 // move shown calls for it.
-void markCurrentMove(App& app);
+void markCurrentMove(Game game);
 // The panel's note on a position: "White wins: ring with move 42 (E8)" (the
 // players' names where the game has them), or the first move the rules
 // refuse, "move 31 (E5) is on an occupied cell"; empty for neither.
-std::string positionNote(const App& app, const ShownPosition& shown);
+std::string positionNote(const GameRecord& record, const ShownPosition& shown);
 // The W key: hides or shows the win outline and note.
-void toggleWinDisplay(App& app);
+void toggleWinDisplay(Game game);
 
 // The move list panel.
-void rebuildMoveList(App& app);
-void appendListEntry(App& app, int k);
-void highlightCurrentEntry(App& app);
-void unhighlightEntry(App& app);
-void selectListEntry(App& app);
+void rebuildMoveList(Game game);
+void appendListEntry(Game game, int k);
+void highlightCurrentEntry(Game game);
+void unhighlightEntry(Game game);
+// The list entry under a click at (x, y), if any, becomes the move shown.
+void selectListEntry(Game game, int x, int y);
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

@@ -4,22 +4,21 @@
 // a cell or two and never redraws the board as a whole.
 #include <string>
 
-#include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
 #include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 namespace {
 
 using havannah::Player;
 
-void drawSwapCaption(App& app, bool offered) {
-    placeSwapCaption(app);
-    app.platform.setColors(offered ? colours::kSwapOffered : colours::kWhite, colours::kWhite);
-    app.platform.drawText("Swap");
+void drawSwapCaption(Game game, bool offered) {
+    board::placeSwapCaption(game.board);
+    game.board.platform.setColors(offered ? colours::kSwapOffered : colours::kWhite, colours::kWhite);
+    game.board.platform.drawText("Swap");
 }
 
 // Where the note's text starts in the panel's note area.
@@ -31,11 +30,11 @@ std::string playerName(const GameRecord& record, Player player) {
     return name;
 }
 
-std::string noteFor(const App& app, const ShownPosition& shown, const std::string& winner) {
+std::string noteFor(const ShownPosition& shown, const std::string& winner) {
     if (shown.win) {
         const havannah::Win& w = *shown.win;
         return winner + " wins: " + havannah::describe(w.kinds) + " with move " + std::to_string(w.move) + " (" +
-               app.board.Topology->name(w.cell) + ")";
+               shown.stones.topology().name(w.cell) + ")";
     }
     if (shown.illegal) {
         return "move " + std::to_string(shown.illegal->move) + " (" + shown.illegal->cellText + ") " +
@@ -46,26 +45,26 @@ std::string noteFor(const App& app, const ShownPosition& shown, const std::strin
 
 }  // namespace
 
-std::string positionNote(const App& app, const ShownPosition& shown) {
-    return noteFor(app, shown, shown.win ? playerName(app.game.record, shown.win->player) : std::string());
+std::string positionNote(const GameRecord& record, const ShownPosition& shown) {
+    return noteFor(shown, shown.win ? playerName(record, shown.win->player) : std::string());
 }
 
 namespace {
 
 // Writes the note, a long player name shortened so that the line stays
 // inside the panel.
-void drawNote(App& app, const ShownPosition& shown) {
-    Platform& p = app.platform;
-    const Area& a = kPanelNoteArea;
+void drawNote(Game game, const ShownPosition& shown) {
+    Platform& p = game.board.platform;
+    const board::Area& a = board::kPanelNoteArea;
     const Colour panel = p.getPixel(a.x1, a.y1);
     p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, panel, panel);
-    if (!app.game.WinDisplayOn) return;
-    p.setFont(app.fonts.HeaderFont);
-    std::string winner = shown.win ? playerName(app.game.record, shown.win->player) : std::string();
-    std::string text = noteFor(app, shown, winner);
+    if (!game.state.WinDisplayOn) return;
+    p.setFont(game.fonts.header);
+    std::string winner = shown.win ? playerName(game.state.record, shown.win->player) : std::string();
+    std::string text = noteFor(shown, winner);
     while (!winner.empty() && kNoteText.x + p.textSize(text).width > a.x2) {
         winner.pop_back();
-        text = noteFor(app, shown, winner + "...");
+        text = noteFor(shown, winner + "...");
     }
     if (text.empty()) return;
     p.setColors(colours::kBlack, panel);
@@ -75,9 +74,9 @@ void drawNote(App& app, const ShownPosition& shown) {
 
 // The position after CurrentMove: carried on from the one worked out last
 // when the list is unchanged and the step goes forward, else replayed anew.
-const ShownPosition& currentPosition(App& app) {
-    GameFields& g = app.game;
-    const auto& topology = app.board.Topology;
+const ShownPosition& currentPosition(Game game) {
+    GameFields& g = game.state;
+    const auto& topology = game.board.state.Topology;
     const bool reusable = g.Shown && g.ShownRevision == g.Moves.revision() &&
                           &g.Shown->stones.topology() == topology.get() && g.Shown->entries <= g.CurrentMove;
     if (reusable) {
@@ -91,63 +90,63 @@ const ShownPosition& currentPosition(App& app) {
 
 }  // namespace
 
-void showCurrentPosition(App& app) {
-    BoardFields& b = app.board;
-    const ShownPosition& shown = currentPosition(app);
-    const bool outline = shown.win && app.game.WinDisplayOn;
-    if (!outline) eraseWinOutline(app);
+void showCurrentPosition(Game game) {
+    board::BoardFields& b = game.board.state;
+    const ShownPosition& shown = currentPosition(game);
+    const bool outline = shown.win && game.state.WinDisplayOn;
+    if (!outline) board::eraseWinOutline(game.board);
     for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {
-        paintCell(app, cell, CellPaint{shown.stones.at(cell), shown.isMarked(cell), {}});
+        board::paintCell(game.board, cell, board::CellPaint{shown.stones.at(cell), shown.isMarked(cell), {}});
     }
-    if (outline && b.UnderOutline.empty()) drawWinOutline(app, shown.win->cells);
-    drawNote(app, shown);
+    if (outline && b.UnderOutline.empty()) board::drawWinOutline(game.board, shown.win->cells);
+    drawNote(game, shown);
 }
 
-void markCurrentMove(App& app) {
-    const GameFields& g = app.game;
-    unhighlightEntry(app);
-    highlightCurrentEntry(app);
+void markCurrentMove(Game game) {
+    const GameFields& g = game.state;
+    unhighlightEntry(game);
+    highlightCurrentEntry(game);
     if (g.CurrentMove == 1 && g.MoveCount == 1) {
-        drawSwapCaption(app, true);
+        drawSwapCaption(game, true);
     } else if (g.CurrentMove == 2) {
-        drawSwapCaption(app, false);
+        drawSwapCaption(game, false);
     }
 }
 
-void toggleWinDisplay(App& app) {
-    app.game.WinDisplayOn = !app.game.WinDisplayOn;
-    showCurrentPosition(app);
+void toggleWinDisplay(Game game) {
+    game.state.WinDisplayOn = !game.state.WinDisplayOn;
+    showCurrentPosition(game);
 }
 
-void swapMove(App& app) {
-    GameFields& g = app.game;
+void swapMove(Game game) {
+    GameFields& g = game.state;
     g.CurrentMove = 2;
     g.Moves.set(2, "swap");
     g.MoveCount += 1;
-    appendListEntry(app, 2);
-    showCurrentPosition(app);
-    unhighlightEntry(app);
-    highlightCurrentEntry(app);
-    drawSwapCaption(app, false);
+    appendListEntry(game, 2);
+    showCurrentPosition(game);
+    unhighlightEntry(game);
+    highlightCurrentEntry(game);
+    drawSwapCaption(game, false);
 }
 
-void stepBack(App& app) {
-    GameFields& g = app.game;
+void stepBack(Game game) {
+    GameFields& g = game.state;
     if (g.CurrentMove == 0) return;
     if (!g.Moves[g.CurrentMove].empty()) {
         g.CurrentMove -= 1;
-        showCurrentPosition(app);
+        showCurrentPosition(game);
     }
-    unhighlightEntry(app);
-    highlightCurrentEntry(app);
+    unhighlightEntry(game);
+    highlightCurrentEntry(game);
 }
 
-void clearPosition(App& app) {
-    GameFields& g = app.game;
+void clearPosition(Game game) {
+    GameFields& g = game.state;
     if (g.CurrentMove == 0) return;
     g.CurrentMove = 0;
-    showCurrentPosition(app);
-    unhighlightEntry(app);
+    showCurrentPosition(game);
+    unhighlightEntry(game);
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

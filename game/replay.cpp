@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace tarnwick {
+namespace tarnwick::game {
 namespace {
 
 using havannah::Cell;
@@ -125,4 +125,4 @@ void replayTo(ShownPosition& shown, const MoveList& moves, int k) {
     }
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

@@ -12,7 +12,7 @@
 #include "game/moves.h"
 #include "havannah/position.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 
 // One move-list entry ("12.C10", "2.swap", "31.resign"), decoded.
 struct MoveEntry {
@@ -70,4 +70,4 @@ ShownPosition positionAfter(const MoveList& moves, int k, const std::shared_ptr<
 // changes nothing.
 void replayTo(ShownPosition& shown, const MoveList& moves, int k);
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

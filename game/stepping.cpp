@@ -1,15 +1,16 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <string>
 
-#include "app/context.h"
 #include "board/board.h"
 #include "board/geometry.h"
 #include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 
-namespace tarnwick {
+namespace tarnwick::game {
 namespace {
 
 // Forward stepping never passes the end of the list or a resignation.
@@ -23,26 +24,33 @@ bool canStepForward(const GameFields& g) {
 // and closing the window ends even a very slow playback.
 constexpr int kPlaybackSliceMs = 10;
 
+// What automatic play has read so far: whether it stops, and a key it
+// hands back to the main loop.
+struct PlayInput {
+    bool stop = false;
+    std::string handedBack;
+};
+
 // Reads one key and one click during automatic play. The speed keys set the
 // delay of the moves that follow; Pause, Start (to the empty board), End (to
 // the last move) and Escape stop the play. True when the play stops. Keys
 // are used up here, so an Escape never reaches the main loop; but once the
 // last move is shown, any other key ends the play and is handed back to the
 // main loop, which acts on it as on a key pressed after the play.
-bool readPlaybackInput(App& app) {
-    GameFields& g = app.game;
-    Platform& p = app.platform;
+bool readPlaybackInput(Game game, PlayInput& play) {
+    GameFields& g = game.state;
+    Platform& p = game.board.platform;
     const Click click = p.pollMouse();
-    const ControlAreas& buttons = controlsFor(app.board.BoardSize);
+    const board::ControlAreas& buttons = board::controlsFor(game.board.state.BoardSize);
     if (click.kind == 1) {
         if (buttons.pause.holds(click.x, click.y)) {
-            g.PlaybackStop = 1;
+            play.stop = true;
         } else if (buttons.start.holds(click.x, click.y)) {
-            clearPosition(app);
-            g.PlaybackStop = 1;
+            clearPosition(game);
+            play.stop = true;
         } else if (buttons.end.holds(click.x, click.y)) {
-            goToEnd(app);
-            g.PlaybackStop = 1;
+            goToEnd(game);
+            play.stop = true;
         }
     }
     const std::string key = p.pollKey();
@@ -51,12 +59,12 @@ bool readPlaybackInput(App& app) {
     } else if (key == "-" || key == "_") {
         g.PlaybackDelay = g.PlaybackDelay * 1.5F;
     } else if (key == std::string(1, keys::kEscape)) {
-        g.PlaybackStop = 1;
+        play.stop = true;
     } else if (!key.empty() && !canStepForward(g)) {
-        app.shell.HandedBackKey = key;
-        g.PlaybackStop = 1;
+        play.handedBack = key;
+        play.stop = true;
     }
-    return g.PlaybackStop == 1;
+    return play.stop;
 }
 
 // Waits out the delay after a move; false when the play stops meanwhile
@@ -64,12 +72,12 @@ bool readPlaybackInput(App& app) {
 // begins, so a speed key read during it acts from the next move on. The
 // wait ends by the clock, so that the many short sleeps do not add up their
 // overshoots.
-bool waitAfterMove(App& app) {
-    Platform& p = app.platform;
-    const double delay = std::nearbyint(std::min<double>(app.game.PlaybackDelay, INT_MAX));
+bool waitAfterMove(Game game, PlayInput& play) {
+    Platform& p = game.board.platform;
+    const double delay = std::nearbyint(std::min<double>(game.state.PlaybackDelay, INT_MAX));
     const std::int64_t end = p.nowMs() + (delay > 0 ? static_cast<std::int64_t>(delay) : 0);
     do {
-        if (readPlaybackInput(app)) return false;
+        if (readPlaybackInput(game, play)) return false;
         p.sleepMs(static_cast<int>(std::clamp<std::int64_t>(end - p.nowMs(), 0, kPlaybackSliceMs)));
         if (p.windowSize().width == 0) return false;
     } while (p.nowMs() < end);
@@ -82,8 +90,8 @@ bool waitAfterMove(App& app) {
 // Each board picture has its own button row, so each base has its own
 // rectangle; drawing the base-8 bevel on the base-10 picture would leave a
 // stray frame across two buttons.
-void drawPlayBevel(App& app, bool pressed) {
-    const Area& b = controlsFor(app.board.BoardSize).playBevel;
+void drawPlayBevel(Game game, bool pressed) {
+    const board::Area& b = board::controlsFor(game.board.state.BoardSize).playBevel;
     const struct {
         int x1, y1, x2, y2;
         bool topLeft;
@@ -93,53 +101,52 @@ void drawPlayBevel(App& app, bool pressed) {
         {b.x2 - 1, b.y1 + 1, b.x2 - 1, b.y2, false}, {b.x2, b.y1, b.x2, b.y2, false},
         {b.x1 + 1, b.y2 - 1, b.x2, b.y2 - 1, false}, {b.x1, b.y2, b.x2 + 1, b.y2, false},
     };
-    const Colour light(app.shell.BevelLight, app.shell.BevelLight, app.shell.BevelLight);
     for (const auto& l : lines) {
-        app.platform.setPos(l.x1, l.y1);
-        app.platform.drawLine(l.x2, l.y2, l.topLeft != pressed ? light : colours::kDarkGrey);
+        game.board.platform.setPos(l.x1, l.y1);
+        game.board.platform.drawLine(l.x2, l.y2, l.topLeft != pressed ? board::kBevelLight : colours::kDarkGrey);
     }
 }
 
 }  // namespace
 
-void stepForward(App& app) {
-    GameFields& g = app.game;
+void stepForward(Game game) {
+    GameFields& g = game.state;
     if (!canStepForward(g)) return;
     g.CurrentMove += 1;
-    showCurrentPosition(app);
-    markCurrentMove(app);
+    showCurrentPosition(game);
+    markCurrentMove(game);
 }
 
-void goToEnd(App& app) {
-    while (canStepForward(app.game)) stepForward(app);
+void goToEnd(Game game) {
+    while (canStepForward(game.state)) stepForward(game);
 }
 
-void drawPlayButtonUp(App& app) { drawPlayBevel(app, false); }
-void drawPlayButtonDown(App& app) { drawPlayBevel(app, true); }
+void drawPlayButtonUp(Game game) { drawPlayBevel(game, false); }
+void drawPlayButtonDown(Game game) { drawPlayBevel(game, true); }
 
-void playGame(App& app) {
-    GameFields& g = app.game;
-    Platform& p = app.platform;
-    g.PlaybackStop = 0;
-    drawPlayButtonDown(app);
+std::string playGame(Game game, const std::function<void()>& afterStep) {
+    const GameFields& g = game.state;
+    Platform& p = game.board.platform;
+    PlayInput play;
+    drawPlayButtonDown(game);
     for (;;) {
-        stepForward(app);
-        if (app.hooks.positionShown) app.hooks.positionShown(app);
+        stepForward(game);
+        if (afterStep) afterStep();
         p.present();
-        if (!waitAfterMove(app)) break;
+        if (!waitAfterMove(game, play)) break;
         if (!canStepForward(g)) {
-            readPlaybackInput(app);  // what came during the last slice belongs to the play too
+            readPlaybackInput(game, play);  // what came during the last slice belongs to the play too
             break;
         }
     }
-    app.shell.LastKey.clear();
-    drawPlayButtonUp(app);
+    drawPlayButtonUp(game);
     p.present();
+    return play.handedBack;
 }
 
-void recordMove(App& app, havannah::Cell cell) {
-    GameFields& g = app.game;
-    const BoardFields& b = app.board;
+void recordMove(Game game, havannah::Cell cell) {
+    GameFields& g = game.state;
+    const board::BoardFields& b = game.board.state;
     if (cell < 0 || cell >= b.Topology->cellCount()) return;
     if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty || g.CurrentMove != g.MoveCount) return;
     if (g.CurrentMove >= MaxMoveSlots) return;  // the list is full
@@ -147,34 +154,34 @@ void recordMove(App& app, havannah::Cell cell) {
     const int k = g.CurrentMove;
     g.Moves.set(k, std::to_string(k) + "." + b.Topology->name(cell));
     g.MoveCount += 1;
-    appendListEntry(app, k);
-    showCurrentPosition(app);
-    markCurrentMove(app);
+    appendListEntry(game, k);
+    showCurrentPosition(game);
+    markCurrentMove(game);
 }
 
-void takeBack(App& app) {
-    GameFields& g = app.game;
-    Platform& p = app.platform;
+void takeBack(Game game) {
+    GameFields& g = game.state;
+    Platform& p = game.board.platform;
     if (g.CurrentMove == 0) return;
-    stepBack(app);
+    stepBack(game);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
     g.MoveCount = g.CurrentMove;
-    rebuildMoveList(app);
+    rebuildMoveList(game);
     // Taken back to the empty board, no entry is highlighted any more and
     // the one that was is gone from the list: it must not be drawn again.
-    if (g.CurrentMove == 0) app.list.HighlightText.clear();
-    unhighlightEntry(app);
-    highlightCurrentEntry(app);
+    if (g.CurrentMove == 0) game.list.HighlightText.clear();
+    unhighlightEntry(game);
+    highlightCurrentEntry(game);
     if (g.MoveCount == 0) {
         p.setColors(colours::kWhite, colours::kWhite);
-        placeSwapCaption(app);
+        board::placeSwapCaption(game.board);
         p.drawText("Swap");
     }
     if (g.CurrentMove == 1 && g.MoveCount == 1) {
-        placeSwapCaption(app);
+        board::placeSwapCaption(game.board);
         p.setColors(colours::kSwapOffered, colours::kWhite);
         p.drawText("Swap");
     }
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::game

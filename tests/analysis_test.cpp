@@ -37,24 +37,24 @@ class AnalysisTest : public testing::ScreenTest {
     }
     engine::Snapshot snapshot() const { return app.analysis.Engine->snapshot(5); }
     bool searching() const { return app.analysis.Engine && app.analysis.Engine->snapshot(1).running; }
-    std::map<havannah::Cell, CellMark> marks() const {
-        std::map<havannah::Cell, CellMark> found;
+    std::map<havannah::Cell, board::CellMark> marks() const {
+        std::map<havannah::Cell, board::CellMark> found;
         for (std::size_t cell = 0; cell < app.board.Painted.size(); ++cell)
             if (app.board.Painted[cell].mark.any()) found[static_cast<havannah::Cell>(cell)] = app.board.Painted[cell].mark;
         return found;
     }
     // A pixel of the disc above any text on it.
     Colour discPixel(havannah::Cell cell) const {
-        const Point o = *cellOrigin(app, cell);
+        const Point o = *board::cellOrigin(app.board, cell);
         return pixel(o.x + 13, o.y + 2);
     }
     // Dark pixels in rows first..last of the cell's stone square.
     int inkRows(havannah::Cell cell, int first, int last) const {
-        const Point o = *cellOrigin(app, cell);
+        const Point o = *board::cellOrigin(app.board, cell);
         int rows = 0;
         for (int y = first; y <= last; ++y) {
             bool ink = false;
-            for (int x = 0; x < kStoneWidth; ++x) {
+            for (int x = 0; x < board::kStoneWidth; ++x) {
                 const Colour c = pixel(o.x + x, o.y + y);
                 ink = ink || c.r + c.g + c.b < 200;
             }
@@ -88,11 +88,11 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
         ASSERT_TRUE(shown.contains(c));
         EXPECT_EQ(shown.at(c).rank, static_cast<int>(i) + 1);
         EXPECT_EQ(shown.at(c).percent, std::lround(snap.moves[i].winRate * 100));
-        EXPECT_EQ(discPixel(c), markColour(static_cast<int>(i) + 1));
+        EXPECT_EQ(discPixel(c), board::markColour(static_cast<int>(i) + 1));
         EXPECT_GT(inkRows(c, 8, 19), 4) << "the percentage on the disc";
     }
-    const Colour best = markColour(1);
-    const Colour fifth = markColour(5);
+    const Colour best = board::markColour(1);
+    const Colour fifth = board::markColour(5);
     EXPECT_GT(best.g, best.r + 80) << "the best is a strong green";
     EXPECT_TRUE(fifth.r > 230 && fifth.g > 230 && fifth.b < fifth.g) << "the fifth a pale yellow";
     EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex(R"(Black to move: \d+% with [A-O]\d+ \(3000 playouts\))")))
@@ -109,7 +109,7 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
         EXPECT_EQ(discPixel(pv[i]), i == 1 ? colours::kWhite : colours::kBlack);
     }
     key("v");
-    EXPECT_EQ(discPixel(pv[0]), markColour(1));
+    EXPECT_EQ(discPixel(pv[0]), board::markColour(1));
 
     // Cell names and marks together: the name above the figure on the disc.
     clickAt(40, 580);
@@ -117,7 +117,7 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
     const havannah::Cell top = snap.moves[0].move;
     EXPECT_GT(inkRows(top, 3, 12), 4) << "the name";
     EXPECT_GT(inkRows(top, 14, 23), 4) << "the percentage";
-    EXPECT_EQ(discPixel(top), markColour(1));
+    EXPECT_EQ(discPixel(top), board::markColour(1));
 
     key("A");
     EXPECT_FALSE(searching());

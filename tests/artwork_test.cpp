@@ -120,14 +120,14 @@ const Picture& stone(bool black) {
 
 std::vector<Point> cellOrigins(int base) {
     std::vector<Point> out;
-    for (int c = 1; c <= gridSizeFor(base); ++c) {
-        for (int p = 1; p <= columnLength(base, c); ++p) out.push_back(*stoneSquareOrigin(base, c, p));
+    for (int c = 1; c <= board::gridSizeFor(base); ++c) {
+        for (int p = 1; p <= board::columnLength(base, c); ++p) out.push_back(*board::stoneSquareOrigin(base, c, p));
     }
     return out;
 }
 
 Colour cellColour(int base) {
-    const Point o = *stoneSquareOrigin(base, 1, 1);
+    const Point o = *board::stoneSquareOrigin(base, 1, 1);
     return board(base).at(o.x + 2, o.y - 2);
 }
 

@@ -13,7 +13,7 @@
 namespace tarnwick::testing {
 
 inline char cellChar(const App& app, int column, int position) {
-    const auto o = cellOrigin(app, column, position);
+    const auto o = board::cellOrigin(app.board, column, position);
     if (!o) return ' ';
     const Platform& p = app.platform;
     const Colour cell = p.getPixel(o->x + 2, o->y - 2);
@@ -34,7 +34,7 @@ inline std::string boardText(const App& app) {
     for (int c = 1; c <= app.board.GridSize; ++c) {
         text += static_cast<char>(64 + c);
         text += ' ';
-        for (int p = 1; p <= columnLength(app.board.BoardSize, c); ++p) text += cellChar(app, c, p);
+        for (int p = 1; p <= board::columnLength(app.board.BoardSize, c); ++p) text += cellChar(app, c, p);
         text += '\n';
     }
     return text;
@@ -42,7 +42,7 @@ inline std::string boardText(const App& app) {
 
 // The same text for a position worked out by the game layer: what the board
 // should show.
-inline std::string boardText(const ShownPosition& shown) {
+inline std::string boardText(const game::ShownPosition& shown) {
     const havannah::Topology& t = shown.stones.topology();
     std::string text;
     for (int c = 1; c <= t.columnCount(); ++c) {

@@ -41,9 +41,9 @@ class ClipboardImportTest : public testing::ScreenTest {
     static std::string listOfCells(int base, int count) {
         std::string text;
         int k = 0;
-        for (int c = 1; c <= gridSizeFor(base); ++c)
-            for (int p = 1; p <= columnLength(base, c) && k < count; ++p)
-                text += std::to_string(++k) + "." + cellName(c, p) + " ";
+        for (int c = 1; c <= board::gridSizeFor(base); ++c)
+            for (int p = 1; p <= board::columnLength(base, c) && k < count; ++p)
+                text += std::to_string(++k) + "." + board::cellName(c, p) + " ";
         return text;
     }
 };
@@ -101,11 +101,11 @@ TEST_F(ClipboardImportTest, CellsOnlyBase10HasChooseIt) {
     EXPECT_EQ(cellChar(app, "Q5"), 'W') << "the page was laid out anew";
     // Every base-10-only cell but I15, each alone after base 8.
     for (int c = 1; c <= 19; ++c)
-        for (int p = columnLength(8, c) + 1; p <= columnLength(10, c); ++p) {
-            if (cellName(c, p) == "I15") continue;
-            SCOPED_TRACE(cellName(c, p));
+        for (int p = board::columnLength(8, c) + 1; p <= board::columnLength(10, c); ++p) {
+            if (board::cellName(c, p) == "I15") continue;
+            SCOPED_TRACE(board::cellName(c, p));
             showBase(8);
-            paste("1.D4 2." + cellName(c, p));
+            paste("1.D4 2." + board::cellName(c, p));
             EXPECT_EQ(app.board.BoardSize, 10);
         }
     // No base-8 cell is taken for a marker; nor I15, nor a cell after ". ".
@@ -172,7 +172,7 @@ TEST_F(ClipboardImportTest, AtMost274MovesAndNothingLeftOfALongerGame) {
     std::string list;
     for (int k = 1; k <= 300; ++k) list += std::to_string(k) + ".Q5 ";
     paste(list);
-    EXPECT_EQ(app.game.MoveCount, MaxMoveSlots);
+    EXPECT_EQ(app.game.MoveCount, game::MaxMoveSlots);
     EXPECT_EQ(app.game.Moves[274], "274.Q5");
     std::string pairs;
     for (int k = 1; k <= 100; ++k) pairs += std::to_string(k) + ". a8 b9 ";
@@ -197,8 +197,8 @@ TEST_F(ClipboardImportTest, ResultsFollowTheResigningMovesNumber) {
 }
 
 TEST_F(ClipboardImportTest, AResignationInAnyCaseEndsStepping) {
-    EXPECT_TRUE(isResignToken("24.RESIGN") && isResignToken("23.Resign") && isResignToken("rEsIgNs"));
-    EXPECT_FALSE(isResignToken("resig") || isResignToken("1.D4"));
+    EXPECT_TRUE(game::isResignToken("24.RESIGN") && game::isResignToken("23.Resign") && game::isResignToken("rEsIgNs"));
+    EXPECT_FALSE(game::isResignToken("resig") || game::isResignToken("1.D4"));
     // Its letters do not make a Little Golem list look like a lowercase one.
     paste("1.D4 2.E5 3.resign");
     EXPECT_EQ(app.acquire.PerMoveNumbered, 1);
@@ -209,9 +209,9 @@ TEST_F(ClipboardImportTest, AResignationInAnyCaseEndsStepping) {
         paste(listOfCells(8, 22) + "23." + word);
         EXPECT_EQ(app.game.MoveCount, 23);
         EXPECT_EQ(app.game.CurrentMove, 22);
-        stepForward(app);
+        game::stepForward(gameOf(app));
         EXPECT_EQ(app.game.CurrentMove, 22);
-        clearPosition(app);
+        game::clearPosition(gameOf(app));
         EXPECT_EQ(testing::stonesText(app), "");
     }
     paste("1. a8 b9 2. h1 resign");
@@ -239,8 +239,8 @@ TEST_F(ClipboardImportTest, EveryRealRecordPastedAsAListShowsTheSamePosition) {
         const int count = app.game.MoveCount;
         const int shown = app.game.CurrentMove;
         const std::string position = boardText(app);
-        clearPosition(app);
-        clearGame(app);
+        game::clearPosition(gameOf(app));
+        game::clearGame(gameOf(app));
         paste(list);
         ASSERT_EQ(app.game.record.eventName, "Little Golem Havannah Game (pasted from clipboard)");
         EXPECT_EQ(app.game.MoveCount, count);

@@ -119,7 +119,7 @@ TEST_F(MainPageTest, C1ButtonRaisedAndNoCellNames) {
     EXPECT_EQ(pixel(56, 580), colours::kDarkGrey);
     EXPECT_EQ(pixel(43, 582), app.board.LabelsButtonFace);
     EXPECT_GT(inkIn(36, 572, 48, 582, colours::kBlack), 0) << "caption C1";
-    for (int c = 1; c <= 15; ++c) EXPECT_EQ(nameInk(c, 1), 0) << cellName(c, 1);
+    for (int c = 1; c <= 15; ++c) EXPECT_EQ(nameInk(c, 1), 0) << board::cellName(c, 1);
 }
 
 TEST_F(MainPageTest, SizeCaptionNamesTheOtherBase) {
@@ -133,7 +133,7 @@ TEST_F(MainPageTest, SizeCaptionNamesTheOtherBase) {
 TEST_F(MainPageTest, CaptionsAreCrispAndThePictureMeetsTheFrame) {
     for (const int base : {8, 10}) {
         app.board.BoardSize = base;
-        setUpBoardSize(app);
+        board::setUpBoardSize(app.board);
         redrawMainPage(app);
         const int o = base == 10 ? 26 : 0;
         const struct {
@@ -161,7 +161,7 @@ TEST_F(MainPageTest, CaptionsAreCrispAndThePictureMeetsTheFrame) {
 
 TEST_F(MainPageTest, CellNamesComeAndGoWithTheC1Button) {
     const auto before = platform.canvas().pixels();
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
     EXPECT_TRUE(app.board.LabelsShown);
     EXPECT_EQ(pixel(43, 582), colours::kHighlightButton);
     EXPECT_EQ(pixel(30, 561), colours::kDarkGrey) << "pressed: dark at top-left";
@@ -170,14 +170,14 @@ TEST_F(MainPageTest, CellNamesComeAndGoWithTheC1Button) {
     EXPECT_GT(nameInk(8, 15), 0);
     EXPECT_GT(nameInk(7, 14), 0);
 
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
     EXPECT_FALSE(app.board.LabelsShown);
     EXPECT_FALSE(app.board.LabelsErasing);
     EXPECT_EQ(platform.canvas().pixels(), before) << "two toggles leave the board as it was";
 }
 
 TEST_F(MainPageTest, FullRedrawKeepsTheNamesShown) {
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
     const auto shown = platform.canvas().pixels();
     redrawMainPage(app);
     EXPECT_TRUE(app.board.LabelsShown);
@@ -187,15 +187,15 @@ TEST_F(MainPageTest, FullRedrawKeepsTheNamesShown) {
 
 TEST_F(MainPageTest, NamesAreNotWrittenOnStones) {
     app.board.Painted[static_cast<std::size_t>(*app.board.Topology->cellAt(1, 1))].stone = havannah::Stone::Black;
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
     EXPECT_EQ(nameInk(1, 1), 0);
     EXPECT_GT(nameInk(1, 2), 0);
 }
 
 TEST_F(MainPageTest, Base10PageAfterChangingTheBase) {
-    toggleCellLabels(app);
+    board::toggleCellLabels(boardOf(app));
     app.board.BoardSize = 10;
-    setUpBoardSize(app);
+    board::setUpBoardSize(app.board);
     redrawMainPage(app);
     EXPECT_EQ(app.board.GridSize, 19);
     EXPECT_EQ(origin(10, 19), (Point{312, 10}));

@@ -31,7 +31,7 @@ class PlayingTest : public testing::ScreenTest {
     }
 
     Point origin(const std::string& name) const {
-        return *cellOrigin(app, name[0] - 64, std::stoi(name.substr(1)));
+        return *board::cellOrigin(app.board, name[0] - 64, std::stoi(name.substr(1)));
     }
     void clickAt(int x, int y) {
         platform.click(x, y, platform.nowMs());
@@ -50,7 +50,7 @@ class PlayingTest : public testing::ScreenTest {
         for (std::size_t i = 0; i < tokens.size(); ++i) app.game.Moves.set(static_cast<int>(i) + 1, tokens[i]);
         app.game.MoveCount = static_cast<int>(tokens.size());
         app.game.CurrentMove = 0;
-        rebuildMoveList(app);
+        game::rebuildMoveList(gameOf(app));
     }
     std::vector<std::string> moves() const {
         std::vector<std::string> out;
@@ -315,7 +315,7 @@ TEST_F(PlayingTest, CellNamesComeBackOnEmptiedCells) {
 
 TEST_F(PlayingTest, TheMoveListGrowsInRowsWithTheCurrentMoveHighlighted) {
     std::vector<std::string> tokens;
-    for (int k = 1; k <= 30; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
+    for (int k = 1; k <= 30; ++k) tokens.push_back(std::to_string(k) + "." + board::cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
     loadMoves(tokens);
     auto& l = app.list;
     EXPECT_EQ(l.EntryX[1], 663);
@@ -344,7 +344,7 @@ TEST_F(PlayingTest, TheMoveListGrowsInRowsWithTheCurrentMoveHighlighted) {
 // view and no row reaches the window frame. A list that fits never scrolls.
 TEST_F(PlayingTest, ALongListScrollsToKeepTheHighlightInView) {
     std::vector<std::string> tokens;
-    for (int k = 1; k <= 271; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 19, 1 + k % 19));
+    for (int k = 1; k <= 271; ++k) tokens.push_back(std::to_string(k) + "." + board::cellName(1 + (k - 1) % 19, 1 + k % 19));
     const auto rowOf = [&](int k) { return (app.list.EntryY[static_cast<std::size_t>(k)] - 246) / 17; };
     const auto frameClear = [&] {
         for (int x = 652; x <= 1022; ++x) {
@@ -354,14 +354,14 @@ TEST_F(PlayingTest, ALongListScrollsToKeepTheHighlightInView) {
         }
         return true;
     };
-    clearGame(app);
+    game::clearGame(gameOf(app));
     loadMoves(tokens);
     int fitting = 271;  // the longest list of 27 rows
     while (rowOf(fitting) > 27) --fitting;
     const int rows = rowOf(271);
     for (const int length : {fitting, 271}) {
         SCOPED_TRACE(length);
-        clearGame(app);
+        game::clearGame(gameOf(app));
         loadMoves(std::vector<std::string>(tokens.begin(), tokens.begin() + length));
         key(keys::kEnd);
         EXPECT_EQ(app.list.ScrolledRows, length == fitting ? 0 : rows - 27);
@@ -415,7 +415,7 @@ class PlaybackTest : public PlayingTest {
   protected:
     void loadLine(int n) {
         std::vector<std::string> tokens;
-        for (int k = 1; k <= n; ++k) tokens.push_back(std::to_string(k) + "." + cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
+        for (int k = 1; k <= n; ++k) tokens.push_back(std::to_string(k) + "." + board::cellName(1 + (k - 1) % 15, 1 + (k - 1) / 15));
         loadMoves(tokens);
     }
     // Presses Play and returns when playback has ended.
@@ -489,7 +489,6 @@ TEST_F(PlaybackTest, PauseStartAndEndStopIt) {
     platform.click(135, 700, platform.nowMs() + 1200);  // Pause after the third move
     play();
     EXPECT_EQ(app.game.CurrentMove, 3);
-    EXPECT_EQ(app.game.PlaybackStop, 1);
 
     platform.click(20, 700, platform.nowMs() + 1200);  // Start
     play();
@@ -614,49 +613,6 @@ TEST_F(PlayingTest, ReturningFromAnotherPageShowsTheSamePosition) {
 namespace tarnwick {
 namespace {
 
-// Entries decode as the list gives them: the player from the number's
-// parity, the cell from its letter and one or two digits; nothing outside
-// text can put in breaks the decoding.
-TEST(MoveEntryTest, EntriesDecodeToPlayerAndCell) {
-    using Kind = MoveEntry::Kind;
-    using havannah::Player;
-    const struct {
-        const char* token;
-        Kind kind;
-        Player player;
-        int column, position;
-    } cases[] = {
-        {"12.C10", Kind::Stone, Player::White, 3, 10},
-        {"7.O8", Kind::Stone, Player::Black, 15, 8},
-        {" 3 . D4 ", Kind::Stone, Player::Black, 4, 4},
-        {"2.swap", Kind::Swap, Player::White, 0, 0},
-        {"swap", Kind::Swap, Player::White, 0, 0},
-        {"x.A1", Kind::Stone, Player::White, 1, 1},  // no number reads as 0: even
-        {"99999999999999999999999.A1", Kind::Stone, Player::Black, 1, 1},  // parity survives
-        {"99999999999999999999998.A1", Kind::Stone, Player::White, 1, 1},
-        {"4", Kind::Stone, Player::White, 0, 0},  // no point: no cell
-        {"5.", Kind::Stone, Player::Black, 0, 0},
-        {"6.C", Kind::Stone, Player::White, 3, 0},
-        {"7.C1x", Kind::Stone, Player::Black, 3, 1},
-        {"8.\xC3\xA9", Kind::Stone, Player::White, 0xC3 - 64, 0},
-    };
-    for (const auto& c : cases) {
-        const MoveEntry e = decodeMove(c.token);
-        EXPECT_EQ(e.kind, c.kind) << c.token;
-        EXPECT_EQ(e.player, c.player) << c.token;
-        EXPECT_EQ(e.column, c.column) << c.token;
-        EXPECT_EQ(e.position, c.position) << c.token;
-    }
-    EXPECT_EQ(decodeMove("12.C10").cellText, "C10");
-    EXPECT_EQ(decodeMove("31.Resign").kind, Kind::Resign);
-}
-
-}  // namespace
-}  // namespace tarnwick
-
-namespace tarnwick {
-namespace {
-
 class PlayButtonTest : public testing::ScreenTest {
   protected:
     void SetUp() override { start(); }
@@ -667,14 +623,14 @@ class PlayButtonTest : public testing::ScreenTest {
 TEST_F(PlayButtonTest, TheBevelFitsThePlayButtonOfEitherBase) {
     for (const int base : {8, 10}) {
         app.board.BoardSize = base;
-        setUpBoardSize(app);
+        board::setUpBoardSize(app.board);
         redrawMainPage(app);
         const auto before = platform.canvas().pixels();
-        drawPlayButtonDown(app);
+        game::drawPlayButtonDown(gameOf(app));
         EXPECT_NE(platform.canvas().pixels(), before) << "base " << base;
         const Point topLeft = base == 8 ? Point{83, 691} : Point{88, 696};
         EXPECT_EQ(pixel(topLeft.x + 5, topLeft.y), colours::kDarkGrey) << "pressed: dark at the top";
-        drawPlayButtonUp(app);
+        game::drawPlayButtonUp(gameOf(app));
         EXPECT_EQ(platform.canvas().pixels(), before) << "base " << base;
     }
 }

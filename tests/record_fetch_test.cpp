@@ -81,7 +81,7 @@ class FetchTest : public testing::ScreenTest {
     }
 
     std::string shownBoard_;
-    GameRecord shownRecord_;
+    game::GameRecord shownRecord_;
 };
 
 TEST_F(FetchTest, SendsExactlyTheThreeLineRequestAndShowsTheGame) {
@@ -119,7 +119,7 @@ TEST_F(FetchTest, ReplyFormsThatAllCarryTheSameRecord) {
     };
     for (Form& form : forms) {
         SCOPED_TRACE(form.name);
-        app.game.record = GameRecord{};
+        app.game.record = game::GameRecord{};
         HttpTestServer server({form.reply});
         fetchFrom(server);
         EXPECT_EQ(app.acquire.FetchOk, 1);

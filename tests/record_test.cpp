@@ -22,9 +22,9 @@ class RecordTest : public testing::ScreenTest {
     void SetUp() override { start(); }
 
     // The fields of a record read into a cleared game, without drawing.
-    GameRecord parse(const std::string& text) {
+    game::GameRecord parse(const std::string& text) {
         app.game.record.recordText = text;
-        clearGame(app);
+        game::clearGame(gameOf(app));
         parseEvent(app);
         parsePlayers(app);
         parseResult(app);
@@ -40,7 +40,7 @@ class RecordTest : public testing::ScreenTest {
 };
 
 TEST_F(RecordTest, ATypicalRecord) {
-    const GameRecord r = parse(
+    const game::GameRecord r = parse(
         "(;FF[4]EV[hav.mc.3.1]PB[Nagy Fathy]PW[kpatrick]SZ[8]RU[LG]RE[B]GC[ game #1009692]"
         "SO[http://www.littlegolem.com];W[H3];B[swap];W[F3];B[resign])");
     EXPECT_EQ(r.eventName, "Hav.MonthlyCup.3.1");
@@ -63,7 +63,7 @@ TEST_F(RecordTest, EventCodesExpandInOrderAnywhereInTheText) {
 }
 
 TEST_F(RecordTest, PlayersAreSearchedInOrder) {
-    GameRecord r = parse("PW[White first]PB[Black]");
+    game::GameRecord r = parse("PW[White first]PB[Black]");
     EXPECT_EQ(r.blackPlayer, "Black");
     EXPECT_EQ(r.whitePlayer, "") << "PW before PB is not found";
     r = parse("PB[]PW[w]");
@@ -81,7 +81,7 @@ TEST_F(RecordTest, Results) {
     EXPECT_EQ(parse("RE[?]").resultText, "Game still in progress");
     EXPECT_EQ(parse("RE[]").resultText, "Game still in progress");
     EXPECT_EQ(parse("no result").resultText, "Game still in progress");
-    clearGame(app);
+    game::clearGame(gameOf(app));
     EXPECT_EQ(app.game.record.resultText, " ");
 }
 
@@ -109,7 +109,7 @@ TEST_F(RecordTest, NoMoreThan274MovesAreKept) {
     std::string text = "SO[.com]";
     for (int i = 0; i < 400; ++i) text += ";W[A1]";
     parse(text + ")");
-    EXPECT_EQ(app.game.MoveCount, MaxMoveSlots);
+    EXPECT_EQ(app.game.MoveCount, game::MaxMoveSlots);
     EXPECT_EQ(app.game.Moves[274], "274.A1");
 }
 
@@ -296,9 +296,9 @@ TEST_F(RecordTest, EveryRealRecordLoadsOrIsRefused) {
         // Stepping back to the empty board, the screen shows the model's
         // position after every move, markers included.
         for (int k = shown; k >= 0; --k) {
-            ASSERT_EQ(testing::boardText(app), testing::boardText(positionAfter(app.game.Moves, k, app.board.Topology)))
+            ASSERT_EQ(testing::boardText(app), testing::boardText(game::positionAfter(app.game.Moves, k, app.board.Topology)))
                 << "after move " << k;
-            stepBack(app);
+            game::stepBack(gameOf(app));
         }
         EXPECT_TRUE(app.board.UnderOutline.empty());
     }

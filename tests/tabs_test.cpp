@@ -60,9 +60,9 @@ class TabsTest : public testing::ScreenTest {
             "(;FF[4]EV[hav.mc.3.1]PB[Ann]PW[Bob]SZ[8]RE[B]GC[ game #1009692]SO[http://www.littlegolem.com]"
             ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])";
         loadRecordText(app);
-        stepBack(app);
-        stepBack(app);
-        toggleCellLabels(app);
+        game::stepBack(gameOf(app));
+        game::stepBack(gameOf(app));
+        board::toggleCellLabels(boardOf(app));
         platform.present();
     }
 };
@@ -158,7 +158,7 @@ TEST_F(TabsTest, TheReturnShowsTheBoardPageAsItWas) {
         EXPECT_EQ(app.game.CurrentMove, current);
     }
     // The shown game still steps on from where it was.
-    stepForward(app);
+    game::stepForward(gameOf(app));
     EXPECT_EQ(app.game.CurrentMove, current + 1);
 }
 
@@ -168,7 +168,7 @@ TEST_F(TabsTest, TheReturnAfterAGameMadeByClicksOnBase10) {
     switchBoardSize(app);
     ASSERT_EQ(app.board.BoardSize, 10);
     for (const char* cell : {"E5", "F6", "J12", "K10"}) {
-        const auto o = cellOrigin(app, cell[0] - 64, std::stoi(cell + 1));
+        const auto o = board::cellOrigin(app.board, cell[0] - 64, std::stoi(cell + 1));
         ASSERT_TRUE(o.has_value()) << cell;
         clickAt(o->x + 12, o->y + 12);
     }

@@ -57,12 +57,12 @@ class UserFilesTest : public testing::ScreenTest {
     // What the user sees of the game, one line each: the header, the moves,
     // the stones of the position shown.
     std::string shown() const {
-        const GameRecord& r = app.game.record;
+        const game::GameRecord& r = app.game.record;
         std::string s = r.gameNumber + "|" + r.eventName + "|" + r.blackPlayer + "|" + r.whitePlayer + "|" +
                         r.resultText + "|" + std::to_string(app.board.BoardSize) + "\n";
         for (int k = 1; k <= app.game.MoveCount; ++k) s += app.game.Moves[k] + " ";
         s += "\n";
-        const ShownPosition position = positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology);
+        const game::ShownPosition position = game::positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology);
         for (havannah::Cell c = 0; c < app.board.Topology->cellCount(); ++c) {
             s += static_cast<char>('0' + static_cast<int>(position.stones.at(c)));
         }
@@ -218,7 +218,7 @@ TEST_F(UserFilesTest, CtrlCCopiesTheMovesWithoutLoadingThemBack) {
     // Moves added by clicks count: a record's game made one move longer.
     showShortRecord();
     const havannah::Cell cell = *app.board.Topology->parseCell("A1");
-    recordMove(app, cell);
+    game::recordMove(gameOf(app), cell);
     pollFor([&](std::int64_t at) { platform.pressKey(std::string(1, keys::kCtrlC), at); });
     ASSERT_EQ(platform.clipboardWrites(), (std::vector<std::string>{"1.H3 2.swap 3.F3 4.G4 5.A1"}));
     EXPECT_EQ(app.game.record.blackPlayer, "Nagy Fathy") << "the copied text is not imported as a new game";

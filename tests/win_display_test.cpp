@@ -24,16 +24,16 @@ class WinDisplayTest : public testing::ScreenTest {
         bareNoteArea = noteArea();
     }
     void clickCell(const std::string& name) {
-        const Point o = *cellOrigin(app, *app.board.Topology->parseCell(name));
+        const Point o = *board::cellOrigin(app.board, *app.board.Topology->parseCell(name));
         clickAt(o.x + 12, o.y + 12);
     }
     std::string note() const {
-        return positionNote(app, positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology));
+        return game::positionNote(app.game.record, game::positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology));
     }
     int outlinePixels() const {
         int n = 0;
         for (int y = 1; y < 741; ++y)
-            for (int x = 1; x < 650; ++x) n += pixel(x, y) == kWinOutline ? 1 : 0;
+            for (int x = 1; x < 650; ++x) n += pixel(x, y) == board::kWinOutline ? 1 : 0;
         return n;
     }
     // The panel's free space under the players' band, where the note goes.
@@ -124,7 +124,7 @@ TEST_F(WinDisplayTest, AMoveOffTheBoardLeavesNoStoneBehind) {
     clickCell("H1");
     EXPECT_EQ(testing::stonesText(app), "A b\nB w\nC w\nG B\nH W\n");
     EXPECT_EQ(testing::boardText(app),
-              testing::boardText(positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology)));
+              testing::boardText(game::positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology)));
     extendedKey(keys::kHome);
     EXPECT_EQ(testing::stonesText(app), "") << "no stone stands on the empty board";
 }

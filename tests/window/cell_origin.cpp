@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
         const std::string name = argv[i];
         const int column = name.empty() ? 0 : name[0] - 'A' + 1;
         const int position = name.size() < 2 ? 0 : std::atoi(name.c_str() + 1);
-        const auto origin = tarnwick::stoneSquareOrigin(base, column, position);
-        if (!origin || tarnwick::cellName(column, position) != name) {
+        const auto origin = tarnwick::board::stoneSquareOrigin(base, column, position);
+        if (!origin || tarnwick::board::cellName(column, position) != name) {
             std::fprintf(stderr, "window_test_cells: %s is no cell of base %d\n", name.c_str(), base);
             return 1;
         }

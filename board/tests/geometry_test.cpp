@@ -3,9 +3,8 @@
 
 #include "board/board.h"
 #include "board/geometry.h"
-#include "screen_fixture.h"
 
-namespace tarnwick {
+namespace tarnwick::board {
 namespace {
 
 struct ColumnRow {
@@ -86,17 +85,18 @@ TEST(GeometryTest, ClickBoxesNeverOverlap) {
     }
 }
 
-class CellAtTest : public testing::ScreenTest {
+class CellAtTest : public testing::Test {
   protected:
     void useBase(int base) {
-        app.board.BoardSize = base;
-        setUpBoardSize(app);
-        computeCellTable(app);
+        board.BoardSize = base;
+        setUpBoardSize(board);
+        computeCellTable(board);
     }
     std::string hit(int x, int y) {
-        const auto cell = cellAt(app, x, y);
-        return cell ? app.board.Topology->name(*cell) : "none";
+        const auto cell = cellAt(board, x, y);
+        return cell ? board.Topology->name(*cell) : "none";
     }
+    BoardFields board;
 };
 
 TEST_F(CellAtTest, Base8ClickBoxEdges) {
@@ -123,20 +123,20 @@ TEST_F(CellAtTest, Base10Corners) {
 }
 
 TEST_F(CellAtTest, NoCellIsFoundBeforeTheTableIsComputed) {
-    app.board.BoardSize = 10;
-    setUpBoardSize(app);
-    EXPECT_EQ(app.board.GridSize, 19);
-    EXPECT_EQ(app.board.BoardImageFile, "tk-board-base-10.bmp");
+    board.BoardSize = 10;
+    setUpBoardSize(board);
+    EXPECT_EQ(board.GridSize, 19);
+    EXPECT_EQ(board.BoardImageFile, "tk-board-base-10.bmp");
     EXPECT_EQ(hit(312, 10), "none");
 }
 
 TEST_F(CellAtTest, AnyOtherBaseKeepsTheBoardAsItWas) {
     useBase(8);
-    app.board.BoardSize = 9;
-    setUpBoardSize(app);
-    computeCellTable(app);
-    EXPECT_EQ(app.board.GridSize, 15);
-    EXPECT_EQ(app.board.BoardImageFile, "tk-board-base-08.bmp");
+    board.BoardSize = 9;
+    setUpBoardSize(board);
+    computeCellTable(board);
+    EXPECT_EQ(board.GridSize, 15);
+    EXPECT_EQ(board.BoardImageFile, "tk-board-base-08.bmp");
     EXPECT_EQ(hit(14, 475), "none");  // tables re-created empty and not refilled
 }
 
@@ -154,4 +154,4 @@ TEST(CellGridTest, IndicesOutsideTheTableReadZeroAndWriteNothing) {
 }
 
 }  // namespace
-}  // namespace tarnwick
+}  // namespace tarnwick::board
