@@ -51,12 +51,10 @@ struct MoveListFields {
     std::array<int, MaxMoveSlots + 1> EntryX{};
     std::array<int, MaxMoveSlots + 1> EntryY{};
     int ScrolledRows = 0;
-    int ListLeftEdge = 656;
     int ListPenX = 1016;
     int ListPenY = 246;
     int ListRightLimit = 1015;
-    float LastEntryWidth = 0;
-    float LastEntryHeight = 0;
+    float LastEntryWidth = 0;  // of the entry placed last: decides whether the next opens a row
     std::string HighlightText;
     havannah::Player HighlightPlayer = havannah::Player::Black;
     int HighlightX = 0;

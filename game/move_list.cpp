@@ -13,6 +13,7 @@ namespace tarnwick::game {
 namespace {
 
 constexpr int kFirstPenX = 1016;
+constexpr int kListLeftEdge = 656;
 constexpr int kFirstPenY = 246;
 constexpr int kRowPitch = 17;
 constexpr int kEntryGap = 7;
@@ -62,17 +63,15 @@ void drawPlainEntry(Game game, int k) {
 bool placeEntry(Game game, int k) {
     MoveListFields& l = game.list;
     Platform& p = game.board.platform;
-    l.ListLeftEdge = 656;
     const bool opensRow = l.LastEntryWidth + static_cast<float>(l.ListPenX) > static_cast<float>(l.ListRightLimit);
     if (opensRow) {
         l.ListPenY += kRowPitch;
-        l.ListPenX = l.ListLeftEdge + kEntryGap;
+        l.ListPenX = kListLeftEdge + kEntryGap;
     }
     p.setFont(game.fonts.list);
     const std::string& entry = game.state.Moves[k];
     const Extent size = p.textSize(entry);
     l.LastEntryWidth = static_cast<float>(size.width);
-    l.LastEntryHeight = static_cast<float>(size.height);
     l.ListText[slot(k)] = entry;
     l.EntryX[slot(k)] = l.ListPenX;
     l.EntryY[slot(k)] = l.ListPenY;
@@ -167,8 +166,6 @@ void selectListEntry(Game game, int x, int y) {
     p.setFont(game.fonts.list);
     for (int k = 1; k <= MaxMoveSlots; ++k) {
         const Extent size = p.textSize(g.Moves[k]);
-        l.LastEntryWidth = static_cast<float>(size.width);
-        l.LastEntryHeight = static_cast<float>(size.height);
         const int ex = l.EntryX[slot(k)];
         const int ey = shownY(l, l.EntryY[slot(k)]);
         const bool shown = rowShown(l, rowAt(l.EntryY[slot(k)]));
