@@ -16,6 +16,7 @@
 #include "app/analysis_state.h"
 #include "board/board.h"
 #include "game/game.h"
+#include "help/button_images.h"
 #include "help/help_state.h"
 #include "platform/colour.h"
 #include "platform/platform.h"
@@ -26,31 +27,6 @@ inline constexpr int MainTab = 1;
 inline constexpr int LoadGameTab = 2;
 inline constexpr int OptionsTab = 3;
 inline constexpr int HelpTab = 4;
-
-// The six navigation buttons captured from the board page (37 x 38 pixels
-// used of 40 x 40), shown again as page arrows on the help page.
-class ButtonImageTable {
-  public:
-    static constexpr int kImages = 6;
-    static constexpr int kSide = 40;
-    // Indexed (image 1..6, column 1..40, row 1..40); outside reads black.
-    Colour at(int image, int column, int row) const {
-        return contains(image, column, row) ? pixels_[offset(image, column, row)] : Colour{};
-    }
-    void set(int image, int column, int row, Colour colour) {
-        if (contains(image, column, row)) pixels_[offset(image, column, row)] = colour;
-    }
-
-  private:
-    static constexpr bool contains(int image, int column, int row) {
-        return image >= 1 && image <= kImages && column >= 1 && column <= kSide && row >= 1 && row <= kSide;
-    }
-    static constexpr std::size_t offset(int image, int column, int row) {
-        return (static_cast<std::size_t>(image - 1) * kSide + static_cast<std::size_t>(row - 1)) * kSide +
-               static_cast<std::size_t>(column - 1);
-    }
-    std::array<Colour, static_cast<std::size_t>(kImages) * kSide * kSide> pixels_{};
-};
 
 // The fonts made once at start-up and referred to by name.
 struct FontSet {
@@ -92,7 +68,7 @@ struct ShellFields {
     std::string VersionText = "version 1.03";
     std::string WindowTitle;
     bool GraphicWindow = false;  // the window was opened
-    ButtonImageTable ButtonImages;
+    help::ButtonImageTable ButtonImages;
 };
 
 struct App;
@@ -116,7 +92,7 @@ struct App {
     game::GameFields game;
     game::MoveListFields list;
     AcquireFields acquire;
-    HelpFields help;
+    help::HelpFields help;
     ShellHooks hooks;
     AnalysisFields analysis;
 };

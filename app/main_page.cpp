@@ -37,7 +37,7 @@ void redrawMainPage(App& app) {
 }
 
 void captureButtonImages(App& app) {
-    for (int k = 1; k <= ButtonImageTable::kImages; ++k) {
+    for (int k = 1; k <= help::ButtonImageTable::kImages; ++k) {
         const int x0 = 10 + 36 * (k - 1);
         const int y0 = 690;
         for (int r = 1; r <= 38; ++r) {

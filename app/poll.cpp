@@ -6,7 +6,6 @@
 #include "app/analysis.h"
 #include "app/context.h"
 #include "app/shell.h"
-#include "help/help.h"
 
 namespace tarnwick {
 
@@ -66,7 +65,7 @@ void pollOnce(App& app) {
     if (s.ActiveTab == MainTab) {
         handleBoardPage(app);
     } else if (s.ActiveTab == HelpTab) {
-        handleHelpInput(app);
+        handleHelpPage(app);
     }
 
     if (s.ClickKind == 1) handleTabClick(app);

@@ -68,5 +68,10 @@ void showMainPage(App& app);
 void showLoadGamePage(App& app);
 void showOptionsPage(App& app);
 void showHelpPage(App& app);
+// The About/Help page showing `section` (1-based), at the page it was left on.
+void showHelpSection(App& app, int section);
+// Keys and presses while the About/Help page is shown; the font button
+// changes the body font of every information page.
+void handleHelpPage(App& app);
 
 }  // namespace tarnwick

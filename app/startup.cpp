@@ -66,7 +66,7 @@ void startUp(App& app) {
 
     // Read and laid out once the first page is up, so that the window does
     // not wait for it; nothing shows it before the first poll.
-    readDocumentation(app);
+    help::readDocumentation(p, app.help, app.fonts.BodyFont);
 
     s.ClipboardText = p.readClipboardText();
     s.SeenClipboardText = "Havannah";

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -96,15 +95,9 @@ int pageTabAt(const ShellFields& s, int x, int y) {
     return 0;
 }
 
-int sectionTabAt(const HelpFields& h, int x, int y) {
-    if (y < 42 || y > 68) return 0;
-    const int drawn = std::min({h.SectionCount, static_cast<int>(h.TabLeft.size()) - 1,
-                                static_cast<int>(h.TabRight.size()) - 1});
-    for (int s = 1; s <= drawn; ++s) {
-        if (h.TabLeft[static_cast<std::size_t>(s)] <= x && x <= h.TabRight[static_cast<std::size_t>(s)]) return s;
-    }
-    return 0;
-}
+// The help page's fonts: the font button changes the body and heading fonts,
+// which the other information pages share.
+help::Fonts helpFonts(const FontSet& f) { return {f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont}; }
 
 }  // namespace
 
@@ -131,12 +124,9 @@ void handleTabClick(App& app) {
         return;
     }
     if (s.ActiveTab != HelpTab) return;
-    HelpFields& h = app.help;
-    const int section = sectionTabAt(h, s.ClickX, s.ClickY);
-    if (section == 0 || section == h.HelpSection) return;
-    h.HelpSection = section;
-    drawPagePanel(app.platform);
-    drawHelpTabs(app);
+    const int section = help::sectionTabAt(app.help, s.ClickX, s.ClickY);
+    if (section == 0 || section == app.help.HelpSection) return;
+    showHelpSection(app, section);
 }
 
 void showLoadGamePage(App& app) {
@@ -155,7 +145,21 @@ void showOptionsPage(App& app) {
 
 void showHelpPage(App& app) {
     drawInformationPage(app, HelpTab);
-    drawHelpTabs(app);
+    help::drawHelpTabs(app.platform, app.help, helpFonts(app.fonts), app.shell.ButtonImages);
+}
+
+void showHelpSection(App& app, int section) {
+    app.help.HelpSection = section;
+    drawPagePanel(app.platform);
+    help::drawHelpTabs(app.platform, app.help, helpFonts(app.fonts), app.shell.ButtonImages);
+}
+
+void handleHelpPage(App& app) {
+    const ShellFields& s = app.shell;
+    const help::Fonts chosen = help::handleHelpInput(app.platform, app.help, helpFonts(app.fonts), s.ButtonImages,
+                                                     s.ExtendedKey, Click{s.ClickKind, s.ClickX, s.ClickY});
+    app.fonts.BodyFont = chosen.BodyFont;
+    app.fonts.DocHeadingFont = chosen.DocHeadingFont;
 }
 
 // Back to the board page: the page is drawn from nothing, then the list and

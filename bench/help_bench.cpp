@@ -46,9 +46,9 @@ struct HelpProgram : bench::StartedProgram {
         if (!text.empty()) {
             folder = std::filesystem::temp_directory_path() / "tarnwick-help-bench";
             std::filesystem::create_directories(folder);
-            std::ofstream(folder / kDocumentationFile, std::ios::binary) << text;
+            std::ofstream(folder / help::kDocumentationFile, std::ios::binary) << text;
             platform.setDataFolder(folder.string());
-            readDocumentation(app);
+            help::readDocumentation(platform, app.help, app.fonts.BodyFont);
         }
         app.shell.ActiveTab = HelpTab;
         showHelpPage(app);
@@ -64,7 +64,7 @@ struct HelpProgram : bench::StartedProgram {
 // The real file when the build put it beside the benchmark, else a
 // generated text of about its size.
 std::string realOrStandIn(benchmark::State& state) {
-    const auto real = std::filesystem::read_symlink("/proc/self/exe").parent_path() / kDocumentationFile;
+    const auto real = std::filesystem::read_symlink("/proc/self/exe").parent_path() / help::kDocumentationFile;
     if (std::filesystem::exists(real)) {
         state.SetLabel("tk-documentation.txt");
         return {};
@@ -75,28 +75,32 @@ std::string realOrStandIn(benchmark::State& state) {
 
 void BM_LayoutRealDocumentation(benchmark::State& state) {
     HelpProgram program(realOrStandIn(state));
-    for (auto _ : state) layoutDocumentation(program.app);
+    for (auto _ : state) help::layoutDocumentation(program.platform, program.app.help, program.app.fonts.BodyFont);
 }
 BENCHMARK(BM_LayoutRealDocumentation)->Unit(benchmark::kMillisecond);
 
 // Lines of file in, time out: the layout stays linear in the file's size.
 void BM_LayoutGenerated(benchmark::State& state) {
     HelpProgram program(generatedDocumentation(static_cast<int>(state.range(0))));
-    for (auto _ : state) layoutDocumentation(program.app);
+    for (auto _ : state) help::layoutDocumentation(program.platform, program.app.help, program.app.fonts.BodyFont);
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_LayoutGenerated)->Arg(500)->Arg(2000)->Arg(8000)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 void BM_ReadDocumentation(benchmark::State& state) {
     HelpProgram program(generatedDocumentation(500));
-    for (auto _ : state) readDocumentation(program.app);
+    for (auto _ : state) help::readDocumentation(program.platform, program.app.help, program.app.fonts.BodyFont);
 }
 BENCHMARK(BM_ReadDocumentation)->Unit(benchmark::kMillisecond);
 
 // One press of the "A" button: the next font, the layout and the page redrawn.
 void BM_FontButtonPress(benchmark::State& state) {
     HelpProgram program(realOrStandIn(state));
-    for (auto _ : state) cycleHelpFont(program.app);
+    const FontSet& f = program.app.fonts;
+    help::Fonts fonts{f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont};
+    for (auto _ : state) {
+        fonts = help::cycleHelpFont(program.platform, program.app.help, fonts, program.app.shell.ButtonImages);
+    }
 }
 BENCHMARK(BM_FontButtonPress)->Unit(benchmark::kMillisecond);
 

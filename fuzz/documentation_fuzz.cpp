@@ -34,7 +34,7 @@ HelpPageProgram& helpPage() {
 // The lines as the file reader hands them out: split at line feeds, a
 // carriage return right before a line feed dropped, other carriage returns
 // kept, and no empty line after a final line feed.
-void setDocumentationLines(HelpFields& h, std::string_view bytes) {
+void setDocumentationLines(help::HelpFields& h, std::string_view bytes) {
     h.DocLines.assign(1, std::string());  // slot 0 unused
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -54,7 +54,7 @@ void setDocumentationLines(HelpFields& h, std::string_view bytes) {
 // The text the sections' body lines hold, carriage returns left out: a
 // line starting "+--" opens a box of three lines, and the line after a box is
 // body text whatever it holds; lines before the first box belong to none.
-std::string bodyText(const HelpFields& h) {
+std::string bodyText(const help::HelpFields& h) {
     std::string text;
     bool inSection = false;
     for (int line = 1; line <= h.DocLineCount; ++line) {
@@ -73,7 +73,7 @@ std::string bodyText(const HelpFields& h) {
 
 // The layout keeps every byte of the body text, in order, and ends each
 // section with "end"; the viewer's tables follow the sections found.
-void checkLayout(const HelpFields& h) {
+void checkLayout(const help::HelpFields& h) {
     require(h.SectionCount >= 0 && h.DocText.size() == static_cast<std::size_t>(h.SectionCount) + 1 &&
                 h.SectionTitle.size() == h.DocText.size() && h.CurrentPage.size() == h.DocText.size() &&
                 h.PageStart.size() == h.DocText.size() && h.TabLeft.size() == h.DocText.size(),
@@ -90,7 +90,7 @@ void checkLayout(const HelpFields& h) {
 void pressKey(App& app, char scanLetter) {
     app.shell.ExtendedKey.assign(1, scanLetter);
     app.shell.ClickKind = 0;
-    handleHelpInput(app);
+    handleHelpPage(app);
 }
 
 void clickAt(App& app, int x, int y) {
@@ -113,16 +113,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tarnwick::fuzz;
     HelpPageProgram& page = helpPage();
     App& app = page.started.app;
-    HelpFields& h = app.help;
+    help::HelpFields& h = app.help;
 
     app.fonts.BodyFont = page.startFonts.BodyFont;
     app.fonts.DocHeadingFont = page.startFonts.DocHeadingFont;
     h.DocFontChoice = 2;
     h.HelpSection = 1;
     setDocumentationLines(h, bytesOf(data, size));
-    layoutDocumentation(app);
+    help::layoutDocumentation(app.platform, h, app.fonts.BodyFont);
     checkLayout(h);
-    drawHelpTabs(app);
+    const FontSet& f = app.fonts;
+    const help::Fonts fonts{f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont};
+    help::drawHelpTabs(app.platform, h, fonts, app.shell.ButtonImages);
 
     pressKey(app, keys::kRight);
     pressKey(app, keys::kPageDown);
@@ -131,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // only ever shows the same message, so it stops here.
     if (h.SectionCount < 1) return 0;
     clickAt(app, 60, 690);  // the font button
-    handleHelpInput(app);
+    handleHelpPage(app);
     require(h.DocFontChoice == 3, "the font button takes the next font");
     checkLayout(h);
     pressKey(app, keys::kRight);

@@ -15,10 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
 #include "help/help.h"
 
-namespace tarnwick {
+namespace tarnwick::help {
 namespace {
 
 bool isHeaderBorder(std::string_view line) { return line.starts_with("+--"); }
@@ -83,21 +82,17 @@ void wrapLine(const Platform& p, int width, std::string_view source, std::vector
 
 }  // namespace
 
-void readDocumentation(App& app) {
-    HelpFields& h = app.help;
-    Platform& p = app.platform;
+void readDocumentation(Platform& p, HelpFields& h, FontId bodyFont) {
     h.DocLines.assign(1, std::string());  // slot 0 unused: lines count from 1
     p.fileOpen(kDocumentationFile);
     while (!p.fileAtEnd()) h.DocLines.push_back(p.fileReadLine());
     p.fileClose();
     h.DocLineCount = static_cast<int>(h.DocLines.size()) - 1;
-    layoutDocumentation(app);
+    layoutDocumentation(p, h, bodyFont);
 }
 
-void layoutDocumentation(App& app) {
-    HelpFields& h = app.help;
-    Platform& p = app.platform;
-    p.setFont(app.fonts.BodyFont);
+void layoutDocumentation(Platform& p, HelpFields& h, FontId bodyFont) {
+    p.setFont(bodyFont);
 
     h.SectionTitle.assign(1, std::string());
     h.DocText.assign(1, {});
@@ -140,4 +135,4 @@ void layoutDocumentation(App& app) {
     if (h.HelpSection < 1 || h.HelpSection > h.SectionCount) h.HelpSection = 1;
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::help

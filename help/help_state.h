@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tarnwick {
+namespace tarnwick::help {
 
 struct HelpFields {
     std::vector<std::string> DocLines;  // the file's lines, 1..DocLineCount (slot 0 unused)
@@ -28,4 +28,4 @@ struct HelpFields {
     std::vector<int> TabRight;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::help

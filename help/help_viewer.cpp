@@ -8,10 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
 #include "help/help.h"
 
-namespace tarnwick {
+namespace tarnwick::help {
 namespace {
 
 constexpr Colour kPanel = colours::kPagePanel;
@@ -85,11 +84,10 @@ int arrowLeft(int image) {
     return -1;
 }
 
-void drawImageAt(App& app, int image, int left, int top) {
-    Platform& p = app.platform;
+void drawImageAt(Platform& p, const ButtonImageTable& images, int image, int left, int top) {
     for (int row = 1; row <= kButtonHeight; ++row) {
         for (int column = 1; column <= kButtonWidth; ++column) {
-            p.setPixel(left + column - 1, top + row - 1, app.shell.ButtonImages.at(image, column, row));
+            p.setPixel(left + column - 1, top + row - 1, images.at(image, column, row));
         }
     }
 }
@@ -98,24 +96,62 @@ bool inside(int x, int y, int left, int top, int right, int bottom) {
     return left <= x && x <= right && top <= y && y <= bottom;
 }
 
-void turnBack(App& app) {
-    HelpFields& h = app.help;
+// Image 2 (previous page) or 5 (next page) of the captured board buttons, as
+// the page arrow at the foot of the page.
+void drawButtonImage(Platform& p, const ButtonImageTable& images, int image) {
+    const int left = arrowLeft(image);
+    if (left < 0) return;
+    drawImageAt(p, images, image, left, kButtonTop);
+}
+
+void hidePageArrow(Platform& p, int image) {
+    const int left = arrowLeft(image);
+    if (left < 0) return;
+    p.drawBox(left, kButtonTop, left + kButtonWidth, kButtonTop + kButtonHeight, kPanel, kPanel);
+}
+
+// The previous-page arrow's picture with a grey face over its arrow and the
+// letter "A" in the body font on it.
+void drawFontButton(Platform& p, const ButtonImageTable& images, FontId bodyFont) {
+    drawImageAt(p, images, kPreviousArrow, kFontButtonLeft, kButtonTop);
+    p.drawBox(57, 683, 83, 711, colours::kGrey, colours::kGrey);
+    p.setColors(colours::kBlack, colours::kGrey);
+    p.setFont(bodyFont);
+    p.setPos(65, 689);
+    p.drawText("A");
+}
+
+// The panel's right outline, the white strip right of it and the window
+// frame's right edge, drawn again after a page whose text may have run past
+// the page area.
+void repairHelpEdge(Platform& p) {
+    p.setColors(colours::kBlack, colours::kWhite);
+    p.setPos(975, 77);
+    p.drawLine(975, 720, kForeground);
+    p.drawBox(976, 76, 1023, 721, colours::kWhite, colours::kWhite);
+    p.setPos(1023, 76);
+    p.drawLine(1023, 721, kForeground);
+    p.setColors(kPanel);
+    p.setPos(974, 77);
+    p.drawLine(974, 720, kForeground);
+}
+
+void turnBack(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
     const int s = shownSection(h);
     if (s == 0 || h.CurrentPage[at(s)] < 2) return;
     --h.CurrentPage[at(s)];
-    drawHelpPage(app);
+    drawHelpPage(p, h, fonts, images);
 }
 
 // Forward only from a drawn page that did not reach the section's end: its
 // drawing recorded where the next page starts.
-void turnForward(App& app) {
-    HelpFields& h = app.help;
+void turnForward(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
     const int s = shownSection(h);
     if (s == 0 || h.SectionEnded[at(s)] != 0) return;
     const int next = h.CurrentPage[at(s)] + 1;
     if (pageStart(h, s, next) == 0) return;
     h.CurrentPage[at(s)] = next;
-    drawHelpPage(app);
+    drawHelpPage(p, h, fonts, images);
 }
 
 }  // namespace
@@ -123,21 +159,19 @@ void turnForward(App& app) {
 // Tabs side by side from x 42, each as wide as its title plus 12, sharing its
 // right outline with the next. The open tab takes the panel's colour, a bold
 // title and no bottom outline, so that it opens into the page.
-void drawHelpTabs(App& app) {
-    Platform& p = app.platform;
-    HelpFields& h = app.help;
+void drawHelpTabs(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
     const int shown = shownSection(h);
     int x = kTabsLeft;
     const int count = shown != 0 ? h.SectionCount : 0;
     for (int s = 1; s <= count; ++s) {
         const std::string& title = h.SectionTitle[at(s)];
-        p.setFont(app.fonts.HelpFont);
+        p.setFont(fonts.HelpFont);
         const int w = p.textSize(title).width;
         p.drawBox(x, kTabTop, x + w + 12, kTabBottom, colours::kBlack, colours::kGrey);
         h.TabLeft[at(s)] = x + 1;
         h.TabRight[at(s)] = x + w + 11;
         if (s == shown) {
-            p.setFont(app.fonts.HelpBoldFont);
+            p.setFont(fonts.HelpBoldFont);
             p.setColors(colours::kBlack, kPanel);
             const Colour face = p.getPixel(x + 1, kTabTop + 1);
             p.floodFill(x + 1, kTabTop + 1, kPanel, face);
@@ -154,27 +188,36 @@ void drawHelpTabs(App& app) {
         p.setPos(x, kTabTop + 1);
         p.drawLine(x, kTabBottom, kPanel);
     }
-    drawHelpPage(app);
+    drawHelpPage(p, h, fonts, images);
+}
+
+// Clicks count on rows 42..68, within a tab's recorded edges.
+int sectionTabAt(const HelpFields& h, int x, int y) {
+    if (y < 42 || y > 68) return 0;
+    const int drawn = std::min({h.SectionCount, static_cast<int>(h.TabLeft.size()) - 1,
+                                static_cast<int>(h.TabRight.size()) - 1});
+    for (int s = 1; s <= drawn; ++s) {
+        if (h.TabLeft[at(s)] <= x && x <= h.TabRight[at(s)]) return s;
+    }
+    return 0;
 }
 
 // Lines are drawn from y 104 until one brings y to 645 or further; the next
 // page starts at the first line not drawn. A heading never ends a page. A line followed by a "----" line
 // is a heading: bold, underlined, 8 pixels more below it; the "----" line
 // itself is not drawn. Lines are drawn flush left, without leading blanks.
-void drawHelpPage(App& app) {
-    Platform& p = app.platform;
-    HelpFields& h = app.help;
+void drawHelpPage(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
     p.setColors(colours::kBlack, kPanel);
     p.drawBox(kPageLeft, kPageTop, kPageRight, kPageBottom, kPanel, kPanel);
-    p.setFont(app.fonts.BodyFont);
+    p.setFont(fonts.BodyFont);
 
     const int s = shownSection(h);
     if (s == 0) {
         p.setPos(kTextX, kFirstTextY);
         p.drawText(kNoDocumentationText);
-        hidePageArrow(app, kPreviousArrow);
-        hidePageArrow(app, kNextArrow);
-        drawFontButton(app);
+        hidePageArrow(p, kPreviousArrow);
+        hidePageArrow(p, kNextArrow);
+        drawFontButton(p, images, fonts.BodyFont);
         return;
     }
 
@@ -197,7 +240,7 @@ void drawHelpPage(App& app) {
         const bool gapAtPageTop = line.empty() && page > 1 && i == first;
         if (!gapAtPageTop && line.find("----") == std::string::npos) {
             const bool heading = text[at(i + 1)].find("----") != std::string::npos;
-            p.setFont(heading ? app.fonts.DocHeadingFont : app.fonts.BodyFont);
+            p.setFont(heading ? fonts.DocHeadingFont : fonts.BodyFont);
             std::string_view shown = line;
             shown.remove_prefix(std::min(shown.find_first_not_of(' '), shown.size()));
             if (shown.empty()) {
@@ -219,103 +262,62 @@ void drawHelpPage(App& app) {
     if (i >= endIndex) h.SectionEnded[at(s)] = 1;
 
     if (page == 1) {
-        hidePageArrow(app, kPreviousArrow);
+        hidePageArrow(p, kPreviousArrow);
     } else {
-        drawButtonImage(app, kPreviousArrow);
+        drawButtonImage(p, images, kPreviousArrow);
     }
     if (h.SectionEnded[at(s)] != 0) {
-        hidePageArrow(app, kNextArrow);
+        hidePageArrow(p, kNextArrow);
     } else {
         setPageStart(h, s, page + 1, i);
-        drawButtonImage(app, kNextArrow);
+        drawButtonImage(p, images, kNextArrow);
     }
-    drawFontButton(app);
+    drawFontButton(p, images, fonts.BodyFont);
 }
 
 // Keys first: Left and Page Up turn back, Right and Page Down forward. Then
 // a press on an arrow button or the font button. The arrows' ranges answer
 // even while an arrow is hidden; the page checks make that press do nothing.
-void handleHelpInput(App& app) {
-    const ShellFields& s = app.shell;
-    const std::string& key = s.ExtendedKey;
-    if (key.size() == 1) {
-        const char k = key[0];
+Fonts handleHelpInput(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images,
+                      std::string_view extendedKey, Click click) {
+    if (extendedKey.size() == 1) {
+        const char k = extendedKey[0];
         if (k == keys::kLeft || k == keys::kPageUp) {
-            turnBack(app);
-            return;
+            turnBack(p, h, fonts, images);
+            return fonts;
         }
         if (k == keys::kRight || k == keys::kPageDown) {
-            turnForward(app);
-            return;
+            turnForward(p, h, fonts, images);
+            return fonts;
         }
     }
-    if (s.ClickKind != 1) return;
-    const int x = s.ClickX;
-    const int y = s.ClickY;
+    if (click.kind != 1) return fonts;
     const int top = kButtonTop + 1;
     const int bottom = kButtonTop + kButtonHeight - 3;
-    if (inside(x, y, kPreviousArrowLeft + 1, top, kPreviousArrowLeft + kButtonWidth - 2, bottom)) {
-        turnBack(app);
-    } else if (inside(x, y, kNextArrowLeft + 1, top, kNextArrowLeft + kButtonWidth - 2, bottom)) {
-        turnForward(app);
-    } else if (inside(x, y, kFontButtonLeft + 1, top, kFontButtonLeft + kButtonWidth - 2, bottom)) {
-        cycleHelpFont(app);
+    if (inside(click.x, click.y, kPreviousArrowLeft + 1, top, kPreviousArrowLeft + kButtonWidth - 2, bottom)) {
+        turnBack(p, h, fonts, images);
+    } else if (inside(click.x, click.y, kNextArrowLeft + 1, top, kNextArrowLeft + kButtonWidth - 2, bottom)) {
+        turnForward(p, h, fonts, images);
+    } else if (inside(click.x, click.y, kFontButtonLeft + 1, top, kFontButtonLeft + kButtonWidth - 2, bottom)) {
+        return cycleHelpFont(p, h, fonts, images);
     }
+    return fonts;
 }
 
 // Seven rows, then back to the first. createFont returns the same font for
 // the same request, so the font table does not grow however often this runs.
-// The layout also returns every section to its page 1. BodyFont is the text
-// font of the other information pages too, so they change with it.
-void cycleHelpFont(App& app) {
-    HelpFields& h = app.help;
+// The layout also returns every section to its page 1. The body font is the
+// text font of the other information pages too, so they change with it.
+Fonts cycleHelpFont(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
     h.DocFontChoice = h.DocFontChoice >= 1 && h.DocFontChoice < kFontRows ? h.DocFontChoice + 1 : 1;
     const FontRow& row = kFontTable[at(h.DocFontChoice - 1)];
-    app.fonts.BodyFont = app.platform.createFont(row.family, row.points, kRegular);
-    app.fonts.DocHeadingFont = app.platform.createFont(row.family, row.points, kBold | kUnderline);
-    layoutDocumentation(app);
-    drawHelpPage(app);
-    repairHelpEdge(app);
+    Fonts chosen = fonts;
+    chosen.BodyFont = p.createFont(row.family, row.points, kRegular);
+    chosen.DocHeadingFont = p.createFont(row.family, row.points, kBold | kUnderline);
+    layoutDocumentation(p, h, chosen.BodyFont);
+    drawHelpPage(p, h, chosen, images);
+    repairHelpEdge(p);
+    return chosen;
 }
 
-// The panel's right outline, the white strip right of it and the window
-// frame's right edge, drawn again after a page whose text may have run past
-// the page area.
-void repairHelpEdge(App& app) {
-    Platform& p = app.platform;
-    p.setColors(colours::kBlack, colours::kWhite);
-    p.setPos(975, 77);
-    p.drawLine(975, 720, kForeground);
-    p.drawBox(976, 76, 1023, 721, colours::kWhite, colours::kWhite);
-    p.setPos(1023, 76);
-    p.drawLine(1023, 721, kForeground);
-    p.setColors(kPanel);
-    p.setPos(974, 77);
-    p.drawLine(974, 720, kForeground);
-}
-
-// The previous-page arrow's picture with a grey face over its arrow and the
-// letter "A" in the body font on it.
-void drawFontButton(App& app) {
-    Platform& p = app.platform;
-    drawImageAt(app, kPreviousArrow, kFontButtonLeft, kButtonTop);
-    p.drawBox(57, 683, 83, 711, colours::kGrey, colours::kGrey);
-    p.setColors(colours::kBlack, colours::kGrey);
-    p.setFont(app.fonts.BodyFont);
-    p.setPos(65, 689);
-    p.drawText("A");
-}
-
-void drawButtonImage(App& app, int image) {
-    const int left = arrowLeft(image);
-    if (left < 0) return;
-    drawImageAt(app, image, left, kButtonTop);
-}
-
-void hidePageArrow(App& app, int image) {
-    const int left = arrowLeft(image);
-    if (left < 0) return;
-    app.platform.drawBox(left, kButtonTop, left + kButtonWidth, kButtonTop + kButtonHeight, kPanel, kPanel);
-}
-
-}  // namespace tarnwick
+}  // namespace tarnwick::help

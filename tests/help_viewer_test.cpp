@@ -45,15 +45,12 @@ class HelpViewerTest : public testing::ScreenTest {
     void TearDown() override { std::filesystem::remove_all(folder); }
 
     void load(const std::string& text) {
-        std::ofstream(folder / kDocumentationFile, std::ios::binary) << text;
-        readDocumentation(app);
+        std::ofstream(folder / help::kDocumentationFile, std::ios::binary) << text;
+        readDocumentation();
     }
+    void readDocumentation() { help::readDocumentation(platform, app.help, app.fonts.BodyFont); }
     // What a click on a section tab does.
-    void selectSection(int s) {
-        app.help.HelpSection = s;
-        platform.drawBox(42, 44, 976, 724, colours::kBlack, kPanel);
-        drawHelpTabs(app);
-    }
+    void selectSection(int s) { showHelpSection(app, s); }
     void key(char scan) {
         platform.pressExtendedKey(scan, platform.nowMs());
         pollOnce(app);
@@ -196,7 +193,7 @@ TEST_F(HelpViewerTest, AHeadingNeverEndsAPage) {
 TEST_F(HelpViewerTest, SectionTabsTheirEdgesAndTheOpenTab) {
     load(box("First") + "one\n" + box("Second one") + "two\n" + box("3") + "three\n");
     showHelpPage(app);
-    const HelpFields& h = app.help;
+    const help::HelpFields& h = app.help;
     reference.setFont(reference.createFont("Courier New", 10, kRegular));
     const int w1 = reference.textSize("First").width;
     EXPECT_EQ(h.TabLeft[1], 43);
@@ -283,20 +280,20 @@ TEST_F(HelpViewerTest, MoreThanTenPagesAreAllReached) {
 TEST_F(HelpViewerTest, WithoutDocumentationThePageSaysSoAndStaysSafe) {
     for (const std::string text : {"", "text but no header box\n"}) {
         if (text.empty()) {
-            readDocumentation(app);
+            readDocumentation();
         } else {
             load(text);
         }
         showHelpPage(app);
         EXPECT_EQ(app.help.SectionCount, 0);
-        EXPECT_TRUE(drawnAt(std::string(kNoDocumentationText), kBody, 62, 104));
+        EXPECT_TRUE(drawnAt(std::string(help::kNoDocumentationText), kBody, 62, 104));
         EXPECT_EQ(pixel(42, 300), colours::kBlack) << "the panel's frame";
         EXPECT_TRUE(arrowHidden(892) && arrowHidden(932));
         for (const char k : {keys::kRight, keys::kPageDown, keys::kLeft, keys::kPageUp}) key(k);
         for (const int x : {50, 900, 950}) clickAt(x, x == 50 ? 55 : 690);  // a section tab's place, the arrows
         clickAt(60, 690);
-        EXPECT_TRUE(drawnAt(std::string(kNoDocumentationText), {"Courier New", 12}, 62, 104));
-        for (int i = 0; i < 6; ++i) cycleHelpFont(app);
+        EXPECT_TRUE(drawnAt(std::string(help::kNoDocumentationText), {"Courier New", 12}, 62, 104));
+        for (int i = 0; i < 6; ++i) clickAt(60, 690);
         EXPECT_EQ(app.help.DocFontChoice, 2);
     }
 }
@@ -305,7 +302,7 @@ TEST_F(HelpViewerTest, WithoutDocumentationThePageSaysSoAndStaysSafe) {
 // section pages through to its end.
 TEST_F(HelpViewerTest, TheRealDocumentationPagesThroughEverySection) {
     platform.setDataFolder(testing::executableFolder());
-    readDocumentation(app);
+    readDocumentation();
     if (app.help.DocLineCount == 0) GTEST_SKIP() << "no tk-documentation.txt beside the tests";
     ASSERT_GT(app.help.SectionCount, 0);
     showHelpPage(app);

@@ -181,7 +181,7 @@ TEST_F(TabsTest, TheReturnAfterAGameMadeByClicksOnBase10) {
 
 // Section tabs answer on the help page only, within y 42..68.
 TEST_F(TabsTest, SectionTabsChooseTheHelpSection) {
-    const HelpFields& h = app.help;
+    const help::HelpFields& h = app.help;
     ASSERT_GE(h.SectionCount, 2) << "the documentation file beside the tests";
     const int middleOf2 = (h.TabLeft[2] + h.TabRight[2]) / 2;
     clickAt(middleOf2, 50);

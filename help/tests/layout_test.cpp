@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "help/help.h"
-#include "screen_fixture.h"
+#include "platform/headless/headless_platform.h"
 
-namespace tarnwick {
+namespace tarnwick::help {
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -20,10 +20,9 @@ std::string box(const std::string& title) {
     return border + "|" + title + "|\n" + border;
 }
 
-class HelpLayoutTest : public testing::ScreenTest {
+class HelpLayoutTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        start();
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         folder = std::filesystem::temp_directory_path() / ("tarnwick-help-layout-" + test);
         std::filesystem::create_directories(folder);
@@ -33,15 +32,15 @@ class HelpLayoutTest : public testing::ScreenTest {
     void load(const std::string& text) {
         std::ofstream(folder / kDocumentationFile, std::ios::binary) << text;
         platform.setDataFolder(folder.string());
-        readDocumentation(app);
+        readDocumentation(platform, h, fonts.BodyFont);
     }
     // A section's laid-out lines from line 1, its "end" included.
     Lines section(int s) const {
-        const Lines& text = app.help.DocText.at(static_cast<std::size_t>(s));
+        const Lines& text = h.DocText.at(static_cast<std::size_t>(s));
         return Lines(text.begin() + 1, text.end());
     }
     int width(const std::string& text) {
-        platform.setFont(app.fonts.BodyFont);
+        platform.setFont(fonts.BodyFont);
         return platform.textSize(text).width;
     }
     // The lines that a greedy fill of `words` (each with its blank) gives at
@@ -56,12 +55,17 @@ class HelpLayoutTest : public testing::ScreenTest {
         }
         return out;
     }
+    HeadlessPlatform platform;
+    // The fonts the program starts with: Courier New 10 for the text.
+    Fonts fonts{platform.createFont("Courier New", 10, kRegular),
+                platform.createFont("Courier New", 10, kBold | kUnderline),
+                platform.createFont("Courier New", 10, kRegular), platform.createFont("Courier New", 10, kBold)};
+    HelpFields h;
     std::filesystem::path folder;
 };
 
 TEST_F(HelpLayoutTest, SectionsTitlesAndTheirEnds) {
     load(box(" Loading games ") + "First text.\n" + box(" Paging ") + "Second.\n\nMore.\n");
-    const HelpFields& h = app.help;
     EXPECT_EQ(h.DocLineCount, 10);
     ASSERT_EQ(h.SectionCount, 2);
     EXPECT_EQ(h.SectionTitle[1], " Loading games ");
@@ -112,35 +116,35 @@ TEST_F(HelpLayoutTest, AWordWiderThanTheLineLeavesAnEmptyLineBeforeIt) {
 // counted as the layout finds them, not from the number of borders.
 TEST_F(HelpLayoutTest, BordersRightAfterABoxAreBodyText) {
     load(box("One") + box("Two") + "Three\nskipped\nbody\n");
-    ASSERT_EQ(app.help.SectionCount, 2);
+    ASSERT_EQ(h.SectionCount, 2);
     EXPECT_EQ(section(1), (Lines{"+---+", "|Two|", "end"}));
-    EXPECT_EQ(app.help.SectionTitle[2], "Three");
+    EXPECT_EQ(h.SectionTitle[2], "Three");
     EXPECT_EQ(section(2), (Lines{"body", "end"}));
 
     load(box("Only") + "+-- not a box\n" + "+-- nor this\n" + "text\n");
-    ASSERT_EQ(app.help.SectionCount, 2);
+    ASSERT_EQ(h.SectionCount, 2);
     EXPECT_EQ(section(1), (Lines{"+-- not a box", "end"}));
-    EXPECT_EQ(app.help.SectionTitle[2], "text");
-    EXPECT_EQ(app.help.CurrentPage.size(), 3U);
+    EXPECT_EQ(h.SectionTitle[2], "text");
+    EXPECT_EQ(h.CurrentPage.size(), 3U);
 
     load(box("A") + "+--\n");
-    EXPECT_EQ(app.help.SectionCount, 1) << "four borders, one section";
-    EXPECT_EQ(app.help.PageStart.size(), 2U);
+    EXPECT_EQ(h.SectionCount, 1) << "four borders, one section";
+    EXPECT_EQ(h.PageStart.size(), 2U);
 }
 
 TEST_F(HelpLayoutTest, TextBeforeTheFirstBoxAndBrokenBoxes) {
     load("intro\nmore intro\n" + box("A") + "body\n");
-    ASSERT_EQ(app.help.SectionCount, 1);
+    ASSERT_EQ(h.SectionCount, 1);
     EXPECT_EQ(section(1), (Lines{"body", "end"}));
-    EXPECT_TRUE(app.help.DocText[0].empty()) << "slot 0 holds nothing";
+    EXPECT_TRUE(h.DocText[0].empty()) << "slot 0 holds nothing";
 
     load("no box at all\n");
-    EXPECT_EQ(app.help.DocLineCount, 1);
-    EXPECT_EQ(app.help.SectionCount, 0);
+    EXPECT_EQ(h.DocLineCount, 1);
+    EXPECT_EQ(h.SectionCount, 0);
 
     load(box("A") + "x\n+--\n");  // the file ends inside a box
-    ASSERT_EQ(app.help.SectionCount, 2);
-    EXPECT_EQ(app.help.SectionTitle[2], "");
+    ASSERT_EQ(h.SectionCount, 2);
+    EXPECT_EQ(h.SectionTitle[2], "");
     EXPECT_EQ(section(2), (Lines{"end"}));
 }
 
@@ -154,13 +158,13 @@ TEST_F(HelpLayoutTest, AnotherFontLaysTheTextOutAgain) {
     for (int k = 0; k < 40; ++k) text += "Several words of documentation text make one long line. ";
     load(box(" Fonts ") + text + "\n" + text + "\n");
     const std::size_t courier10 = section(1).size();
-    cycleHelpFont(app);  // Courier New 12: wider
+    fonts = cycleHelpFont(platform, h, fonts, {});  // Courier New 12: wider
     const std::size_t courier12 = section(1).size();
-    cycleHelpFont(app);  // Arial 8: narrower
+    fonts = cycleHelpFont(platform, h, fonts, {});  // Arial 8: narrower
     const std::size_t arial8 = section(1).size();
     EXPECT_GT(courier12, courier10);
     EXPECT_LT(arial8, courier10);
-    EXPECT_EQ(app.help.SectionTitle[1], " Fonts ") << "the title survives another layout";
+    EXPECT_EQ(h.SectionTitle[1], " Fonts ") << "the title survives another layout";
     for (const std::string& line : section(1)) EXPECT_LE(width(line), 900 + width(" ")) << line;
 }
 
@@ -169,8 +173,8 @@ TEST_F(HelpLayoutTest, LongFilesAndSectionsAreKeptWhole) {
     for (int k = 1; k <= 700; ++k) text += "line " + std::to_string(k) + "\n";
     text += box("After") + "last\n";
     load(text);
-    EXPECT_EQ(app.help.DocLineCount, 707);
-    ASSERT_EQ(app.help.SectionCount, 2);
+    EXPECT_EQ(h.DocLineCount, 707);
+    ASSERT_EQ(h.SectionCount, 2);
     const Lines first = section(1);
     ASSERT_EQ(first.size(), 701U);
     EXPECT_EQ(first[699], "line 700");
@@ -180,11 +184,11 @@ TEST_F(HelpLayoutTest, LongFilesAndSectionsAreKeptWhole) {
 
 TEST_F(HelpLayoutTest, AMissingFileGivesNoSections) {
     platform.setDataFolder(folder.string());
-    readDocumentation(app);
-    EXPECT_EQ(app.help.DocLineCount, 0);
-    EXPECT_EQ(app.help.SectionCount, 0);
-    EXPECT_EQ(app.help.DocText.size(), 1U);
+    readDocumentation(platform, h, fonts.BodyFont);
+    EXPECT_EQ(h.DocLineCount, 0);
+    EXPECT_EQ(h.SectionCount, 0);
+    EXPECT_EQ(h.DocText.size(), 1U);
 }
 
 }  // namespace
-}  // namespace tarnwick
+}  // namespace tarnwick::help
