@@ -98,11 +98,7 @@ struct ShellFields {
 
 struct App;
 
-// The full-page redraw belongs to the shell, above the game loaders, yet a
-// load that changes the base must repaint the whole page. The shell lends the
-// loaders its redraw through this hook, set by startUp.
 struct ShellHooks {
-    void (*redrawMainPage)(App&) = nullptr;
     // Automatic play steps inside one poll: it calls this after each step,
     // so the analysis follows the game as it plays. (After any other input
     // the main loop makes the analysis follow once the input is handled.)
@@ -120,7 +116,7 @@ struct App {
     BoardFields board;
     GameFields game;
     MoveListFields list;
-    AcquireFields acquire;
+    tarnwick::acquire::AcquireFields acquire;
     HelpFields help;
     ShellHooks hooks;
     AnalysisFields analysis;

@@ -29,7 +29,6 @@ void createFonts(App& app) {
 }  // namespace
 
 void startUp(App& app) {
-    app.hooks.redrawMainPage = &redrawMainPage;
     app.hooks.positionShown = [](App& shown) { followShownPosition(shown); };
 
     app.board.BoardSize = 8;
