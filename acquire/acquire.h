@@ -1,80 +1,106 @@
-// Getting games in: by game number from the game server, or pasted.
+// Getting games in: by game number from the game server, pasted, or from a
+// file. These functions read texts and produce values (the base, the record's
+// fields, the move tokens); showing a game they produce is the program's work.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace tarnwick {
+#include "acquire/acquire_state.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
 
-struct App;
+namespace tarnwick::acquire {
+
+// The fonts acquire draws with.
+struct Fonts {
+    FontId header = kNoFont;  // the number field and the fetch line
+};
+
+// A game as a text gives it.
+struct GameValues {
+    int base = 8;
+    // The header fields; recordText is the record read (empty for a move list).
+    game::GameRecord record;
+    // Tokens "1.D4", "2.swap", ..., never empty, at most game::MaxMoveSlots.
+    std::vector<std::string> moves;
+};
 
 // The game server, and where a game's record is found on it.
 inline constexpr std::string_view kGameServerHost = "www.littlegolem.net";
 std::string recordPathFor(std::string_view gameNumber);
 
-// Reads a game number typed into the field on the board page, fetches the
-// game's record and shows the game at its last move. Escape, or closing the
-// window, ends the entry without a fetch.
-void loadGameByNumber(App& app);
-// Asks the game server for the record at RequestPath. FetchOk 1 when a reply
-// was read: the first record of its body is then in recordText (empty when
-// the body holds none, or the reply was not a success) and RecordCount
-// counts the records. A failed exchange beeps and changes no record.
-void fetchGameRecord(App& app);
-// Collects the records of a reply body: its lines (line feeds end them,
-// carriage returns are dropped) that begin "(;FF" start a record, other
-// non-empty lines continue the current one, lines before the first record
-// are dropped. The first record goes to recordText.
-void collectRecords(App& app, std::string_view body);
-// Loads the game whose move list (Little Golem or It's Your Turn) is in
-// ClipboardText, normalising that text in place; any other text only beeps
-// and leaves the shown game as it was. A text that holds a game record
-// (from its "(;FF" on) is loaded as a fetched record is. True when a game
-// was loaded.
-bool importClipboardGame(App& app);
-
 // Where a game record begins.
 inline constexpr std::string_view kRecordStart = "(;FF";
 // The largest game file read: a record is a few kilobytes.
 inline constexpr std::size_t kMaxGameFileBytes = 4 * 1024 * 1024;
-// Loads the game in `text` (a record or a move list, as importClipboardGame
-// reads them) without touching ClipboardText. True when a game was loaded.
-bool loadGameText(App& app, std::string text);
-// Opens the game file at `path`; empty when its game is shown, otherwise one
-// line that names the file and says why not (and the shown game stays).
-std::string openGameFile(App& app, std::string_view path);
-// Fetches game `number` from the game server and shows it, as the number
-// entry does after its last digit.
-void fetchGameByNumber(App& app, std::string_view number);
 
-// The shown game (its header and every move in the list) as a game record
-// of the server's kind, which loadRecordText reads back to the same game.
-std::string recordOfShownGame(const App& app);
-// The shown game's moves as a Little Golem list: "1.E5 2.swap 3.D4".
-std::string moveListOfShownGame(const App& app);
-
-// Reading a game record (the game server's text, "(;FF[4]EV[...]...)") into
-// the current game. Each field is found by a fixed marker and copied up to
-// its closing "]"; every scan stops at the end of the text.
+// --- Records (record_parser.cpp) ---
+// Reading a game record (the game server's text, "(;FF[4]EV[...]...)"). Each
+// field is found by a fixed marker and copied up to its closing "]"; every
+// scan stops at the end of the text.
 //
-// Sets BoardSize from "SZ[8]" (tested first) or "SZ[10]"; any other record
-// flashes "Invalid Game #" over the number field and beeps (GameValid 0).
-void checkBoardSize(App& app);
-void parseEvent(App& app);
-void parsePlayers(App& app);
-void parseResult(App& app);
-void resultToText(App& app);
-void parseGameNumber(App& app);
-void parseMoves(App& app);
+// The base: 8 for "SZ[8]" (looked for first), 10 for "SZ[10]", otherwise none.
+std::optional<int> recordBase(std::string_view record);
+// The header fields, wherever the record stands; recordText is the record.
+game::GameRecord readRecordFields(std::string_view record);
+// Every bracketed value after the record's source value, numbered "1.", ...
+std::vector<std::string> readRecordMoves(std::string_view record);
+// The whole game; none when the record is of neither base.
+std::optional<GameValues> readRecord(std::string_view record);
 
-// Shows the record in recordText: checks its size, clears the board and the
-// game (the whole page is redrawn when the base changes), reads the fields
-// and moves, draws the header and the list, and goes to the last move. A
-// record of another size leaves the shown game as it was.
-void loadRecordText(App& app);
+// --- Reply bodies and the fetch (record_fetch.cpp) ---
+struct Records {
+    std::string first;  // the first record, empty when none
+    int count = 0;      // records seen, at most game::GameFields::GameSlotCount
+};
+// Collects the records of a reply body: its lines (line feeds end them,
+// carriage returns are dropped) that begin "(;FF" start a record, other
+// non-empty lines continue the current one, lines before the first record
+// are dropped. The program holds one game: later records are only counted.
+Records collectRecords(std::string_view body);
+// Asks the game server for game `number`. None when no reply was read: the
+// failed exchange has beeped (unless the window closed meanwhile). A reply
+// that is not a success counts as holding no record.
+std::optional<Records> fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits);
+// The same, with a line in the information panel naming the game while the
+// fetch waits; the line is gone when it returns.
+std::optional<Records> fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number,
+                                             const HttpLimits& limits);
 
-// Before a new game is filled in: a new base gets a fresh board page, the
-// same base only loses its stones; the old game is cleared either way.
-void prepareBoardForNewGame(App& app);
+// --- The number entry (number_entry.cpp) ---
+// The game number field on the board page (its white box, as the artwork
+// draws it).
+inline constexpr int kNumberFieldLeft = 49, kNumberFieldTop = 59, kNumberFieldRight = 139, kNumberFieldBottom = 77;
+// Reads a game number typed into the field: digits are drawn as typed,
+// Backspace takes the last back, letters and punctuation beep; Enter after
+// fewer than six digits starts again. Returns the number (six digits and
+// Enter, or seven), or none when Escape or a closed window cancelled it. The
+// field is left blank; entry.TypedNumber holds the digits of the last pass.
+std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, AcquireFields& entry);
 
-}  // namespace tarnwick
+// --- Pasted texts (clipboard_import.cpp, acquire/import.h) ---
+// The first record in a pasted text, from its "(;FF" on, collected as from a
+// reply body; none when the text holds no record start.
+std::optional<std::string> recordInText(std::string_view text);
+// A pasted move list (Little Golem or It's Your Turn) as a game; none when
+// the text is not one. A Little Golem list keeps `shownBase` unless it names
+// a cell only base 10 has.
+std::optional<GameValues> readMoveList(std::string_view text, int shownBase);
+
+// --- Files (game_file.cpp) ---
+// The text of the game file at `path`, or (ok false) a problem line that
+// names the file and says why it cannot be read.
+FileText readGameFile(Platform& p, std::string_view path);
+// The line for a file that holds no game this program shows.
+std::string notAGameProblem(std::string_view path);
+// A game (its header and moves) as a game record of the server's kind, which
+// readRecord reads back to the same game.
+std::string recordOfGame(const game::GameRecord& record, const game::MoveList& moves, int base);
+// The moves as a Little Golem list: "1.E5 2.swap 3.D4".
+std::string moveListOfGame(const game::MoveList& moves);
+
+}  // namespace tarnwick::acquire

@@ -1,25 +1,17 @@
-// State of getting games in: the number entry, the fetch and the import.
+// State of getting games in: the number entry and the bounds of a fetch.
 #pragma once
 
 #include <string>
 
 #include "platform/http_client.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 
 struct AcquireFields {
+    // The digits in the number field during the last pass of the entry.
     std::string TypedNumber;
-    std::string RequestPath;
-    std::string ReplyLine;
-    int RecordCount = 0;
-    int FetchOk = 0;
-    int PreviousBoardSize = 8;
-    int GameValid = 0;
-    int PerMoveNumbered = 1;
-    int LowercaseCount = 0;
-    std::string PairedMoveText;
     // Bounds of one fetch from the game server; tests shorten them.
     HttpLimits FetchLimits;
 };
 
-}  // namespace tarnwick
+}  // namespace tarnwick::acquire

@@ -1,13 +1,12 @@
-// Importing a game from a move list copied to the clipboard.
+// Reading a game from a pasted text: a record, or a move list.
 //
 // Two kinds of list are read. A Little Golem list numbers every move and
 // names cells in board notation ("1.D4 2.swap 3.E5 4.resign"). An It's Your
 // Turn list numbers the moves in pairs and names cells in the lowercase
-// notation of base 8 ("1. a8 b9 2. h1"). Anything else only beeps.
+// notation of base 8 ("1. a8 b9 2. h1"). Anything else is no list.
 //
 // The clipboard can hold any text of any size, so every pass over it is a
-// single left-to-right scan, the tokens kept are few and short, and all the
-// checks that can refuse the text run before the shown game is touched.
+// single left-to-right scan, and the tokens kept are few and short.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -18,13 +17,9 @@
 
 #include "acquire/acquire.h"
 #include "acquire/import.h"
-#include "app/context.h"
-#include "board/board.h"
-#include "game/game.h"
-#include "game/navigation.h"
 #include "game/replay.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 namespace {
 
 constexpr std::string_view kLittleGolemEvent = "Little Golem Havannah Game (pasted from clipboard)";
@@ -181,26 +176,19 @@ bool hasBase10Marker(std::string_view text) {
     return false;
 }
 
-// Fills game::MoveList entries 1, 2, ... with the non-empty tokens handed to it, up
-// to game::MaxMoveSlots; finish() empties every entry after the last one (a longer
-// game shown before may have left some) and sets MoveCount.
-class EntryWriter {
+// Collects the non-empty tokens handed to it, each cut to kMaxTokenLength,
+// up to game::MaxMoveSlots of them.
+class TokenCollector {
   public:
-    explicit EntryWriter(game::GameFields& game) : game_(game) {}
-    bool full() const { return count_ >= game::MaxMoveSlots; }
+    bool full() const { return tokens_.size() >= static_cast<std::size_t>(game::MaxMoveSlots); }
     void add(std::string_view token) {
         if (token.empty() || full()) return;
-        ++count_;
-        game_.Moves.set(count_, std::string(token.substr(0, kMaxTokenLength)));
+        tokens_.emplace_back(token.substr(0, kMaxTokenLength));
     }
-    void finish() {
-        for (int k = count_ + 1; k <= game::MaxMoveSlots; ++k) game_.Moves.set(k, std::string());
-        game_.MoveCount = count_;
-    }
+    std::vector<std::string> take() { return std::move(tokens_); }
 
   private:
-    game::GameFields& game_;
-    int count_ = 0;
+    std::vector<std::string> tokens_;
 };
 
 // Calls `take` with each space-separated token of the text in order (empty
@@ -236,6 +224,17 @@ std::vector<std::string_view> collectPairedMoves(std::string_view text) {
     return moves;
 }
 
+// The list without the spaces around it and without the move box's end and
+// whatever follows that.
+std::string_view numberedListPart(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    for (const std::string_view end : kMoveBoxEnds)
+        if (const std::size_t at = text.find(end); at != std::string_view::npos) text = text.substr(0, at);
+    return text;
+}
+
 // The digit two places before the resignation word is the last digit of the
 // resigning move's number ("24.resign"): an even number is White's move.
 std::string numberedListResult(std::string_view text) {
@@ -249,125 +248,92 @@ std::string numberedListResult(std::string_view text) {
 // The resigning move's number is its entry's: the first resign entry, or,
 // when the resignation is written outside the moves collected, the move
 // after the last one (the player to move resigned).
-std::string pairedListResult(const App& app, std::string_view text) {
-    const game::GameFields& g = app.game;
-    int resigning = 0;
-    for (int k = 1; k <= g.MoveCount && resigning == 0; ++k)
-        if (game::isResignToken(g.Moves[k])) resigning = k;
-    if (resigning == 0) {
+std::string pairedListResult(const std::vector<std::string>& moves, std::string_view text) {
+    const auto resign = std::find_if(moves.begin(), moves.end(), [](const std::string& m) { return game::isResignToken(m); });
+    std::size_t resigning = 0;
+    if (resign != moves.end()) {
+        resigning = static_cast<std::size_t>(resign - moves.begin()) + 1;
+    } else {
         if (!findResignWord(text)) return std::string(kUnknown);
-        resigning = g.MoveCount + 1;
+        resigning = moves.size() + 1;
     }
     return std::string(resigning % 2 == 0 ? kWhiteResigned : kBlackResigned);
 }
 
 }  // namespace
 
-void splitNumberedMoves(App& app) {
-    std::string& text = app.shell.ClipboardText;
-    trimSpaces(text);
-    for (const std::string_view end : kMoveBoxEnds)
-        if (const std::size_t at = text.find(end); at != std::string::npos) text.erase(at);
-    text += ' ';
-    EntryWriter entries(app.game);
+std::vector<std::string> splitNumberedMoves(std::string_view text) {
+    TokenCollector tokens;
     // A line break with no space before it leaves two spaces, so an empty
     // token: it takes no entry, or it would end the game there.
-    forEachToken(text, [&](std::string_view token) {
-        entries.add(token);
-        return !entries.full();
+    forEachToken(numberedListPart(text), [&](std::string_view token) {
+        tokens.add(token);
+        return !tokens.full();
     });
-    entries.finish();
+    return tokens.take();
 }
 
-void splitPairedMoves(App& app) {
-    const std::vector<std::string_view> collected = collectPairedMoves(app.shell.ClipboardText);
-    std::string& paired = app.acquire.PairedMoveText;
-    paired.clear();
-    for (const std::string_view move : collected) {
-        if (!paired.empty()) paired += ' ';
-        paired += move.substr(0, kMaxTokenLength);
+std::vector<std::string> splitPairedMoves(std::string_view text) {
+    // A move starting with ")" ends the moves.
+    TokenCollector tokens;
+    for (const std::string_view move : collectPairedMoves(text)) {
+        if (move.starts_with(')')) break;
+        tokens.add(move);
     }
-    paired += " )";
-    // The moves are read back from PairedMoveText; a word starting with ")"
-    // ends them, as the closing " )" does.
-    EntryWriter entries(app.game);
-    forEachToken(paired, [&](std::string_view move) {
-        if (move.starts_with(')')) return false;
-        entries.add(move);
-        return !entries.full();
-    });
-    entries.finish();
-    toBoardNotation(app);
-    game::MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
-        std::string move = moves[k];
+    std::vector<std::string> moves = tokens.take();
+    for (std::size_t k = 0; k < moves.size(); ++k) {
+        std::string move = toBoardNotation(moves[k]);
         std::transform(move.begin(), move.end(), move.begin(), upperCase);
-        moves.set(k, std::to_string(k) + "." + move);
+        moves[k] = std::to_string(k + 1) + "." + move;
     }
+    return moves;
 }
 
-bool importClipboardGame(App& app) {
-    std::string& text = app.shell.ClipboardText;
-    AcquireFields& a = app.acquire;
-    Platform& p = app.platform;
+std::optional<std::string> recordInText(std::string_view text) {
+    const std::size_t start = text.find(kRecordStart);
+    if (start == std::string_view::npos) return std::nullopt;
+    return collectRecords(text.substr(start)).first;
+}
 
-    // A whole game record (as a browser shows the server's record) loads
-    // as a fetched one does.
-    if (const std::size_t start = text.find(kRecordStart); start != std::string::npos) {
-        collectRecords(app, std::string_view(text).substr(start));
-        loadRecordText(app);
-        return a.GameValid == 1;
-    }
-
+std::optional<GameValues> readMoveList(std::string_view pasted, int shownBase) {
+    std::string text(pasted);
     normalise(text);
-    a.PreviousBoardSize = app.board.BoardSize;
-    a.PerMoveNumbered = 1;
     const LetterCensus letters = takeCensus(text);
-    a.LowercaseCount = letters.lowercase;
 
-    // Which list, and which base; refusing leaves the shown game as it is.
+    // Which list, and which base.
     const bool hasSwap = contains(text, "swap");
-    if (!hasSwap && (letters.lateLowercase || letters.lateUppercase)) {
-        p.beep();
-        return false;
-    }
-    int base = app.board.BoardSize;
+    if (!hasSwap && (letters.lateLowercase || letters.lateUppercase)) return std::nullopt;
+    GameValues game;
+    game.base = shownBase;
+    bool numbered = true;
     if (hasBase10Marker(text)) {
-        base = 10;
-    } else if (a.LowercaseCount > 0 && !hasSwap) {
-        base = 8;
-        a.PerMoveNumbered = 0;
+        game.base = 10;
+    } else if (letters.lowercase > 0 && !hasSwap) {
+        game.base = 8;
+        numbered = false;
     } else if (!text.starts_with("1.")) {
-        p.beep();
-        return false;
+        return std::nullopt;
     }
     replaceAll(text, ". ", ".");
     // Lowercase text with no numbered move in it is some other text, not an
     // It's Your Turn list: loading it would only empty the board.
-    if (a.PerMoveNumbered == 0 && collectPairedMoves(text).empty()) {
-        p.beep();
-        return false;
-    }
+    if (!numbered && collectPairedMoves(text).empty()) return std::nullopt;
 
-    app.board.BoardSize = base;
-    prepareBoardForNewGame(app);
-    game::GameRecord& record = app.game.record;
-    if (a.PerMoveNumbered == 1) {
+    game::GameRecord& record = game.record;
+    if (numbered) {
         record.eventName = kLittleGolemEvent;
-        splitNumberedMoves(app);
-        record.resultText = numberedListResult(text);
+        game.moves = splitNumberedMoves(text);
+        // A resignation past the move box's end is not the list's.
+        record.resultText = numberedListResult(numberedListPart(text));
     } else {
         record.eventName = kItsYourTurnEvent;
-        splitPairedMoves(app);
-        record.resultText = pairedListResult(app, text);
+        game.moves = splitPairedMoves(text);
+        record.resultText = pairedListResult(game.moves, text);
     }
     record.blackPlayer = kUnknown;
     record.whitePlayer = kUnknown;
     record.gameNumber = kUnknown;
-    game::drawGameHeader(gameOf(app));
-    game::rebuildMoveList(gameOf(app));
-    game::goToEnd(gameOf(app));
-    return true;
+    return game;
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::acquire

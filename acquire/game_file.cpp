@@ -3,12 +3,10 @@
 // as a move list.
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "acquire/acquire.h"
-#include "app/context.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 namespace {
 
 // The value of one move token: "12.C10" -> "C10", "2.swap" -> "swap".
@@ -38,46 +36,29 @@ std::string_view resultLetter(std::string_view shown) {
 
 }  // namespace
 
-bool loadGameText(App& app, std::string text) {
-    // The import reads and rewrites ClipboardText; the clipboard's own text
-    // is put back so that the main loop does not take it for a new one.
-    std::string clipboard = std::exchange(app.shell.ClipboardText, std::move(text));
-    const bool loaded = importClipboardGame(app);
-    app.shell.ClipboardText = std::move(clipboard);
-    return loaded;
+FileText readGameFile(Platform& p, std::string_view path) {
+    FileText file = p.readUserFile(path, kMaxGameFileBytes);
+    if (!file.ok) file.problem = "cannot open \"" + std::string(path) + "\": " + file.problem;
+    return file;
 }
 
-std::string openGameFile(App& app, std::string_view path) {
-    FileText file = app.platform.readUserFile(path, kMaxGameFileBytes);
-    const std::string name = "\"" + std::string(path) + "\"";
-    if (!file.ok) return "cannot open " + name + ": " + file.problem;
-    if (!loadGameText(app, std::move(file.text))) {
-        return name + " holds no game this program shows (a base-8 or base-10 record or move list)";
-    }
-    return {};
+std::string notAGameProblem(std::string_view path) {
+    return "\"" + std::string(path) + "\" holds no game this program shows (a base-8 or base-10 record or move list)";
 }
 
-void fetchGameByNumber(App& app, std::string_view number) {
-    app.acquire.RequestPath = recordPathFor(number);
-    fetchGameRecord(app);
-    if (app.acquire.FetchOk == 1) loadRecordText(app);
-}
-
-std::string recordOfShownGame(const App& app) {
-    const game::GameRecord& r = app.game.record;
+std::string recordOfGame(const game::GameRecord& r, const game::MoveList& moves, int base) {
     std::string out = "(;FF[4]";
     out += "EV" + bracketed(r.eventName);
     // The reader finds the white player after the black one.
     out += "PB" + bracketed(r.blackPlayer);
     out += "PW" + bracketed(r.whitePlayer);
-    out += "SZ" + bracketed(std::to_string(app.board.BoardSize));
+    out += "SZ" + bracketed(std::to_string(base));
     out += "RU[LG]";
     out += "RE" + bracketed(resultLetter(r.resultText));
     if (!r.gameNumber.empty()) out += "GC" + bracketed(" game #" + r.gameNumber);
     // The reader takes every value after the source as a move, so the source
     // comes last in the header.
     out += "SO[http://www.littlegolem.net]";
-    const game::MoveList& moves = app.game.Moves;
     for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         // The first move is tagged W in the server's records, then B, W, ...
         out += k % 2 == 1 ? ";W" : ";B";
@@ -87,9 +68,8 @@ std::string recordOfShownGame(const App& app) {
     return out;
 }
 
-std::string moveListOfShownGame(const App& app) {
+std::string moveListOfGame(const game::MoveList& moves) {
     std::string out;
-    const game::MoveList& moves = app.game.Moves;
     for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
         if (!out.empty()) out += ' ';
         out += std::to_string(k) + "." + std::string(moveValue(moves[k]));

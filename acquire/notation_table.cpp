@@ -8,12 +8,12 @@
 // 9 - c, so row r is position r + c - 8; the top cell of every column is on
 // row 15.
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "acquire/import.h"
-#include "app/context.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 namespace {
 
 // A letter followed by a number of one or two digits, with no leading zero.
@@ -61,16 +61,10 @@ static_assert(LowercaseNameTable.back().lowercase.view() == "g2" && LowercaseNam
 
 }  // namespace
 
-void toBoardNotation(App& app) {
-    game::MoveList& moves = app.game.Moves;
-    for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {
-        for (const NamePair& pair : LowercaseNameTable) {
-            if (moves[k] == pair.lowercase.view()) {
-                moves.set(k, std::string(pair.board.view()));
-                break;
-            }
-        }
-    }
+std::string toBoardNotation(std::string_view name) {
+    for (const NamePair& pair : LowercaseNameTable)
+        if (name == pair.lowercase.view()) return std::string(pair.board.view());
+    return std::string(name);
 }
 
-}  // namespace tarnwick
+}  // namespace tarnwick::acquire

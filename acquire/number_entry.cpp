@@ -1,10 +1,10 @@
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "acquire/acquire.h"
-#include "app/context.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 namespace {
 
 // Keys that cannot be part of a game number and earn a beep: letters and
@@ -13,13 +13,12 @@ namespace {
 constexpr std::string_view kRefusedCharacters =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!@#$%^&*()_[{]}\\|;:',<.>/? ";
 
-constexpr int kFieldLeft = 49, kFieldTop = 59, kFieldRight = 139, kFieldBottom = 77;
 constexpr int kFirstDigitX = 52, kDigitY = 61, kDigitPitch = 7;
 constexpr std::size_t kMaxDigits = 7;
 
 void eraseNumberField(Platform& p) {
     p.setColors(colours::kBlack, colours::kWhite);
-    p.drawBox(kFieldLeft, kFieldTop, kFieldRight, kFieldBottom, colours::kWhite, colours::kWhite);
+    p.drawBox(kNumberFieldLeft, kNumberFieldTop, kNumberFieldRight, kNumberFieldBottom, colours::kWhite, colours::kWhite);
 }
 
 // Waits for the next key; a closed window reads as Escape, since no key can
@@ -35,43 +34,38 @@ std::string waitForKey(Platform& p) {
 
 // One pass of the entry, from an empty field up to Enter, Escape or the
 // seventh digit; returns the key that ended it.
-std::string enterDigits(App& app) {
-    Platform& p = app.platform;
-    AcquireFields& a = app.acquire;
-    std::string& key = app.shell.LastKey;
-    p.setFont(app.fonts.HeaderFont);
+std::string enterDigits(Platform& p, const Fonts& fonts, std::string& typed) {
+    p.setFont(fonts.header);
     eraseNumberField(p);
     int x = kFirstDigitX;
-    a.TypedNumber.clear();
-    key.clear();
+    typed.clear();
     for (;;) {
         p.setPos(x, kDigitY);
         p.drawText("*");
         p.present();
-        key = waitForKey(p);
+        const std::string key = waitForKey(p);
         const bool isDigit = key.size() == 1 && key[0] >= '0' && key[0] <= '9';
         if (key.find_first_of(kRefusedCharacters) != std::string::npos) {
             p.beep();
         } else if (key == std::string(1, keys::kBackspace)) {
-            if (!a.TypedNumber.empty()) {
-                a.TypedNumber.pop_back();
+            if (!typed.empty()) {
+                typed.pop_back();
                 x -= kDigitPitch;
                 p.setPos(x, kDigitY);
                 p.drawText("    ");  // the digit and the cursor after it
                 p.present();
             }
-        } else if (isDigit && a.TypedNumber.size() < kMaxDigits) {
+        } else if (isDigit && typed.size() < kMaxDigits) {
             p.setPos(x, kDigitY);
             p.drawText(key);
             x += kDigitPitch;
             p.present();
-            a.TypedNumber += key;
+            typed += key;
         }
-        if (a.TypedNumber.size() >= kMaxDigits || key == std::string(1, keys::kEnter) ||
+        if (typed.size() >= kMaxDigits || key == std::string(1, keys::kEnter) ||
             key == std::string(1, keys::kEscape)) {
             return key;
         }
-        key.clear();
     }
 }
 
@@ -86,10 +80,9 @@ struct TextBox {
     Colour ground;
 };
 
-TextBox showFetchLine(App& app) {
-    Platform& p = app.platform;
-    const std::string text = "Fetching game " + app.acquire.TypedNumber + " ...";
-    p.setFont(app.fonts.HeaderFont);
+TextBox showFetchLine(Platform& p, const Fonts& fonts, std::string_view number) {
+    const std::string text = "Fetching game " + std::string(number) + " ...";
+    p.setFont(fonts.header);
     const Extent size = p.textSize(text);
     const TextBox box{kFetchLineX, kFetchLineY, kFetchLineX + size.width, kFetchLineY + size.height,
                       p.getPixel(kFetchLineX, kFetchLineY)};
@@ -104,26 +97,24 @@ void eraseText(Platform& p, const TextBox& box) { p.drawBox(box.x1, box.y1, box.
 
 }  // namespace
 
-void loadGameByNumber(App& app) {
-    AcquireFields& a = app.acquire;
+std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, AcquireFields& entry) {
+    std::string& typed = entry.TypedNumber;
     std::string key;
     // Enter after fewer than six digits starts the entry again.
     do {
-        key = enterDigits(app);
-        eraseNumberField(app.platform);
-    } while (key != std::string(1, keys::kEscape) && a.TypedNumber.size() != 6 && a.TypedNumber.size() != 7);
-
-    if (key == std::string(1, keys::kEscape)) {
-        // Escape ends only the entry, not the program.
-        app.shell.LastKey.clear();
-        return;
-    }
-    a.RequestPath = recordPathFor(a.TypedNumber);
-    const TextBox fetchLine = showFetchLine(app);
-    fetchGameRecord(app);
-    eraseText(app.platform, fetchLine);
-    if (a.FetchOk != 1) return;
-    loadRecordText(app);
+        key = enterDigits(p, fonts, typed);
+        eraseNumberField(p);
+    } while (key != std::string(1, keys::kEscape) && typed.size() != 6 && typed.size() != 7);
+    if (key == std::string(1, keys::kEscape)) return std::nullopt;
+    return typed;
 }
 
-}  // namespace tarnwick
+std::optional<Records> fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number,
+                                             const HttpLimits& limits) {
+    const TextBox fetchLine = showFetchLine(p, fonts, number);
+    std::optional<Records> records = fetchGameRecords(p, number, limits);
+    eraseText(p, fetchLine);
+    return records;
+}
+
+}  // namespace tarnwick::acquire

@@ -1,13 +1,12 @@
+#include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "acquire/acquire.h"
-#include "app/context.h"
-#include "board/board.h"
-#include "game/game.h"
-#include "game/navigation.h"
-#include "game/game_state.h"
 
-namespace tarnwick {
+namespace tarnwick::acquire {
 namespace {
 
 // Positions count from 1; a position past either end reads as no character.
@@ -53,59 +52,34 @@ void replaceAll(std::string& s, std::string_view from, std::string_view to) {
     s = std::move(out);
 }
 
-const std::string& record(const App& app) { return app.game.record.recordText; }
-
 }  // namespace
 
-void checkBoardSize(App& app) {
-    AcquireFields& a = app.acquire;
-    a.PreviousBoardSize = app.board.BoardSize;
-    const std::string& text = record(app);
-    if (text.find("SZ[8]") != std::string::npos) {
-        app.board.BoardSize = 8;
-        a.GameValid = 1;
-        return;
-    }
-    if (text.find("SZ[10]") != std::string::npos) {
-        app.board.BoardSize = 10;
-        a.GameValid = 1;
-        return;
-    }
-    a.GameValid = 0;
-    // The message flashes four times over the number field, each step
-    // shown, and stays there.
-    Platform& p = app.platform;
-    p.setFont(app.fonts.HeaderFont);
-    p.setColors(colours::kBlack, colours::kWhite);
-    for (int i = 0; i < 4; ++i) {
-        p.drawBox(49, 59, 139, 77, colours::kWhite, colours::kWhite);
-        p.present();
-        p.sleepMs(150);
-        p.setPos(52, 61);
-        p.drawText("Invalid Game #");
-        p.present();
-        p.sleepMs(150);
-    }
-    p.beep();
+std::optional<int> recordBase(std::string_view record) {
+    if (record.find("SZ[8]") != std::string_view::npos) return 8;
+    if (record.find("SZ[10]") != std::string_view::npos) return 10;
+    return std::nullopt;
 }
 
-void parseEvent(App& app) {
-    std::string& event = app.game.record.eventName;
-    copyValue(Text{after(record(app), "EV[")}, 1, event);
+namespace {
+
+std::string eventOf(std::string_view record) {
+    std::string event;
+    copyValue(Text{after(record, "EV[")}, 1, event);
     replaceAll(event, "hav", "Hav");
     replaceAll(event, "mc", "MonthlyCup");
     replaceAll(event, "rt", "Rated Tourney");
     replaceAll(event, "null", "Unrated Game");
     replaceAll(event, "ch", "Championship");
+    return event;
 }
 
 // The "PW" search starts just after the "PB" value, so a "PW" that stands
 // before "PB" is not found. Any two characters "PB" or "PW" match.
-void parsePlayers(App& app) {
-    const Text t{record(app)};
+void readPlayers(std::string_view record, game::GameRecord& out) {
+    const Text t{record};
     std::size_t p = 0;
-    for (const auto& [tag, field] : {std::pair<std::string_view, std::string*>{"PB", &app.game.record.blackPlayer},
-                                     std::pair<std::string_view, std::string*>{"PW", &app.game.record.whitePlayer}}) {
+    for (const auto& [tag, field] : {std::pair<std::string_view, std::string*>{"PB", &out.blackPlayer},
+                                     std::pair<std::string_view, std::string*>{"PW", &out.whitePlayer}}) {
         do {
             ++p;
         } while (p <= t.size() && !(t.is(p, tag[0]) && t.is(p + 1, tag[1])));
@@ -114,46 +88,47 @@ void parsePlayers(App& app) {
     }
 }
 
-void parseResult(App& app) {
-    std::string& result = app.game.record.resultText;
-    const std::string_view value = after(record(app), "RE[");
-    result = value.empty() ? std::string() : std::string(1, value.front());
-    if (result != "W" && result != "B") result = "?";
-    resultToText(app);
+// Only the first character of the value counts: "B" and "W" name the winner,
+// anything else is a game still being played.
+std::string resultOf(std::string_view record) {
+    const std::string_view value = after(record, "RE[");
+    const char winner = value.empty() ? '\0' : value.front();
+    if (winner == 'W') return "0-2";
+    if (winner == 'B') return "2-0";
+    return "Game still in progress";
 }
 
-void resultToText(App& app) {
-    std::string& result = app.game.record.resultText;
-    if (result == "W") {
-        result = "0-2";
-    } else if (result == "B") {
-        result = "2-0";
-    } else if (result == "?") {
-        result = "Game still in progress";
-    } else {
-        result = "Unknown";
-    }
-}
-
-void parseGameNumber(App& app) {
-    const Text t{after(record(app), "game #")};
-    std::string& number = app.game.record.gameNumber;
+std::string gameNumberOf(std::string_view record) {
+    const Text t{after(record, "game #")};
+    std::string number;
     for (std::size_t p = 1; p <= t.size(); ++p) {
         t.appendTo(number, p);
         if (t.is(p + 1, ']')) break;
     }
+    return number;
+}
+
+}  // namespace
+
+game::GameRecord readRecordFields(std::string_view record) {
+    game::GameRecord out;
+    out.recordText = std::string(record);
+    out.eventName = eventOf(record);
+    readPlayers(record, out);
+    out.resultText = resultOf(record);
+    out.gameNumber = gameNumberOf(record);
+    return out;
 }
 
 // Every bracketed value after the record's source value becomes one move,
 // in text order, whatever property name stands before it; the values are
-// then numbered "1.", "2.", ... The source ends ".com]" in older records and
-// ".net]" in later ones.
-void parseMoves(App& app) {
-    const std::string& text = record(app);
-    const Text t{text.find(".com]") != std::string::npos ? after(text, ".com]") : after(text, ".net]")};
-    game::GameFields& g = app.game;
+// then numbered "1.", "2.", ... up to the first empty one. The source ends
+// ".com]" in older records and ".net]" in later ones.
+std::vector<std::string> readRecordMoves(std::string_view record) {
+    const Text t{record.find(".com]") != std::string_view::npos ? after(record, ".com]") : after(record, ".net]")};
+    std::vector<std::string> moves;
     std::size_t p = 0;
-    for (int k = 1; k <= game::MaxMoveSlots; ++k) {
+    while (moves.size() < static_cast<std::size_t>(game::MaxMoveSlots)) {
         do {
             ++p;
         } while (p <= t.size() && !t.is(p, '['));
@@ -165,40 +140,17 @@ void parseMoves(App& app) {
             t.appendTo(value, p);
             ++p;
         } while (!t.is(p, ']') && p < t.size());
-        g.Moves.set(k, std::move(value));
+        if (value.empty()) break;
+        moves.push_back(std::to_string(moves.size() + 1) + "." + value);
         if (t.is(p + 1, ')') || p >= t.size()) break;
     }
-    int k = 0;
-    while (k + 1 <= game::MaxMoveSlots && !g.Moves[k + 1].empty()) {
-        ++k;
-        g.Moves.set(k, std::to_string(k) + "." + g.Moves[k]);
-        g.MoveCount += 1;
-    }
+    return moves;
 }
 
-void prepareBoardForNewGame(App& app) {
-    if (app.board.BoardSize != app.acquire.PreviousBoardSize) {
-        board::setUpBoardSize(app.board);
-        game::clearGame(gameOf(app));
-        if (app.hooks.redrawMainPage != nullptr) app.hooks.redrawMainPage(app);
-    } else {
-        game::clearPosition(gameOf(app));
-        game::clearGame(gameOf(app));
-    }
+std::optional<GameValues> readRecord(std::string_view record) {
+    const std::optional<int> base = recordBase(record);
+    if (!base) return std::nullopt;
+    return GameValues{*base, readRecordFields(record), readRecordMoves(record)};
 }
 
-void loadRecordText(App& app) {
-    checkBoardSize(app);
-    if (app.acquire.GameValid != 1) return;
-    prepareBoardForNewGame(app);
-    parseEvent(app);
-    parsePlayers(app);
-    parseResult(app);
-    parseGameNumber(app);
-    parseMoves(app);
-    game::drawGameHeader(gameOf(app));
-    game::rebuildMoveList(gameOf(app));
-    game::goToEnd(gameOf(app));
-}
-
-}  // namespace tarnwick
+}  // namespace tarnwick::acquire

@@ -1,6 +1,6 @@
-#include "acquire/acquire.h"
 #include "app/analysis.h"
 #include "app/context.h"
+#include "app/load_game.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "board/layout.h"

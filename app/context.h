@@ -71,15 +71,6 @@ struct ShellFields {
     help::ButtonImageTable ButtonImages;
 };
 
-struct App;
-
-// The full-page redraw belongs to the shell, above the game loaders, yet a
-// load that changes the base must repaint the whole page. The shell lends the
-// loaders its redraw through this hook, set by startUp.
-struct ShellHooks {
-    void (*redrawMainPage)(App&) = nullptr;
-};
-
 struct App {
     explicit App(Platform& p) : platform(p) {}
     App(const App&) = delete;
@@ -91,9 +82,8 @@ struct App {
     board::BoardFields board;
     game::GameFields game;
     game::MoveListFields list;
-    AcquireFields acquire;
+    acquire::AcquireFields acquire;
     help::HelpFields help;
-    ShellHooks hooks;
     AnalysisFields analysis;
 };
 

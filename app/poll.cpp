@@ -2,9 +2,9 @@
 #include <string>
 #include <utility>
 
-#include "acquire/acquire.h"
 #include "app/analysis.h"
 #include "app/context.h"
+#include "app/load_game.h"
 #include "app/shell.h"
 
 namespace tarnwick {

@@ -29,7 +29,6 @@ void createFonts(App& app) {
 }  // namespace
 
 void startUp(App& app) {
-    app.hooks.redrawMainPage = &redrawMainPage;
 
     app.board.BoardSize = 8;
     board::setUpBoardSize(app.board);

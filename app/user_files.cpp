@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "acquire/acquire.h"
 #include "app/context.h"
+#include "app/load_game.h"
 #include "app/shell.h"
 #include "board/layout.h"
 
@@ -128,7 +128,7 @@ void saveShownGame(App& app) {
         return;
     }
     const std::string stem = "tarnwick-" + (isGameNumber(number) ? number : p.timeStampText());
-    const SavedFile saved = p.saveNewFile(p.documentsFolder(), stem, ".sgf", recordOfShownGame(app));
+    const SavedFile saved = p.saveNewFile(p.documentsFolder(), stem, ".sgf", acquire::recordOfGame(app.game.record, app.game.Moves, app.board.BoardSize));
     if (saved.ok) {
         showPanelMessage(app, "Saved " + saved.path);
     } else {
@@ -140,7 +140,7 @@ void saveShownGame(App& app) {
 
 void copyShownMoves(App& app) {
     Platform& p = app.platform;
-    std::string text = moveListOfShownGame(app);
+    std::string text = acquire::moveListOfGame(app.game.Moves);
     if (text.empty()) {
         p.beep();
         return;

@@ -3,10 +3,11 @@
 // and reading and showing a real record once it is in.
 #include <benchmark/benchmark.h>
 
+#include <optional>
 #include <string>
 
-#include "acquire/acquire.h"
 #include "app/context.h"
+#include "app/load_game.h"
 #include "app/shell.h"
 #include "http_test_server.h"
 #include "bench_program.h"
@@ -26,7 +27,7 @@ using Program = bench::StartedProgram;
 void BM_FetchAndShowAGame(benchmark::State& state) {
     Program program;
     HttpTestServer server({ScriptedReply::withLength(200, std::string(kRecord) + "\r\n")});
-    program.platform.redirectHost(std::string(kGameServerHost), server.port());
+    program.platform.redirectHost(std::string(acquire::kGameServerHost), server.port());
     for (auto _ : state) {
         for (const char digit : std::string_view("1060981")) program.platform.pressKey(std::string(1, digit), program.platform.nowMs());
         loadGameByNumber(program.app);
@@ -38,9 +39,9 @@ BENCHMARK(BM_FetchAndShowAGame)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ExchangeAlone(benchmark::State& state) {
     Program program;
     HttpTestServer server({ScriptedReply::withLength(200, std::string(kRecord) + "\r\n")});
-    program.platform.redirectHost(std::string(kGameServerHost), server.port());
+    program.platform.redirectHost(std::string(acquire::kGameServerHost), server.port());
     for (auto _ : state) {
-        const HttpReply reply = program.platform.httpGet(kGameServerHost, "/servlet/sgf/1060981/game.txt", HttpLimits{});
+        const HttpReply reply = program.platform.httpGet(acquire::kGameServerHost, "/servlet/sgf/1060981/game.txt", HttpLimits{});
         benchmark::DoNotOptimize(reply.body.data());
     }
 }
@@ -51,30 +52,19 @@ void BM_CollectParseAndShow(benchmark::State& state) {
     Program program;
     const std::string body = std::string(kRecord) + "\r\n";
     for (auto _ : state) {
-        collectRecords(program.app, body);
-        loadRecordText(program.app);
+        loadRecordText(program.app, acquire::collectRecords(body).first);
     }
 }
 BENCHMARK(BM_CollectParseAndShow)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseARealRecord(benchmark::State& state) {
-    Program program;
-    program.app.game.record.recordText = std::string(kRecord);
-    game::GameFields& g = program.app.game;
+    std::size_t moves = 0;
     for (auto _ : state) {
-        // The fields the parsers append to; the moves are overwritten.
-        g.record.eventName.clear();
-        g.record.blackPlayer.clear();
-        g.record.whitePlayer.clear();
-        g.record.gameNumber.clear();
-        g.MoveCount = 0;
-        parseEvent(program.app);
-        parsePlayers(program.app);
-        parseResult(program.app);
-        parseGameNumber(program.app);
-        parseMoves(program.app);
+        const std::optional<acquire::GameValues> game = acquire::readRecord(kRecord);
+        moves = game ? game->moves.size() : 0;
+        benchmark::DoNotOptimize(moves);
     }
-    state.counters["moves"] = program.app.game.MoveCount;
+    state.counters["moves"] = static_cast<double>(moves);
 }
 BENCHMARK(BM_ParseARealRecord)->Unit(benchmark::kMicrosecond);
 

@@ -6,8 +6,8 @@
 #include <random>
 #include <string>
 
-#include "acquire/acquire.h"
 #include "app/context.h"
+#include "app/load_game.h"
 #include "app/shell.h"
 #include "board/geometry.h"
 #include "bench_program.h"
@@ -19,7 +19,7 @@ constexpr std::size_t kTenMegabytes = 10 * 1024 * 1024;
 
 using Program = bench::StartedProgram;
 
-// Pastes `text` once per iteration; the import rewrites its copy in place.
+// Pastes `text` once per iteration.
 void pasteRepeatedly(benchmark::State& state, const std::string& text) {
     Program program;
     for (auto _ : state) {

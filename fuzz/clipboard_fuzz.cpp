@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "fuzz/fuzz_program.h"
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "fuzz/fuzz_program.h"
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
@@ -14,10 +14,8 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tarnwick::fuzz::FuzzProgram& program = tarnwick::fuzz::program();
     program.clearShownGame();
-    program.app.game.record.recordText = tarnwick::fuzz::bytesOf(data, size);
     const int beeps = program.platform.beepCount();
-    tarnwick::loadRecordText(program.app);
-    const bool refused = program.app.acquire.GameValid != 1;
+    const bool refused = !tarnwick::loadRecordText(program.app, tarnwick::fuzz::bytesOf(data, size));
     tarnwick::fuzz::require(program.platform.beepCount() == beeps + (refused ? 1 : 0), "only a refusal beeps");
     tarnwick::fuzz::require(!refused || program.app.game.MoveCount == 0, "a refusal leaves the (empty) game");
     tarnwick::fuzz::checkShownGame(program.app);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "fuzz/fuzz_program.h"
 
 extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
@@ -17,12 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tarnwick::fuzz::FuzzProgram& program = tarnwick::fuzz::program();
     program.clearShownGame();
     const std::string_view body = tarnwick::fuzz::bytesOf(data, size);
-    tarnwick::collectRecords(program.app, body);
-    const std::string& record = program.app.game.record.recordText;
-    tarnwick::fuzz::require(program.app.acquire.RecordCount == 0 ? record.empty() : record.starts_with("(;FF"),
+    const tarnwick::acquire::Records records = tarnwick::acquire::collectRecords(body);
+    const std::string& record = records.first;
+    tarnwick::fuzz::require(records.count == 0 ? record.empty() : record.starts_with("(;FF"),
                             "the record kept is the first one collected");
     tarnwick::fuzz::require(record.size() <= body.size(), "a record is made of the body's bytes");
-    tarnwick::loadRecordText(program.app);
+    tarnwick::loadRecordText(program.app, record);
     tarnwick::fuzz::checkShownGame(program.app);
     return 0;
 }

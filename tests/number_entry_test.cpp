@@ -2,7 +2,7 @@
 // taken, refused or ignored, what the field shows, and how the entry ends.
 #include <gtest/gtest.h>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "http_test_server.h"
 #include "screen_fixture.h"
 
@@ -23,7 +23,7 @@ class NumberEntryTest : public testing::ScreenTest {
     void SetUp() override {
         platform.setIdleLimitMs(2000);
         start();
-        platform.redirectHost(std::string(kGameServerHost), server_.port());
+        platform.redirectHost(std::string(acquire::kGameServerHost), server_.port());
     }
 
     void type(std::initializer_list<std::string> keyTexts) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "board/board.h"
 #include "game/navigation.h"
 #include "screen_fixture.h"
@@ -56,10 +56,9 @@ class TabsTest : public testing::ScreenTest {
 
     // A loaded game shown at a move before its end, with the cell names on.
     void showAGameMidway() {
-        app.game.record.recordText =
+        loadRecordText(app,
             "(;FF[4]EV[hav.mc.3.1]PB[Ann]PW[Bob]SZ[8]RE[B]GC[ game #1009692]SO[http://www.littlegolem.com]"
-            ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])";
-        loadRecordText(app);
+            ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])");
         game::stepBack(gameOf(app));
         game::stepBack(gameOf(app));
         board::toggleCellLabels(boardOf(app));

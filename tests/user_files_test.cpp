@@ -12,7 +12,7 @@
 #include <random>
 #include <sstream>
 
-#include "acquire/acquire.h"
+#include "app/load_game.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 #include "screen_fixture.h"

@@ -1,0 +1,116 @@
+// The sequence that shows a newly loaded game, in one place: the loaders of
+// acquire/ only read texts into values.
+#include "app/load_game.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "app/context.h"
+#include "app/shell.h"
+#include "board/board.h"
+#include "game/game.h"
+#include "game/navigation.h"
+
+namespace tarnwick {
+namespace {
+
+acquire::Fonts acquireFonts(const App& app) { return acquire::Fonts{app.fonts.HeaderFont}; }
+
+// "Invalid Game #" flashes four times over the number field, each step
+// shown, and stays there; then a beep.
+void flashInvalidGame(App& app) {
+    Platform& p = app.platform;
+    p.setFont(app.fonts.HeaderFont);
+    p.setColors(colours::kBlack, colours::kWhite);
+    for (int i = 0; i < 4; ++i) {
+        p.drawBox(acquire::kNumberFieldLeft, acquire::kNumberFieldTop, acquire::kNumberFieldRight,
+                  acquire::kNumberFieldBottom, colours::kWhite, colours::kWhite);
+        p.present();
+        p.sleepMs(150);
+        p.setPos(acquire::kNumberFieldLeft + 3, acquire::kNumberFieldTop + 2);
+        p.drawText("Invalid Game #");
+        p.present();
+        p.sleepMs(150);
+    }
+    p.beep();
+}
+
+}  // namespace
+
+void prepareBoardForNewGame(App& app, int base) {
+    if (base != app.board.BoardSize) {
+        app.board.BoardSize = base;
+        board::setUpBoardSize(app.board);
+        game::clearGame(gameOf(app));
+        redrawMainPage(app);
+    } else {
+        game::clearPosition(gameOf(app));
+        game::clearGame(gameOf(app));
+    }
+}
+
+void showGame(App& app, acquire::GameValues game) {
+    prepareBoardForNewGame(app, game.base);
+    game::GameFields& g = app.game;
+    g.record = std::move(game.record);
+    // clearGame emptied every entry: a longer game shown before leaves none.
+    for (std::size_t k = 0; k < game.moves.size(); ++k) g.Moves.set(static_cast<int>(k) + 1, std::move(game.moves[k]));
+    g.MoveCount = static_cast<int>(game.moves.size());
+    game::drawGameHeader(gameOf(app));
+    game::rebuildMoveList(gameOf(app));
+    game::goToEnd(gameOf(app));
+}
+
+bool loadRecordText(App& app, std::string_view record) {
+    std::optional<acquire::GameValues> game = acquire::readRecord(record);
+    if (!game) {
+        flashInvalidGame(app);
+        return false;
+    }
+    showGame(app, std::move(*game));
+    return true;
+}
+
+bool loadGameText(App& app, std::string_view text) {
+    // A whole game record (as a browser shows the server's record) loads as
+    // a fetched one does.
+    if (const std::optional<std::string> record = acquire::recordInText(text)) return loadRecordText(app, *record);
+    // Everything that can refuse the text runs before the shown game is touched.
+    std::optional<acquire::GameValues> game = acquire::readMoveList(text, app.board.BoardSize);
+    if (!game) {
+        app.platform.beep();
+        return false;
+    }
+    showGame(app, std::move(*game));
+    return true;
+}
+
+bool importClipboardGame(App& app) { return loadGameText(app, app.shell.ClipboardText); }
+
+std::string openGameFile(App& app, std::string_view path) {
+    const FileText file = acquire::readGameFile(app.platform, path);
+    if (!file.ok) return file.problem;
+    if (!loadGameText(app, file.text)) return acquire::notAGameProblem(path);
+    return {};
+}
+
+void loadGameByNumber(App& app) {
+    const std::optional<std::string> number = acquire::enterGameNumber(app.platform, acquireFonts(app), app.acquire);
+    // The entry took the keys: an Escape that ended it must not end the
+    // program in the main loop.
+    app.shell.LastKey.clear();
+    if (!number) return;
+    const std::optional<acquire::Records> records =
+        acquire::fetchGameRecordsShown(app.platform, acquireFonts(app), *number, app.acquire.FetchLimits);
+    if (records) loadRecordText(app, records->first);
+}
+
+void fetchGameByNumber(App& app, std::string_view number) {
+    const std::optional<acquire::Records> records =
+        acquire::fetchGameRecords(app.platform, number, app.acquire.FetchLimits);
+    if (records) loadRecordText(app, records->first);
+}
+
+}  // namespace tarnwick
