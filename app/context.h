@@ -17,6 +17,7 @@
 #include "board/board.h"
 #include "game/game.h"
 #include "help/button_images.h"
+#include "help/help.h"
 #include "help/help_state.h"
 #include "platform/colour.h"
 #include "platform/platform.h"
@@ -87,9 +88,15 @@ struct App {
     AnalysisFields analysis;
 };
 
-// The parts of the program the board and the game layers work on.
+// The parts of the program the board, game and help layers work on.
 inline board::Board boardOf(App& app) {
     return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont}};
+}
+// The font button of the help page changes the body and heading fonts, which
+// the other information pages share: app keeps them and hands them down.
+inline help::Fonts helpFontsOf(const App& app) {
+    const FontSet& f = app.fonts;
+    return {f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont};
 }
 inline game::Game gameOf(App& app) {
     return {boardOf(app), app.game, app.list, {app.fonts.ListFont, app.fonts.ListBoldFont, app.fonts.HeaderFont}};

@@ -51,25 +51,25 @@ void prepareBoardForNewGame(App& app, int base) {
     }
 }
 
-void showGame(App& app, acquire::GameValues game) {
-    prepareBoardForNewGame(app, game.base);
+void showGame(App& app, acquire::GameValues loaded) {
+    prepareBoardForNewGame(app, loaded.base);
     game::GameFields& g = app.game;
-    g.record = std::move(game.record);
+    g.record = std::move(loaded.record);
     // clearGame emptied every entry: a longer game shown before leaves none.
-    for (std::size_t k = 0; k < game.moves.size(); ++k) g.Moves.set(static_cast<int>(k) + 1, std::move(game.moves[k]));
-    g.MoveCount = static_cast<int>(game.moves.size());
+    for (std::size_t k = 0; k < loaded.moves.size(); ++k) g.Moves.set(static_cast<int>(k) + 1, std::move(loaded.moves[k]));
+    g.MoveCount = static_cast<int>(loaded.moves.size());
     game::drawGameHeader(gameOf(app));
     game::rebuildMoveList(gameOf(app));
     game::goToEnd(gameOf(app));
 }
 
 bool loadRecordText(App& app, std::string_view record) {
-    std::optional<acquire::GameValues> game = acquire::readRecord(record);
-    if (!game) {
+    std::optional<acquire::GameValues> loaded = acquire::readRecord(record);
+    if (!loaded) {
         flashInvalidGame(app);
         return false;
     }
-    showGame(app, std::move(*game));
+    showGame(app, std::move(*loaded));
     return true;
 }
 
@@ -78,12 +78,12 @@ bool loadGameText(App& app, std::string_view text) {
     // a fetched one does.
     if (const std::optional<std::string> record = acquire::recordInText(text)) return loadRecordText(app, *record);
     // Everything that can refuse the text runs before the shown game is touched.
-    std::optional<acquire::GameValues> game = acquire::readMoveList(text, app.board.BoardSize);
-    if (!game) {
+    std::optional<acquire::GameValues> loaded = acquire::readMoveList(text, app.board.BoardSize);
+    if (!loaded) {
         app.platform.beep();
         return false;
     }
-    showGame(app, std::move(*game));
+    showGame(app, std::move(*loaded));
     return true;
 }
 

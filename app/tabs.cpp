@@ -95,10 +95,6 @@ int pageTabAt(const ShellFields& s, int x, int y) {
     return 0;
 }
 
-// The help page's fonts: the font button changes the body and heading fonts,
-// which the other information pages share.
-help::Fonts helpFonts(const FontSet& f) { return {f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont}; }
-
 }  // namespace
 
 void handleTabClick(App& app) {
@@ -145,18 +141,18 @@ void showOptionsPage(App& app) {
 
 void showHelpPage(App& app) {
     drawInformationPage(app, HelpTab);
-    help::drawHelpTabs(app.platform, app.help, helpFonts(app.fonts), app.shell.ButtonImages);
+    help::drawHelpTabs(app.platform, app.help, helpFontsOf(app), app.shell.ButtonImages);
 }
 
 void showHelpSection(App& app, int section) {
     app.help.HelpSection = section;
     drawPagePanel(app.platform);
-    help::drawHelpTabs(app.platform, app.help, helpFonts(app.fonts), app.shell.ButtonImages);
+    help::drawHelpTabs(app.platform, app.help, helpFontsOf(app), app.shell.ButtonImages);
 }
 
 void handleHelpPage(App& app) {
     const ShellFields& s = app.shell;
-    const help::Fonts chosen = help::handleHelpInput(app.platform, app.help, helpFonts(app.fonts), s.ButtonImages,
+    const help::Fonts chosen = help::handleHelpInput(app.platform, app.help, helpFontsOf(app), s.ButtonImages,
                                                      s.ExtendedKey, Click{s.ClickKind, s.ClickX, s.ClickY});
     app.fonts.BodyFont = chosen.BodyFont;
     app.fonts.DocHeadingFont = chosen.DocHeadingFont;

@@ -96,8 +96,7 @@ BENCHMARK(BM_ReadDocumentation)->Unit(benchmark::kMillisecond);
 // One press of the "A" button: the next font, the layout and the page redrawn.
 void BM_FontButtonPress(benchmark::State& state) {
     HelpProgram program(realOrStandIn(state));
-    const FontSet& f = program.app.fonts;
-    help::Fonts fonts{f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont};
+    help::Fonts fonts = helpFontsOf(program.app);
     for (auto _ : state) {
         fonts = help::cycleHelpFont(program.platform, program.app.help, fonts, program.app.shell.ButtonImages);
     }

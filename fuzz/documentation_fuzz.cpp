@@ -122,8 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setDocumentationLines(h, bytesOf(data, size));
     help::layoutDocumentation(app.platform, h, app.fonts.BodyFont);
     checkLayout(h);
-    const FontSet& f = app.fonts;
-    const help::Fonts fonts{f.BodyFont, f.DocHeadingFont, f.HelpFont, f.HelpBoldFont};
+    const help::Fonts fonts = helpFontsOf(app);
     help::drawHelpTabs(app.platform, h, fonts, app.shell.ButtonImages);
 
     pressKey(app, keys::kRight);
