@@ -7,30 +7,16 @@ namespace tarnwick {
 
 void redrawMainPage(App& app) {
     Platform& p = app.platform;
-    board::BoardFields& b = app.board;
-
     p.clearWindow(colours::kWhite);
     p.drawBox(1, 1, 1024, 768, colours::kBlack, colours::kWhite);
 
-    // The picture is read again at every full redraw; the previous one is
-    // let go first so its slot is reused.
-    p.releaseBitmap(b.BoardImage);
-    b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 739);
-    p.copyBitmap(b.BoardImage, 1, 1);
-    board::forgetPaintedBoard(b);
-
+    board::drawBoardPicture(boardOf(app));
     drawPageFrame(app);
     drawTabBar(app);
-    // Sampled from the bare picture, before any overlay covers these points.
+    // Taken from the bare picture, before any overlay covers the buttons.
     captureButtonImages(app);
-    b.SizeButtonFace = p.getPixel(41, 642);
-    board::drawSizeCaption(boardOf(app));
+    board::drawBoardControls(boardOf(app));
     game::drawGameHeader(gameOf(app));
-    b.LabelsButtonFace = p.getPixel(41, 591);
-
-    // Toggling twice over restores the C1 button and names in their state.
-    b.LabelsShown = !b.LabelsShown;
-    board::toggleCellLabels(boardOf(app));
 
     board::computeCellTable(app.board);
     board::drawCellLabels(boardOf(app));

@@ -28,9 +28,10 @@ void createFonts(App& app) {
 
 }  // namespace
 
+// Every layer's state starts as its type says (base 8, a delay of 500 ms,
+// the second help font, the list's pen at its start); start-up only lays out
+// the board, makes the fonts and opens the window.
 void startUp(App& app) {
-
-    app.board.BoardSize = 8;
     board::setUpBoardSize(app.board);
 
     ShellFields& s = app.shell;
@@ -40,22 +41,10 @@ void startUp(App& app) {
     s.WindowTitle = "  Tarnwick  (" + s.VersionText + ")";
     s.EscapeKey = std::string(1, keys::kEscape);
 
-    app.game.GameSlot = 1;
-    app.game.PlaybackDelay = 500.0F;
-    app.help.DocFontChoice = 2;
-    app.help.HelpSection = 1;
-    app.help.LayoutWidth = 900;
-    app.board.LabelsShown = false;
-
     createFonts(app);
 
-    app.list.ListPenY = 246;
-    app.list.ListRightLimit = 1015;
-    app.list.ListPenX = app.list.ListRightLimit + 1;
-
     Platform& p = app.platform;
-    app.board.BlackStoneImage = p.loadBitmap("stone-lg-black.bmp", 0, 0);
-    app.board.WhiteStoneImage = p.loadBitmap("stone-lg-white.bmp", 0, 0);
+    board::loadStoneImages(p, app.board);
 
     p.openWindow(s.WindowTitle, Canvas::kWidth, Canvas::kHeight);
     s.GraphicWindow = true;

@@ -47,6 +47,17 @@ std::optional<havannah::Cell> cellAt(const BoardFields& board, int px, int py);
 void drawCellLabels(Board board);
 void drawCellLabel(Board board, int column, int position);
 
+// Loads the stone pictures, once at start-up.
+void loadStoneImages(Platform& platform, BoardFields& board);
+// Draws the picture of the base over the page and samples its button faces
+// from it; the board then shows no stone and no outline. The picture is read
+// again at every full redraw, the previous one let go first so that its slot
+// is reused.
+void drawBoardPicture(Board board);
+// Over the bare picture: the Size caption, and the C1 button pressed or
+// raised as the names are shown or not.
+void drawBoardControls(Board board);
+
 // The C1 button: shows or hides the cell names and repaints the button.
 void toggleCellLabels(Board board);
 void drawLabelsButtonCaption(Board board);

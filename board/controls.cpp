@@ -30,6 +30,24 @@ void drawLabelsButtonEdges(Board board, bool pressed) {
 
 }  // namespace
 
+void drawBoardPicture(Board board) {
+    BoardFields& b = board.state;
+    Platform& p = board.platform;
+    p.releaseBitmap(b.BoardImage);
+    b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 739);
+    p.copyBitmap(b.BoardImage, 1, 1);
+    forgetPaintedBoard(b);
+    b.SizeButtonFace = p.getPixel(41, 642);
+    b.LabelsButtonFace = p.getPixel(41, 591);
+}
+
+void drawBoardControls(Board board) {
+    drawSizeCaption(board);
+    // Toggling twice over restores the C1 button and names in their state.
+    board.state.LabelsShown = !board.state.LabelsShown;
+    toggleCellLabels(board);
+}
+
 void toggleCellLabels(Board board) {
     BoardFields& b = board.state;
     Platform& p = board.platform;

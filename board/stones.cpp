@@ -37,6 +37,11 @@ void drawMarker(Board board, Point o) {
 
 }  // namespace
 
+void loadStoneImages(Platform& platform, BoardFields& board) {
+    board.BlackStoneImage = platform.loadBitmap("stone-lg-black.bmp", 0, 0);
+    board.WhiteStoneImage = platform.loadBitmap("stone-lg-white.bmp", 0, 0);
+}
+
 std::optional<Point> cellOrigin(const BoardFields& board, int column, int position) {
     const int x = board.CellTableX.at(column, position);
     const int y = board.CellTableY.at(column, position);
