@@ -35,8 +35,8 @@ struct FuzzProgram {
     // game of the same base, so that one input's game does not shape the
     // next input's run.
     void clearShownGame() {
-        clearPosition(app);
-        clearGame(app);
+        game::clearPosition(gameOf(app));
+        game::clearGame(gameOf(app));
     }
 
     HeadlessPlatform platform;
@@ -62,19 +62,19 @@ inline void require(bool holds, const char* rule) {
 // a board of a known base, a move list without gaps within its bounds, and
 // the position shown at the last move or just before a resignation.
 inline void checkShownGame(const App& app) {
-    const BoardFields& b = app.board;
-    const GameFields& g = app.game;
+    const board::BoardFields& b = app.board;
+    const game::GameFields& g = app.game;
     require(b.BoardSize == 8 || b.BoardSize == 10, "the base is 8 or 10");
     require(b.GridSize == 2 * b.BoardSize - 1 && b.Topology->base() == b.BoardSize &&
                 b.Painted.size() == static_cast<std::size_t>(b.Topology->cellCount()),
             "the tables fit the base");
-    require(g.MoveCount >= 0 && g.MoveCount <= MaxMoveSlots, "the move count is within the list");
+    require(g.MoveCount >= 0 && g.MoveCount <= game::MaxMoveSlots, "the move count is within the list");
     require(g.MoveCount == g.Moves.length(), "the move count is the list's length");
     require(g.CurrentMove >= 0 && g.CurrentMove <= g.MoveCount, "the shown move is in the list");
-    for (int k = 1; k <= g.CurrentMove; ++k) require(!isResignToken(g.Moves[k]), "no resignation is shown");
-    require(g.CurrentMove == g.MoveCount || isResignToken(g.Moves[g.CurrentMove + 1]),
+    for (int k = 1; k <= g.CurrentMove; ++k) require(!game::isResignToken(g.Moves[k]), "no resignation is shown");
+    require(g.CurrentMove == g.MoveCount || game::isResignToken(g.Moves[g.CurrentMove + 1]),
             "the game is shown at its end or before a resignation");
-    const ShownPosition shown = positionAfter(g.Moves, g.CurrentMove, b.Topology);
+    const game::ShownPosition shown = game::positionAfter(g.Moves, g.CurrentMove, b.Topology);
     int stones = 0;
     for (havannah::Cell cell = 0; cell < b.Topology->cellCount(); ++cell) {
         const havannah::Stone painted = b.Painted[static_cast<std::size_t>(cell)].stone;
