@@ -1,0 +1,37 @@
+// Clearing the loaded game, on the game layer alone over a headless canvas.
+#include <gtest/gtest.h>
+
+#include "game/game.h"
+#include "platform/headless/headless_platform.h"
+
+namespace tarnwick::game {
+namespace {
+
+// Every entry goes, not only those of the game's own length: a record may
+// list more moves than its board has cells, and the next game must not run
+// on into them. The result reads one blank, which the header draws as such.
+TEST(ClearGameTest, EveryEntryAndHeaderFieldIsEmptied) {
+    HeadlessPlatform platform;
+    board::BoardFields board;
+    GameFields state;
+    MoveListFields list;
+    for (int k = 1; k <= MaxMoveSlots; ++k) state.Moves.set(k, std::to_string(k) + ".A1");
+    state.MoveCount = 10;  // fewer than the entries held
+    state.CurrentMove = 7;
+    state.record = {"(;FF[4])", "123", "Event", "Black", "White", "2-0"};
+    list.HighlightText = "7.A1";
+
+    clearGame(Game{{platform, board, {}}, state, list, {}});
+
+    for (int k = 1; k <= MaxMoveSlots; ++k) EXPECT_TRUE(state.Moves[k].empty()) << k;
+    EXPECT_EQ(state.MoveCount, 0);
+    EXPECT_EQ(state.CurrentMove, 0);
+    EXPECT_EQ(state.record.resultText, " ");
+    EXPECT_TRUE(state.record.blackPlayer.empty() && state.record.whitePlayer.empty());
+    EXPECT_TRUE(state.record.gameNumber.empty() && state.record.eventName.empty());
+    EXPECT_TRUE(list.HighlightText.empty());
+    EXPECT_EQ(list.ScrolledRows, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick::game
