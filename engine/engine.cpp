@@ -25,12 +25,6 @@ std::uint32_t pointsFor(Player player, std::optional<Player> winner) {
     return *winner == player ? kWinPoints : 0;
 }
 
-bool nextToStone(const Position& position, Cell cell, Stone stone) {
-    for (const Cell n : position.topology().neighbours(cell))
-        if (position.at(n) == stone) return true;
-    return false;
-}
-
 // Plays a tree move; the swap has no cell.
 void apply(Position& position, Move move) {
     if (move == kSwapMove)
@@ -68,7 +62,7 @@ struct Engine::Worker {
     Playout playout;
     std::vector<Node*> path;
     std::optional<Position> position;
-    std::optional<Position> scratch;
+    std::vector<Move> moves;  // of the node being expanded
 };
 
 Engine::Engine(Options options)
@@ -205,8 +199,12 @@ void Engine::updateRave(std::span<Node* const> path, const Position& final) {
         const std::uint32_t points = final.isWon() ? pointsFor(mover, final.winner()) : kWinPoints / 2;
         for (Node& child : arena.children(*path[depth])) {
             if (child.move == kSwapMove || final.at(child.move) != own) continue;
-            child.raveVisits.fetch_add(1, std::memory_order_relaxed);
-            child.raveWins.fetch_add(points, std::memory_order_relaxed);
+            // A plain load and store, not an atomic add: a playout updates
+            // dozens of siblings at every level, and the locked adds cost
+            // more than the rest of the update. Another thread's update of
+            // the same node in between is lost, which the statistics bear.
+            child.raveVisits.store(child.raveVisits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+            child.raveWins.store(child.raveWins.load(std::memory_order_relaxed) + points, std::memory_order_relaxed);
         }
     }
 }
@@ -216,8 +214,8 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     NodeIndex expected = kNoNode;
     if (!node.firstChild.compare_exchange_strong(expected, kExpanding, std::memory_order_acq_rel)) return false;
     const havannah::Topology& topology = position.topology();
-    std::vector<Move> moves;
-    moves.reserve(static_cast<std::size_t>(topology.cellCount()) + 1);
+    std::vector<Move>& moves = worker.moves;
+    moves.clear();
     for (Cell cell = 0; cell < topology.cellCount(); ++cell)
         if (position.at(cell) == Stone::Empty) moves.push_back(cell);
     if (position.canSwap()) moves.push_back(kSwapMove);
@@ -228,34 +226,23 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     }
     NodeArena& arena = *arena_;
     const SearchSettings& settings = options_.settings;
+    const auto nearWins = static_cast<std::uint32_t>(settings.nearRate * kWinPoints * settings.priorPlayouts + 0.5);
+    const auto farWins = static_cast<std::uint32_t>(settings.farRate * kWinPoints * settings.priorPlayouts + 0.5);
     for (std::size_t i = 0; i < moves.size(); ++i) {
         Node& child = arena[first + static_cast<NodeIndex>(i)];
         child.reset(static_cast<std::int16_t>(moves[i]));
         if (settings.priorPlayouts == 0 || moves[i] == kSwapMove) continue;
-        const bool near = nextToStone(position, moves[i], Stone::Black) || nextToStone(position, moves[i], Stone::White);
-        const double rate = near ? settings.nearRate : settings.farRate;
+        const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
         child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
-        child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
+        child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
     }
 
     Proof nodeProof = Proof::Unknown;
     if (settings.solver) {
         const Player mover = position.toMove();
-        // Whether `player` wins by a stone on `cell`: only next to a stone of
-        // theirs can a stone complete a structure.
-        const auto winsWith = [&](Player player, Cell cell) {
-            if (!nextToStone(position, cell, havannah::stoneOf(player))) return false;
-            if (!worker.scratch)
-                worker.scratch = position;
-            else
-                *worker.scratch = position;
-            worker.scratch->setToMove(player);
-            worker.scratch->play(cell);
-            return worker.scratch->isWon();
-        };
         bool winning = false;
         for (std::size_t i = 0; i < moves.size(); ++i) {
-            if (moves[i] == kSwapMove || !winsWith(mover, moves[i])) continue;
+            if (moves[i] == kSwapMove || !position.wouldWin(moves[i], mover)) continue;
             arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Win, std::memory_order_relaxed);
             winning = true;
         }
@@ -264,15 +251,19 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
         } else {
             // Cells where the opponent would win next: any other move loses,
             // and with two of them every move does.
-            std::vector<Cell> threats;
-            for (const Move move : moves)
-                if (move != kSwapMove && winsWith(havannah::opponent(mover), move)) threats.push_back(move);
-            if (!threats.empty()) {
+            int threats = 0;
+            Move threat = kSwapMove;
+            for (const Move move : moves) {
+                if (move == kSwapMove || !position.wouldWin(move, havannah::opponent(mover))) continue;
+                ++threats;
+                threat = move;
+            }
+            if (threats > 0) {
                 for (std::size_t i = 0; i < moves.size(); ++i) {
-                    const bool blocks = threats.size() == 1 && moves[i] == threats.front();
+                    const bool blocks = threats == 1 && moves[i] == threat;
                     if (!blocks) arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Loss, std::memory_order_relaxed);
                 }
-                if (threats.size() > 1) nodeProof = Proof::Win;
+                if (threats > 1) nodeProof = Proof::Win;
             }
         }
     }

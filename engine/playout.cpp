@@ -48,22 +48,21 @@ Playout::Playout(PlayoutSettings settings, std::uint64_t seed) : settings_(setti
 }
 
 Cell Playout::bridgeReply(const Position& position, Cell last) {
-    const Stone own = havannah::stoneOf(position.toMove());
+    const Player mover = position.toMove();
     const auto& circle = position.topology().circle(last);
-    unsigned ours = 0;
-    unsigned empty = 0;
-    for (unsigned d = 0; d < 6; ++d) {
-        if (circle[d] == kNoCell) continue;
-        const Stone stone = position.at(circle[d]);
-        ours |= static_cast<unsigned>(stone == own) << d;
-        empty |= static_cast<unsigned>(stone == Stone::Empty) << d;
-    }
+    // The position keeps each cell's neighbours as masks: read, not counted.
+    const unsigned ours = position.stonesAround(last, havannah::stoneOf(mover));
+    const unsigned empty = ~(ours | position.stonesAround(last, havannah::stoneOf(havannah::opponent(mover)))) & 63U;
     // An empty place round `last` between two of ours, both next to it and
     // to `last`: the opponent has taken one of the bridge's two cells, that
     // place is the other.
     const unsigned before = ((ours << 1) | (ours >> 5)) & 63U;
     const unsigned after = ((ours >> 1) | (ours << 5)) & 63U;
     unsigned replies = empty & before & after;
+    if (replies == 0) return kNoCell;
+    // Directions off the board hold no stone either.
+    for (unsigned d = 0; d < 6; ++d)
+        if (circle[d] == kNoCell) replies &= ~(1U << d);
     if (replies == 0) return kNoCell;
     for (auto skip = random_.below(static_cast<std::uint32_t>(std::popcount(replies))); skip > 0; --skip)
         replies &= replies - 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 namespace tarnwick::engine {
 
@@ -22,13 +23,20 @@ NodeArena::NodeArena(std::size_t maxBytes)
 
 NodeIndex NodeArena::allocate(std::size_t count) {
     if (count == 0 || count > kChunkSize) return kNoNode;
-    const std::lock_guard lock(mutex_);
-    std::size_t first = next_.load(std::memory_order_relaxed);
-    if ((first >> kChunkBits) != ((first + count - 1) >> kChunkBits)) first = ((first >> kChunkBits) + 1) << kChunkBits;
-    if (first + count > capacity_) return kNoNode;
-    auto& chunk = chunks_[first >> kChunkBits];
-    if (!chunk) chunk = std::make_unique<Node[]>(kChunkSize);
-    next_.store(first + count, std::memory_order_relaxed);
+    std::size_t first = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        first = next_.load(std::memory_order_relaxed);
+        if ((first >> kChunkBits) != ((first + count - 1) >> kChunkBits)) first = ((first >> kChunkBits) + 1) << kChunkBits;
+        if (first + count > capacity_) return kNoNode;
+        auto& memory = chunks_[first >> kChunkBits];
+        if (!memory) memory = std::make_unique_for_overwrite<std::byte[]>(kChunkSize * sizeof(Node));
+        next_.store(first + count, std::memory_order_relaxed);
+    }
+    // The block is this thread's alone now; its nodes are made outside the lock.
+    static_assert(std::is_trivially_destructible_v<Node>, "nodes are never destroyed, only overwritten");
+    Node* nodes = chunk(static_cast<NodeIndex>(first)) + (first & kChunkMask);
+    for (std::size_t i = 0; i < count; ++i) new (nodes + i) Node();
     return static_cast<NodeIndex>(first);
 }
 
@@ -43,34 +51,51 @@ void NodeArena::clear() {
     next_.store(0, std::memory_order_relaxed);
 }
 
-double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings) {
+namespace {
+
+// The child's value without the exploration term: RAVE and real results
+// mixed, beta (raveWins / raveVisits) + (1 - beta) (wins / visits), the
+// weight of the RAVE value falling as real visits grow (Silver's
+// minimum-error schedule, beta = r / (r + n + raveWeight r n) with
+// raveWeight = 4 b^2). Brought over one denominator it takes one division
+// instead of three; selection spends its time here, on every child of every
+// node on the way down.
+inline double exploitation(const Node& child, bool rave, double raveWeight, double firstPlay) {
     const double visits = child.visits.load(std::memory_order_relaxed);
-    const double wins = child.wins.load(std::memory_order_relaxed) / double{kWinPoints};
-    const double raveVisits = settings.rave ? child.raveVisits.load(std::memory_order_relaxed) : 0.0;
-    const double raveWins = child.raveWins.load(std::memory_order_relaxed) / double{kWinPoints};
-    double value = settings.firstPlay;
+    const double wins = child.wins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
+    const double raveVisits = rave ? child.raveVisits.load(std::memory_order_relaxed) : 0.0;
     if (raveVisits > 0) {
-        // The weight of the RAVE value falls as real visits grow (Silver's
-        // minimum-error schedule).
-        const double beta = raveVisits / (raveVisits + visits + raveVisits * visits * settings.raveBias * 4);
-        const double real = visits > 0 ? wins / visits : 0.0;
-        value = beta * (raveWins / raveVisits) + (1 - beta) * real;
-    } else if (visits > 0) {
-        value = wins / visits;
+        const double raveWins = child.raveWins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
+        const double scaled = raveVisits * raveWeight;
+        return (raveWins + wins * (1 + scaled)) / (raveVisits + visits + scaled * visits);
     }
-    if (settings.exploration > 0) value += settings.exploration * std::sqrt(logParentVisits / (visits + 1));
+    return visits > 0 ? wins / visits : firstPlay;
+}
+
+}  // namespace
+
+double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings) {
+    double value = exploitation(child, settings.rave, settings.raveBias * 4, settings.firstPlay);
+    if (settings.exploration > 0) {
+        const double visits = child.visits.load(std::memory_order_relaxed);
+        value += settings.exploration * std::sqrt(logParentVisits / (visits + 1));
+    }
     return value;
 }
 
 Node& selectChild(NodeArena& arena, const Node& parent, const SelectionSettings& settings) {
     const std::span<Node> children = arena.children(parent);
-    const double logVisits = std::log(double(parent.visits.load(std::memory_order_relaxed)) + 1);
+    const bool explore = settings.exploration > 0;
+    const double logVisits = explore ? std::log(double(parent.visits.load(std::memory_order_relaxed)) + 1) : 0.0;
+    const double raveWeight = settings.raveBias * 4;
     Node* best = nullptr;
     double bestValue = -1e300;
     for (Node& child : children) {
         const Proof proof = child.proof.load(std::memory_order_relaxed);
         if (proof == Proof::Win) return child;
-        const double value = proof == Proof::Loss ? -1e200 : childValue(child, logVisits, settings);
+        double value = -1e200;
+        if (proof != Proof::Loss)
+            value = explore ? childValue(child, logVisits, settings) : exploitation(child, settings.rave, raveWeight, settings.firstPlay);
         if (value > bestValue) {
             bestValue = value;
             best = &child;

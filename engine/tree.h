@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -63,11 +64,12 @@ class NodeArena {
   public:
     explicit NodeArena(std::size_t maxBytes);
 
-    // The first index of `count` fresh nodes, or kNoNode when the arena is
-    // full (the caller then does without).
+    // The first index of `count` fresh nodes (as a default Node, to be
+    // reset() by the caller), or kNoNode when the arena is full (the caller
+    // then does without).
     NodeIndex allocate(std::size_t count);
-    Node& operator[](NodeIndex index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
-    const Node& operator[](NodeIndex index) const { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    Node& operator[](NodeIndex index) { return chunk(index)[index & kChunkMask]; }
+    const Node& operator[](NodeIndex index) const { return chunk(index)[index & kChunkMask]; }
     std::span<Node> children(const Node& node) { return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount}; }
     std::span<const Node> children(const Node& node) const {
         return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount};
@@ -85,8 +87,14 @@ class NodeArena {
     static constexpr std::size_t kChunkMask = kChunkSize - 1;
 
   private:
+    Node* chunk(NodeIndex index) const { return std::launder(reinterpret_cast<Node*>(chunks_[index >> kChunkBits].get())); }
+
     std::size_t capacity_;
-    std::vector<std::unique_ptr<Node[]>> chunks_;  // sized once; filled on demand
+    // Sized once; each chunk's memory is taken on demand and left
+    // uninitialised, its nodes made as they are handed out: building a whole
+    // chunk up front would write every node twice, the second time after
+    // the first write had left the cache.
+    std::vector<std::unique_ptr<std::byte[]>> chunks_;
     mutable std::mutex mutex_;            // for allocate() and clear()
     std::atomic<std::size_t> next_{0};  // read without the lock by used()
 };

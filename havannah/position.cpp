@@ -176,6 +176,26 @@ std::optional<Refusal> Position::swap() {
     return std::nullopt;
 }
 
+bool Position::wouldWin(Cell cell, Player player) const {
+    const Stone own = stoneOf(player);
+    if (cell < 0 || cell >= topology_->cellCount() || isWon() || stones_[idx(cell)] != Stone::Empty) return false;
+    // A stone joining no group of its own touches at most one corner or
+    // two sides, and closes no ring.
+    if (stonesAround(cell, own) == 0) return false;
+    // The masks of the group the stone would make: its own and those of the
+    // groups it would join.
+    unsigned corners = topology_->cornerMask(cell);
+    unsigned sides = topology_->sideMask(cell);
+    const std::array<Cell, 6>& circle = topology_->circle(cell);
+    for (unsigned mine = stonesAround(cell, own), d = 0; mine != 0; mine >>= 1, ++d) {
+        if ((mine & 1U) == 0) continue;
+        const Cell root = rootOf(circle[d]);
+        corners |= groupCorners_[idx(root)];
+        sides |= groupSides_[idx(root)];
+    }
+    return kBitCount[corners] >= 2 || kBitCount[sides] >= 3 || closesRing(cell, own);
+}
+
 void Position::place(Cell cell, Stone stone) {
     if (cell < 0 || cell >= topology_->cellCount())
         throw std::out_of_range("no cell " + std::to_string(cell) + " on this board");
@@ -191,7 +211,7 @@ void Position::place(Cell cell, Stone stone) {
 }
 
 
-bool Position::closesRing(Cell cell, Stone own) {
+bool Position::closesRing(Cell cell, Stone own) const {
     const std::array<Cell, 6>& circle = topology_->circle(cell);
     const unsigned ownBits = stonesAround(cell, own);
 
@@ -222,7 +242,7 @@ bool Position::closesRing(Cell cell, Stone own) {
     std::size_t count = 0;
     for (unsigned d = 0; d < 6; ++d) {
         if ((arcs & (1U << d)) == 0) continue;
-        const Cell root = find(circle[d]);
+        const Cell root = rootOf(circle[d]);
         if (std::find(roots.begin(), roots.begin() + static_cast<std::ptrdiff_t>(count), root) !=
             roots.begin() + static_cast<std::ptrdiff_t>(count))
             return true;
