@@ -53,29 +53,57 @@ void NodeArena::clear() {
 
 namespace {
 
+// A value as a fraction with a positive denominator: selection compares
+// values by cross-multiplying, without dividing, since it values every
+// child of every node on the way down and a division costs several
+// multiplications.
+struct Fraction {
+    double num;
+    double den;
+};
+
 // The child's value without the exploration term: RAVE and real results
 // mixed, beta (raveWins / raveVisits) + (1 - beta) (wins / visits), the
 // weight of the RAVE value falling as real visits grow (Silver's
 // minimum-error schedule, beta = r / (r + n + raveWeight r n) with
-// raveWeight = 4 b^2). Brought over one denominator it takes one division
-// instead of three; selection spends its time here, on every child of every
-// node on the way down.
-inline double exploitation(const Node& child, bool rave, double raveWeight, double firstPlay) {
+// raveWeight = 4 b^2), brought over one denominator.
+inline Fraction exploitation(const Node& child, bool rave, double raveWeight, double firstPlay) {
     const double visits = child.visits.load(std::memory_order_relaxed);
     const double wins = child.wins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
     const double raveVisits = rave ? child.raveVisits.load(std::memory_order_relaxed) : 0.0;
     if (raveVisits > 0) {
         const double raveWins = child.raveWins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
         const double scaled = raveVisits * raveWeight;
-        return (raveWins + wins * (1 + scaled)) / (raveVisits + visits + scaled * visits);
+        return {raveWins + wins * (1 + scaled), raveVisits + visits + scaled * visits};
     }
-    return visits > 0 ? wins / visits : firstPlay;
+    return visits > 0 ? Fraction{wins, visits} : Fraction{firstPlay, 1};
+}
+
+// The child of highest value: a proven win at once, a proven loss only when
+// nothing else is left (values are never below 0). Inlined with each way of
+// valuing, so that the loop over the children carries no test of the
+// settings.
+template <typename Value>
+Node& bestBy(std::span<Node> children, Value value) {
+    Node* best = nullptr;
+    Fraction bestValue{-2, 1};
+    for (Node& child : children) {
+        const Proof proof = child.proof.load(std::memory_order_relaxed);
+        if (proof == Proof::Win) return child;
+        const Fraction v = proof == Proof::Loss ? Fraction{-1, 1} : value(child);
+        if (v.num * bestValue.den > bestValue.num * v.den) {
+            bestValue = v;
+            best = &child;
+        }
+    }
+    return *best;
 }
 
 }  // namespace
 
 double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings) {
-    double value = exploitation(child, settings.rave, settings.raveBias * 4, settings.firstPlay);
+    const Fraction mixed = exploitation(child, settings.rave, settings.raveBias * 4, settings.firstPlay);
+    double value = mixed.num / mixed.den;
     if (settings.exploration > 0) {
         const double visits = child.visits.load(std::memory_order_relaxed);
         value += settings.exploration * std::sqrt(logParentVisits / (visits + 1));
@@ -85,23 +113,15 @@ double childValue(const Node& child, double logParentVisits, const SelectionSett
 
 Node& selectChild(NodeArena& arena, const Node& parent, const SelectionSettings& settings) {
     const std::span<Node> children = arena.children(parent);
-    const bool explore = settings.exploration > 0;
-    const double logVisits = explore ? std::log(double(parent.visits.load(std::memory_order_relaxed)) + 1) : 0.0;
-    const double raveWeight = settings.raveBias * 4;
-    Node* best = nullptr;
-    double bestValue = -1e300;
-    for (Node& child : children) {
-        const Proof proof = child.proof.load(std::memory_order_relaxed);
-        if (proof == Proof::Win) return child;
-        double value = -1e200;
-        if (proof != Proof::Loss)
-            value = explore ? childValue(child, logVisits, settings) : exploitation(child, settings.rave, raveWeight, settings.firstPlay);
-        if (value > bestValue) {
-            bestValue = value;
-            best = &child;
-        }
+    if (settings.exploration > 0) {
+        const double logVisits = std::log(double(parent.visits.load(std::memory_order_relaxed)) + 1);
+        return bestBy(children, [&](const Node& child) { return Fraction{childValue(child, logVisits, settings), 1}; });
     }
-    return *best;
+    const double raveWeight = settings.raveBias * 4;
+    const double firstPlay = settings.firstPlay;
+    if (settings.rave)
+        return bestBy(children, [=](const Node& child) { return exploitation(child, true, raveWeight, firstPlay); });
+    return bestBy(children, [=](const Node& child) { return exploitation(child, false, raveWeight, firstPlay); });
 }
 
 void recordResult(std::span<Node* const> path, std::uint32_t rootPoints) {

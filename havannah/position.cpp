@@ -103,14 +103,27 @@ Cell Position::join(Cell a, Cell b) {
 }
 
 void Position::setStone(Cell cell, Stone stone) {
+    const Stone old = stones_[idx(cell)];
     stones_[idx(cell)] = stone;
     const std::array<Cell, 6>& circle = topology_->circle(cell);
+    // Each neighbour's bit for this cell, in the black half of the mask;
+    // the white half is 8 bits up.
+    const unsigned shift = stone == Stone::White ? 8 : 0;
+    if (old == Stone::Empty && stone != Stone::Empty) {
+        // A stone on an empty cell, as in every move: the neighbours' bits
+        // for the cell are clear and only need setting. Unrolled, the
+        // directions are constants.
+#pragma GCC unroll 6
+        for (unsigned d = 0; d < 6; ++d)
+            if (circle[d] != kNoCell) around_[idx(circle[d])] = static_cast<std::uint16_t>(around_[idx(circle[d])] | (1U << kOpposite[d]) << shift);
+        return;
+    }
     for (unsigned d = 0; d < 6; ++d) {
         const Cell n = circle[d];
         if (n == kNoCell) continue;
         const unsigned seen = 1U << kOpposite[d];
         unsigned mask = around_[idx(n)] & ~(seen | seen << 8);
-        if (stone != Stone::Empty) mask |= stone == Stone::White ? seen << 8 : seen;
+        if (stone != Stone::Empty) mask |= seen << shift;
         around_[idx(n)] = static_cast<std::uint16_t>(mask);
     }
 }
@@ -221,8 +234,10 @@ bool Position::closesRing(Cell cell, Stone own) const {
     // neighbours with the new stone, on either side of it.
     if (ownBits == 63U) return true;
     const unsigned flanked = ownBits & rotateCircle(ownBits, 1) & rotateCircle(ownBits, 5);
-    for (unsigned d = 0; d < 6; ++d)
-        if ((flanked >> d & 1U) != 0 && (stonesAround(circle[d], own) | 1U << kOpposite[d]) == 63U) return true;
+    for (unsigned rest = flanked; rest != 0; rest &= rest - 1) {
+        const auto d = static_cast<unsigned>(std::countr_zero(rest));
+        if ((stonesAround(circle[d], own) | 1U << kOpposite[d]) == 63U) return true;
+    }
 
     // Otherwise a region is newly shut off exactly when one group reaches
     // the new stone in two separate arcs of its circle. Then the group's
