@@ -162,12 +162,15 @@ void Engine::iterate(Worker& worker) {
             break;
         }
         Node& child = selectChild(arena, *node, settings.selection);
+        // The visit counts as a loss until the result comes (see tree.h),
+        // and the value shows it, so other threads turn elsewhere.
         child.visits.fetch_add(1, std::memory_order_relaxed);
+        refresh(child, settings.selection);
         path.push_back(&child);
         apply(position, child.move);
         last = child.move == kSwapMove ? kNoCell : child.move;
         // A move that ends the game is a proven win, with or without the solver.
-        if (position.isWon()) child.proof.store(Proof::Win, std::memory_order_relaxed);
+        if (position.isWon()) child.prove(Proof::Win);
         node = &child;
     }
 
@@ -183,7 +186,7 @@ void Engine::iterate(Worker& worker) {
         winner = havannah::opponent(leafMover);
     else
         winner = worker.playout.run(position, last);
-    recordResult(path, pointsFor(rootPlayer, winner));
+    recordResult(path, pointsFor(rootPlayer, winner), settings.selection);
     if (settings.selection.rave) updateRave(path, position);
     if (settings.solver && proof != Proof::Unknown) propagateProof(arena, path);
     playouts_.fetch_add(1, std::memory_order_relaxed);
@@ -205,6 +208,7 @@ void Engine::updateRave(std::span<Node* const> path, const Position& final) {
             // the same node in between is lost, which the statistics bear.
             child.raveVisits.store(child.raveVisits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
             child.raveWins.store(child.raveWins.load(std::memory_order_relaxed) + points, std::memory_order_relaxed);
+            refresh(child, options_.settings.selection);
         }
     }
 }
@@ -231,10 +235,12 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         Node& child = arena[first + static_cast<NodeIndex>(i)];
         child.reset(static_cast<std::int16_t>(moves[i]));
-        if (settings.priorPlayouts == 0 || moves[i] == kSwapMove) continue;
-        const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
-        child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
-        child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
+        if (settings.priorPlayouts > 0 && moves[i] != kSwapMove) {
+            const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
+            child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+            child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
+        }
+        refresh(child, settings.selection);
     }
 
     Proof nodeProof = Proof::Unknown;
@@ -243,7 +249,7 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
         bool winning = false;
         for (std::size_t i = 0; i < moves.size(); ++i) {
             if (moves[i] == kSwapMove || !position.wouldWin(moves[i], mover)) continue;
-            arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Win, std::memory_order_relaxed);
+            arena[first + static_cast<NodeIndex>(i)].prove(Proof::Win);
             winning = true;
         }
         if (winning) {
@@ -261,7 +267,7 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
             if (threats > 0) {
                 for (std::size_t i = 0; i < moves.size(); ++i) {
                     const bool blocks = threats == 1 && moves[i] == threat;
-                    if (!blocks) arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Loss, std::memory_order_relaxed);
+                    if (!blocks) arena[first + static_cast<NodeIndex>(i)].prove(Proof::Loss);
                 }
                 if (threats > 1) nodeProof = Proof::Win;
             }
@@ -269,7 +275,7 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     }
     node.childCount = static_cast<std::uint16_t>(moves.size());
     node.firstChild.store(first, std::memory_order_release);
-    if (nodeProof != Proof::Unknown) node.proof.store(nodeProof, std::memory_order_relaxed);
+    if (nodeProof != Proof::Unknown) node.prove(nodeProof);
     return true;
 }
 
@@ -365,6 +371,7 @@ void Engine::keepSubtree(NodeIndex newRoot) {
         node.raveVisits.store(saved[k].raveVisits);
         node.raveWins.store(saved[k].raveWins);
         node.proof.store(saved[k].proof);
+        refresh(node, options_.settings.selection);
     };
     restore(0);
     std::size_t next = 1;  // the first child of the next node with children

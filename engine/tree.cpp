@@ -15,6 +15,7 @@ void Node::reset(std::int16_t newMove) {
     childCount = 0;
     move = newMove;
     proof.store(Proof::Unknown, std::memory_order_relaxed);
+    value.store(0, std::memory_order_relaxed);
 }
 
 NodeArena::NodeArena(std::size_t maxBytes)
@@ -53,45 +54,35 @@ void NodeArena::clear() {
 
 namespace {
 
-// A value as a fraction with a positive denominator: selection compares
-// values by cross-multiplying, without dividing, since it values every
-// child of every node on the way down and a division costs several
-// multiplications.
-struct Fraction {
-    double num;
-    double den;
-};
-
-// The child's value without the exploration term: RAVE and real results
+// The node's value without the exploration term: RAVE and real results
 // mixed, beta (raveWins / raveVisits) + (1 - beta) (wins / visits), the
 // weight of the RAVE value falling as real visits grow (Silver's
-// minimum-error schedule, beta = r / (r + n + raveWeight r n) with
-// raveWeight = 4 b^2), brought over one denominator.
-inline Fraction exploitation(const Node& child, bool rave, double raveWeight, double firstPlay) {
-    const double visits = child.visits.load(std::memory_order_relaxed);
-    const double wins = child.wins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
-    const double raveVisits = rave ? child.raveVisits.load(std::memory_order_relaxed) : 0.0;
+// minimum-error schedule, beta = r / (r + n + 4 b^2 r n)), brought over one
+// denominator: one division instead of three.
+double exploitation(const Node& node, const SelectionSettings& settings) {
+    const double visits = node.visits.load(std::memory_order_relaxed);
+    const double wins = node.wins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
+    const double raveVisits = settings.rave ? node.raveVisits.load(std::memory_order_relaxed) : 0.0;
     if (raveVisits > 0) {
-        const double raveWins = child.raveWins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
-        const double scaled = raveVisits * raveWeight;
-        return {raveWins + wins * (1 + scaled), raveVisits + visits + scaled * visits};
+        const double raveWins = node.raveWins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
+        const double scaled = raveVisits * settings.raveBias * 4;
+        return (raveWins + wins * (1 + scaled)) / (raveVisits + visits + scaled * visits);
     }
-    return visits > 0 ? Fraction{wins, visits} : Fraction{firstPlay, 1};
+    return visits > 0 ? wins / visits : settings.firstPlay;
 }
 
 // The child of highest value: a proven win at once, a proven loss only when
 // nothing else is left (values are never below 0). Inlined with each way of
-// valuing, so that the loop over the children carries no test of the
-// settings.
+// valuing.
 template <typename Value>
 Node& bestBy(std::span<Node> children, Value value) {
     Node* best = nullptr;
-    Fraction bestValue{-2, 1};
+    double bestValue = -2;
     for (Node& child : children) {
         const Proof proof = child.proof.load(std::memory_order_relaxed);
         if (proof == Proof::Win) return child;
-        const Fraction v = proof == Proof::Loss ? Fraction{-1, 1} : value(child);
-        if (v.num * bestValue.den > bestValue.num * v.den) {
+        const double v = proof == Proof::Loss ? -1.0 : value(child);
+        if (v > bestValue) {
             bestValue = v;
             best = &child;
         }
@@ -99,11 +90,28 @@ Node& bestBy(std::span<Node> children, Value value) {
     return *best;
 }
 
+// Selection values of proven nodes: a win above every result, a loss
+// below.
+float proofValue(Proof proof) { return proof == Proof::Win ? 2.0F : proof == Proof::Loss ? -1.0F : 0.0F; }
+
 }  // namespace
 
+void Node::prove(Proof newProof) {
+    proof.store(newProof, std::memory_order_relaxed);
+    value.store(proofValue(newProof), std::memory_order_relaxed);
+}
+
+void refresh(Node& node, const SelectionSettings& settings) {
+    // A proof stored by another thread between the check and the store can
+    // be overwritten here; the next refresh of the node, on its next visit,
+    // puts it back, and the proof itself stays.
+    const Proof proof = node.proof.load(std::memory_order_relaxed);
+    const float value = proof != Proof::Unknown ? proofValue(proof) : static_cast<float>(exploitation(node, settings));
+    node.value.store(value, std::memory_order_relaxed);
+}
+
 double childValue(const Node& child, double logParentVisits, const SelectionSettings& settings) {
-    const Fraction mixed = exploitation(child, settings.rave, settings.raveBias * 4, settings.firstPlay);
-    double value = mixed.num / mixed.den;
+    double value = exploitation(child, settings);
     if (settings.exploration > 0) {
         const double visits = child.visits.load(std::memory_order_relaxed);
         value += settings.exploration * std::sqrt(logParentVisits / (visits + 1));
@@ -115,20 +123,30 @@ Node& selectChild(NodeArena& arena, const Node& parent, const SelectionSettings&
     const std::span<Node> children = arena.children(parent);
     if (settings.exploration > 0) {
         const double logVisits = std::log(double(parent.visits.load(std::memory_order_relaxed)) + 1);
-        return bestBy(children, [&](const Node& child) { return Fraction{childValue(child, logVisits, settings), 1}; });
+        return bestBy(children, [&](const Node& child) { return childValue(child, logVisits, settings); });
     }
-    const double raveWeight = settings.raveBias * 4;
-    const double firstPlay = settings.firstPlay;
-    if (settings.rave)
-        return bestBy(children, [=](const Node& child) { return exploitation(child, true, raveWeight, firstPlay); });
-    return bestBy(children, [=](const Node& child) { return exploitation(child, false, raveWeight, firstPlay); });
+    // Without exploration the value depends on the child alone: the one
+    // stored when its statistics or proof last changed. The first of the
+    // highest is taken, so a proven win still comes before anything else
+    // and a proven loss after.
+    Node* best = &children.front();
+    float bestValue = best->value.load(std::memory_order_relaxed);
+    for (Node& child : children.subspan(1)) {
+        const float value = child.value.load(std::memory_order_relaxed);
+        if (value > bestValue) {
+            bestValue = value;
+            best = &child;
+        }
+    }
+    return *best;
 }
 
-void recordResult(std::span<Node* const> path, std::uint32_t rootPoints) {
+void recordResult(std::span<Node* const> path, std::uint32_t rootPoints, const SelectionSettings& settings) {
     // The root's move was the opponent's; the players alternate down the path.
     for (std::size_t depth = 0; depth < path.size(); ++depth) {
         const std::uint32_t points = depth % 2 == 1 ? rootPoints : kWinPoints - rootPoints;
         path[depth]->wins.fetch_add(points, std::memory_order_relaxed);
+        refresh(*path[depth], settings);
     }
 }
 
@@ -138,7 +156,7 @@ void propagateProof(NodeArena& arena, std::span<Node* const> path) {
         Node& parent = *path[i - 1];
         const Proof proof = child.proof.load(std::memory_order_relaxed);
         if (proof == Proof::Win) {
-            parent.proof.store(Proof::Loss, std::memory_order_relaxed);
+            parent.prove(Proof::Loss);
             continue;
         }
         if (proof != Proof::Loss || !parent.expanded()) return;
@@ -146,7 +164,7 @@ void propagateProof(NodeArena& arena, std::span<Node* const> path) {
         if (!std::all_of(children.begin(), children.end(),
                          [](const Node& c) { return c.proof.load(std::memory_order_relaxed) == Proof::Loss; }))
             return;
-        parent.proof.store(Proof::Win, std::memory_order_relaxed);
+        parent.prove(Proof::Win);
     }
 }
 

@@ -48,9 +48,18 @@ struct Node {
     std::uint16_t childCount = 0;  // written before firstChild is published
     std::int16_t move = 0;         // the game's move number for this node
     std::atomic<Proof> proof{Proof::Unknown};
+    // The value selection ranks the node by (without exploration), worked
+    // out by refresh() whenever the statistics above change: a playout
+    // changes a few dozen nodes but selection reads hundreds, so the
+    // arithmetic is done on the writing side. A proof sets it beyond the
+    // range of results (above for a win, below for a loss), so that
+    // selection reads this one number a child.
+    std::atomic<float> value{0};
 
     // Resets a node taken from the arena for a move.
     void reset(std::int16_t newMove);
+    // Proves the node, its value with it.
+    void prove(Proof newProof);
     bool expanded() const {
         const NodeIndex first = firstChild.load(std::memory_order_acquire);
         return first != kNoNode && first != kExpanding;
@@ -109,6 +118,9 @@ struct SelectionSettings {
     double firstPlay = 0.6;
 };
 
+// Works out the node's stored value again from its statistics.
+void refresh(Node& node, const SelectionSettings& settings);
+
 // The child to go down to: a proven win at once, never a proven loss while
 // another child remains, otherwise the best value plus exploration. The
 // parent must be expanded with at least one child.
@@ -120,7 +132,7 @@ double childValue(const Node& child, double logParentVisits, const SelectionSett
 // Adds a finished playout to the nodes of `path` (path[0] the root; their
 // visits were added on the way down): `rootPoints` is the result of the
 // player to move at the root, in half-points.
-void recordResult(std::span<Node* const> path, std::uint32_t rootPoints);
+void recordResult(std::span<Node* const> path, std::uint32_t rootPoints, const SelectionSettings& settings);
 
 // Proves `path` upwards after its last node was proven: a child that wins
 // makes its parent a loss for the player who moved into the parent; a parent
