@@ -194,22 +194,17 @@ void Engine::iterate(Worker& worker) {
 
 void Engine::updateRave(std::span<Node* const> path, const Position& final) {
     NodeArena& arena = *arena_;
+    const SelectionSettings& selection = options_.settings.selection;
+    const auto raveWeight = static_cast<float>(selection.raveBias * 4);
+    const auto firstPlay = static_cast<float>(selection.firstPlay);
     Player mover = position_->toMove();
     // Each stone on the final board that was not there at a node was played
     // after it: its player's result counts for that move at the node.
     for (std::size_t depth = 0; depth + 1 < path.size(); ++depth, mover = havannah::opponent(mover)) {
         const Stone own = havannah::stoneOf(mover);
         const std::uint32_t points = final.isWon() ? pointsFor(mover, final.winner()) : kWinPoints / 2;
-        for (Node& child : arena.children(*path[depth])) {
-            if (child.move == kSwapMove || final.at(child.move) != own) continue;
-            // A plain load and store, not an atomic add: a playout updates
-            // dozens of siblings at every level, and the locked adds cost
-            // more than the rest of the update. Another thread's update of
-            // the same node in between is lost, which the statistics bear.
-            child.raveVisits.store(child.raveVisits.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
-            child.raveWins.store(child.raveWins.load(std::memory_order_relaxed) + points, std::memory_order_relaxed);
-            refresh(child, options_.settings.selection);
-        }
+        for (Node& child : arena.children(*path[depth]))
+            if (child.move != kSwapMove && final.at(child.move) == own) addRaveResult(child, points, raveWeight, firstPlay);
     }
 }
 

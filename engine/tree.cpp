@@ -54,21 +54,14 @@ void NodeArena::clear() {
 
 namespace {
 
-// The node's value without the exploration term: RAVE and real results
-// mixed, beta (raveWins / raveVisits) + (1 - beta) (wins / visits), the
-// weight of the RAVE value falling as real visits grow (Silver's
-// minimum-error schedule, beta = r / (r + n + 4 b^2 r n)), brought over one
-// denominator: one division instead of three.
+// The node's value without the exploration term.
 double exploitation(const Node& node, const SelectionSettings& settings) {
-    const double visits = node.visits.load(std::memory_order_relaxed);
-    const double wins = node.wins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
-    const double raveVisits = settings.rave ? node.raveVisits.load(std::memory_order_relaxed) : 0.0;
-    if (raveVisits > 0) {
-        const double raveWins = node.raveWins.load(std::memory_order_relaxed) * (1.0 / kWinPoints);
-        const double scaled = raveVisits * settings.raveBias * 4;
-        return (raveWins + wins * (1 + scaled)) / (raveVisits + visits + scaled * visits);
-    }
-    return visits > 0 ? wins / visits : settings.firstPlay;
+    const bool rave = settings.rave;
+    return mixedValue(static_cast<float>(node.visits.load(std::memory_order_relaxed)),
+                      static_cast<float>(node.wins.load(std::memory_order_relaxed)),
+                      rave ? static_cast<float>(node.raveVisits.load(std::memory_order_relaxed)) : 0.0F,
+                      rave ? static_cast<float>(node.raveWins.load(std::memory_order_relaxed)) : 0.0F,
+                      static_cast<float>(settings.raveBias * 4), static_cast<float>(settings.firstPlay));
 }
 
 // The child of highest value: a proven win at once, a proven loss only when
