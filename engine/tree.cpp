@@ -64,9 +64,8 @@ double exploitation(const Node& node, const SelectionSettings& settings) {
                       static_cast<float>(settings.raveBias * 4), static_cast<float>(settings.firstPlay));
 }
 
-// The child of highest value: a proven win at once, a proven loss only when
-// nothing else is left (values are never below 0). Inlined with each way of
-// valuing.
+// The child of highest value by `value`: a proven win at once, a proven
+// loss only when nothing else is left (values are never below 0).
 template <typename Value>
 Node& bestBy(std::span<Node> children, Value value) {
     Node* best = nullptr;
