@@ -137,8 +137,10 @@ Cell Position::addStone(Cell cell, Stone stone) {
     groupSides_[i] = topology_->sideMask(cell);
     Cell root = cell;
     const std::array<Cell, 6>& circle = topology_->circle(cell);
-    for (unsigned own = stonesAround(cell, stone), d = 0; own != 0; own >>= 1, ++d)
-        if ((own & 1U) != 0) root = join(root, find(circle[d]));
+    // Straight to each neighbour of the colour: testing all six directions
+    // costs a branch each that random play makes hard to predict.
+    for (unsigned own = stonesAround(cell, stone); own != 0; own &= own - 1)
+        root = join(root, find(circle[static_cast<std::size_t>(std::countr_zero(own))]));
     return root;
 }
 
