@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <sstream>
 
@@ -23,12 +24,6 @@ constexpr std::uint32_t kCrowdedFactor = 8;
 std::uint32_t pointsFor(Player player, std::optional<Player> winner) {
     if (!winner) return kWinPoints / 2;
     return *winner == player ? kWinPoints : 0;
-}
-
-bool nextToStone(const Position& position, Cell cell, Stone stone) {
-    for (const Cell n : position.topology().neighbours(cell))
-        if (position.at(n) == stone) return true;
-    return false;
 }
 
 // Plays a tree move; the swap has no cell.
@@ -68,7 +63,7 @@ struct Engine::Worker {
     Playout playout;
     std::vector<Node*> path;
     std::optional<Position> position;
-    std::optional<Position> scratch;
+    std::vector<Move> moves;  // of the node being expanded
 };
 
 Engine::Engine(Options options)
@@ -168,12 +163,15 @@ void Engine::iterate(Worker& worker) {
             break;
         }
         Node& child = selectChild(arena, *node, settings.selection);
+        // The visit counts as a loss until the result comes (see tree.h),
+        // and the value shows it, so other threads turn elsewhere.
         child.visits.fetch_add(1, std::memory_order_relaxed);
+        refresh(child, settings.selection);
         path.push_back(&child);
         apply(position, child.move);
         last = child.move == kSwapMove ? kNoCell : child.move;
         // A move that ends the game is a proven win, with or without the solver.
-        if (position.isWon()) child.proof.store(Proof::Win, std::memory_order_relaxed);
+        if (position.isWon()) child.prove(Proof::Win);
         node = &child;
     }
 
@@ -189,7 +187,7 @@ void Engine::iterate(Worker& worker) {
         winner = havannah::opponent(leafMover);
     else
         winner = worker.playout.run(position, last);
-    recordResult(path, pointsFor(rootPlayer, winner));
+    recordResult(path, pointsFor(rootPlayer, winner), settings.selection);
     if (settings.selection.rave) updateRave(path, position);
     if (settings.solver && proof != Proof::Unknown) propagateProof(arena, path);
     playouts_.fetch_add(1, std::memory_order_relaxed);
@@ -197,17 +195,28 @@ void Engine::iterate(Worker& worker) {
 
 void Engine::updateRave(std::span<Node* const> path, const Position& final) {
     NodeArena& arena = *arena_;
+    const SelectionSettings& selection = options_.settings.selection;
+    const auto raveWeight = static_cast<float>(selection.raveBias * 4);
+    const auto firstPlay = static_cast<float>(selection.firstPlay);
     Player mover = position_->toMove();
     // Each stone on the final board that was not there at a node was played
     // after it: its player's result counts for that move at the node.
     for (std::size_t depth = 0; depth + 1 < path.size(); ++depth, mover = havannah::opponent(mover)) {
         const Stone own = havannah::stoneOf(mover);
         const std::uint32_t points = final.isWon() ? pointsFor(mover, final.winner()) : kWinPoints / 2;
-        for (Node& child : arena.children(*path[depth])) {
-            if (child.move == kSwapMove || final.at(child.move) != own) continue;
-            child.raveVisits.fetch_add(1, std::memory_order_relaxed);
-            child.raveWins.fetch_add(points, std::memory_order_relaxed);
+        // About half the children match, at random: tested and updated in
+        // one loop, the branch would be mispredicted half the time. The
+        // matches are listed first, without a branch (each index is
+        // written and the count steps on a match), then updated.
+        const std::span<Node> children = arena.children(*path[depth]);
+        std::array<std::uint16_t, havannah::kMaxCells + 1> matches;
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const Move move = children[i].move;
+            matches[count] = static_cast<std::uint16_t>(i);
+            count += static_cast<std::size_t>(move != kSwapMove && final.at(std::max(move, 0)) == own);
         }
+        for (std::size_t k = 0; k < count; ++k) addRaveResult(children[matches[k]], points, raveWeight, firstPlay);
     }
 }
 
@@ -216,8 +225,8 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     NodeIndex expected = kNoNode;
     if (!node.firstChild.compare_exchange_strong(expected, kExpanding, std::memory_order_acq_rel)) return false;
     const havannah::Topology& topology = position.topology();
-    std::vector<Move> moves;
-    moves.reserve(static_cast<std::size_t>(topology.cellCount()) + 1);
+    std::vector<Move>& moves = worker.moves;
+    moves.clear();
     for (Cell cell = 0; cell < topology.cellCount(); ++cell)
         if (position.at(cell) == Stone::Empty) moves.push_back(cell);
     if (position.canSwap()) moves.push_back(kSwapMove);
@@ -228,35 +237,26 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     }
     NodeArena& arena = *arena_;
     const SearchSettings& settings = options_.settings;
+    const auto nearWins = static_cast<std::uint32_t>(settings.nearRate * kWinPoints * settings.priorPlayouts + 0.5);
+    const auto farWins = static_cast<std::uint32_t>(settings.farRate * kWinPoints * settings.priorPlayouts + 0.5);
     for (std::size_t i = 0; i < moves.size(); ++i) {
         Node& child = arena[first + static_cast<NodeIndex>(i)];
         child.reset(static_cast<std::int16_t>(moves[i]));
-        if (settings.priorPlayouts == 0 || moves[i] == kSwapMove) continue;
-        const bool near = nextToStone(position, moves[i], Stone::Black) || nextToStone(position, moves[i], Stone::White);
-        const double rate = near ? settings.nearRate : settings.farRate;
-        child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
-        child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
+        if (settings.priorPlayouts > 0 && moves[i] != kSwapMove) {
+            const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
+            child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+            child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
+        }
+        refresh(child, settings.selection);
     }
 
     Proof nodeProof = Proof::Unknown;
     if (settings.solver) {
         const Player mover = position.toMove();
-        // Whether `player` wins by a stone on `cell`: only next to a stone of
-        // theirs can a stone complete a structure.
-        const auto winsWith = [&](Player player, Cell cell) {
-            if (!nextToStone(position, cell, havannah::stoneOf(player))) return false;
-            if (!worker.scratch)
-                worker.scratch = position;
-            else
-                *worker.scratch = position;
-            worker.scratch->setToMove(player);
-            worker.scratch->play(cell);
-            return worker.scratch->isWon();
-        };
         bool winning = false;
         for (std::size_t i = 0; i < moves.size(); ++i) {
-            if (moves[i] == kSwapMove || !winsWith(mover, moves[i])) continue;
-            arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Win, std::memory_order_relaxed);
+            if (moves[i] == kSwapMove || !position.wouldWin(moves[i], mover)) continue;
+            arena[first + static_cast<NodeIndex>(i)].prove(Proof::Win);
             winning = true;
         }
         if (winning) {
@@ -264,21 +264,25 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
         } else {
             // Cells where the opponent would win next: any other move loses,
             // and with two of them every move does.
-            std::vector<Cell> threats;
-            for (const Move move : moves)
-                if (move != kSwapMove && winsWith(havannah::opponent(mover), move)) threats.push_back(move);
-            if (!threats.empty()) {
+            int threats = 0;
+            Move threat = kSwapMove;
+            for (const Move move : moves) {
+                if (move == kSwapMove || !position.wouldWin(move, havannah::opponent(mover))) continue;
+                ++threats;
+                threat = move;
+            }
+            if (threats > 0) {
                 for (std::size_t i = 0; i < moves.size(); ++i) {
-                    const bool blocks = threats.size() == 1 && moves[i] == threats.front();
-                    if (!blocks) arena[first + static_cast<NodeIndex>(i)].proof.store(Proof::Loss, std::memory_order_relaxed);
+                    const bool blocks = threats == 1 && moves[i] == threat;
+                    if (!blocks) arena[first + static_cast<NodeIndex>(i)].prove(Proof::Loss);
                 }
-                if (threats.size() > 1) nodeProof = Proof::Win;
+                if (threats > 1) nodeProof = Proof::Win;
             }
         }
     }
     node.childCount = static_cast<std::uint16_t>(moves.size());
     node.firstChild.store(first, std::memory_order_release);
-    if (nodeProof != Proof::Unknown) node.proof.store(nodeProof, std::memory_order_relaxed);
+    if (nodeProof != Proof::Unknown) node.prove(nodeProof);
     return true;
 }
 
@@ -374,6 +378,7 @@ void Engine::keepSubtree(NodeIndex newRoot) {
         node.raveVisits.store(saved[k].raveVisits);
         node.raveWins.store(saved[k].raveWins);
         node.proof.store(saved[k].proof);
+        refresh(node, options_.settings.selection);
     };
     restore(0);
     std::size_t next = 1;  // the first child of the next node with children

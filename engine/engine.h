@@ -51,8 +51,12 @@ struct SearchSettings {
     // cell that stops the opponent's immediate win), and proofs carried up
     // the tree.
     bool solver = true;
-    // A leaf gets its children on this visit.
-    std::uint32_t expandAfter = 2;
+    // A leaf gets its children on this visit. Each expansion makes a node
+    // for every empty cell and runs the win checks on all of them: on the
+    // second visit that was most of a playout's cost. On the fourth the
+    // search is somewhat weaker for the same number of playouts but runs
+    // about a third faster, which in matches at equal time makes up for it.
+    std::uint32_t expandAfter = 4;
     // New children start with RAVE statistics that favour cells next to a
     // stone (of either player) over cells far from the fight: this many
     // virtual RAVE playouts, won at the given rates.

@@ -41,29 +41,24 @@ std::uint64_t Random::next() {
     return result;
 }
 
-Playout::Playout(PlayoutSettings settings, std::uint64_t seed) : settings_(settings), random_(seed) {
-    empty_.reserve(havannah::kMaxCells);
-    slot_.resize(havannah::kMaxCells);
-    played_.reserve(havannah::kMaxCells + 1);
-}
+Playout::Playout(PlayoutSettings settings, std::uint64_t seed) : settings_(settings), random_(seed) {}
 
 Cell Playout::bridgeReply(const Position& position, Cell last) {
-    const Stone own = havannah::stoneOf(position.toMove());
+    const Player mover = position.toMove();
     const auto& circle = position.topology().circle(last);
-    unsigned ours = 0;
-    unsigned empty = 0;
-    for (unsigned d = 0; d < 6; ++d) {
-        if (circle[d] == kNoCell) continue;
-        const Stone stone = position.at(circle[d]);
-        ours |= static_cast<unsigned>(stone == own) << d;
-        empty |= static_cast<unsigned>(stone == Stone::Empty) << d;
-    }
+    // The position keeps each cell's neighbours as masks: read, not counted.
+    const unsigned ours = position.stonesAround(last, havannah::stoneOf(mover));
+    const unsigned empty = ~(ours | position.stonesAround(last, havannah::stoneOf(havannah::opponent(mover)))) & 63U;
     // An empty place round `last` between two of ours, both next to it and
     // to `last`: the opponent has taken one of the bridge's two cells, that
     // place is the other.
     const unsigned before = ((ours << 1) | (ours >> 5)) & 63U;
     const unsigned after = ((ours >> 1) | (ours << 5)) & 63U;
     unsigned replies = empty & before & after;
+    if (replies == 0) return kNoCell;
+    // Directions off the board hold no stone either.
+    for (unsigned d = 0; d < 6; ++d)
+        if (circle[d] == kNoCell) replies &= ~(1U << d);
     if (replies == 0) return kNoCell;
     for (auto skip = random_.below(static_cast<std::uint32_t>(std::popcount(replies))); skip > 0; --skip)
         replies &= replies - 1;
@@ -72,17 +67,17 @@ Cell Playout::bridgeReply(const Position& position, Cell last) {
 
 std::optional<Player> Playout::run(Position& position, Cell lastMove) {
     const int cells = position.topology().cellCount();
-    empty_.clear();
+    std::size_t empties = 0;
     for (Cell cell = 0; cell < cells; ++cell) {
         if (position.at(cell) != Stone::Empty) continue;
-        slot_[static_cast<std::size_t>(cell)] = static_cast<std::int16_t>(empty_.size());
-        empty_.push_back(cell);
+        slot_[static_cast<std::size_t>(cell)] = static_cast<std::int16_t>(empties);
+        empty_[empties++] = cell;
     }
-    played_.clear();
-    played_.push_back(lastMove);
+    std::size_t moves = 0;
+    played_[moves++] = lastMove;
     const Player firstMover = position.toMove();
     Cell last = lastMove;
-    while (!empty_.empty() && !position.isWon()) {
+    while (empties > 0 && !position.isWon()) {
         const Player mover = position.toMove();
         Cell cell = kNoCell;
         if (last != kNoCell) {
@@ -92,30 +87,29 @@ std::optional<Player> Playout::run(Position& position, Cell lastMove) {
                 if (reply >= 0 && position.at(reply) == Stone::Empty) cell = reply;
             }
         }
-        if (cell == kNoCell) cell = empty_[random_.below(static_cast<std::uint32_t>(empty_.size()))];
+        if (cell == kNoCell) cell = empty_[random_.below(static_cast<std::uint32_t>(empties))];
         // Take the cell out of the empty list by moving the last one into its place.
         const auto at = static_cast<std::size_t>(slot_[static_cast<std::size_t>(cell)]);
-        empty_[at] = empty_.back();
+        empty_[at] = empty_[--empties];
         slot_[static_cast<std::size_t>(empty_[at])] = static_cast<std::int16_t>(at);
-        empty_.pop_back();
         position.play(cell);
-        played_.push_back(cell);
+        played_[moves++] = cell;
         last = cell;
     }
     if (!position.isWon()) return std::nullopt;
     const Player winner = *position.winner();
-    if (settings_.lastGoodReply) learnReplies(winner, firstMover);
+    if (settings_.lastGoodReply) learnReplies(std::span(played_).first(moves), winner, firstMover);
     return winner;
 }
 
-void Playout::learnReplies(Player winner, Player firstMover) {
-    // played_[k] for k >= 1 was made by firstMover when k is odd.
-    for (std::size_t k = 1; k < played_.size(); ++k) {
-        const Cell previous = played_[k - 1];
+void Playout::learnReplies(std::span<const Cell> played, Player winner, Player firstMover) {
+    // played[k] for k >= 1 was made by firstMover when k is odd.
+    for (std::size_t k = 1; k < played.size(); ++k) {
+        const Cell previous = played[k - 1];
         if (previous == kNoCell) continue;
         const Player mover = k % 2 == 1 ? firstMover : havannah::opponent(firstMover);
         std::int16_t& reply = reply_[index(mover)][static_cast<std::size_t>(previous)];
-        const auto code = static_cast<std::int16_t>(played_[k] + 1);
+        const auto code = static_cast<std::int16_t>(played[k] + 1);
         if (mover == winner)
             reply = code;
         else if (reply == code)

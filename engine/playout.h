@@ -14,7 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <vector>
+#include <span>
 
 #include "havannah/position.h"
 
@@ -53,15 +53,18 @@ class Playout {
     // The other empty cell of a bridge of the mover's that the opponent's
     // stone on `last` broke into; kNoCell if none.
     havannah::Cell bridgeReply(const havannah::Position& position, havannah::Cell last);
-    void learnReplies(havannah::Player winner, havannah::Player firstMover);
+    // `played`: the playout's moves, the move that led to it first.
+    void learnReplies(std::span<const havannah::Cell> played, havannah::Player winner, havannah::Player firstMover);
 
     PlayoutSettings settings_;
     Random random_;
     // reply_[player][cell]: the mover's reply to the opponent's move on cell.
     std::array<std::array<std::int16_t, havannah::kMaxCells>, 2> reply_{};
-    std::vector<havannah::Cell> empty_;   // empty cells, unordered
-    std::vector<std::int16_t> slot_;      // each cell's place in empty_
-    std::vector<havannah::Cell> played_;  // this playout's moves, lastMove first
+    // Room for one playout, kept between playouts: fixed arrays, so the
+    // moves go in without the checks of a growing vector.
+    std::array<havannah::Cell, havannah::kMaxCells> empty_{};       // empty cells, unordered
+    std::array<std::int16_t, havannah::kMaxCells> slot_{};          // each cell's place in empty_
+    std::array<havannah::Cell, havannah::kMaxCells + 1> played_{};  // this playout's moves
 };
 
 }  // namespace tarnwick::engine

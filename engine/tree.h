@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -47,9 +48,18 @@ struct Node {
     std::uint16_t childCount = 0;  // written before firstChild is published
     std::int16_t move = 0;         // the game's move number for this node
     std::atomic<Proof> proof{Proof::Unknown};
+    // The value selection ranks the node by (without exploration), worked
+    // out by refresh() whenever the statistics above change: a playout
+    // changes a few dozen nodes but selection reads hundreds, so the
+    // arithmetic is done on the writing side. A proof sets it beyond the
+    // range of results (above for a win, below for a loss), so that
+    // selection reads this one number a child.
+    std::atomic<float> value{0};
 
     // Resets a node taken from the arena for a move.
     void reset(std::int16_t newMove);
+    // Proves the node, its value with it.
+    void prove(Proof newProof);
     bool expanded() const {
         const NodeIndex first = firstChild.load(std::memory_order_acquire);
         return first != kNoNode && first != kExpanding;
@@ -63,11 +73,12 @@ class NodeArena {
   public:
     explicit NodeArena(std::size_t maxBytes);
 
-    // The first index of `count` fresh nodes, or kNoNode when the arena is
-    // full (the caller then does without).
+    // The first index of `count` fresh nodes (as a default Node, to be
+    // reset() by the caller), or kNoNode when the arena is full (the caller
+    // then does without).
     NodeIndex allocate(std::size_t count);
-    Node& operator[](NodeIndex index) { return chunks_[index >> kChunkBits][index & kChunkMask]; }
-    const Node& operator[](NodeIndex index) const { return chunks_[index >> kChunkBits][index & kChunkMask]; }
+    Node& operator[](NodeIndex index) { return chunk(index)[index & kChunkMask]; }
+    const Node& operator[](NodeIndex index) const { return chunk(index)[index & kChunkMask]; }
     std::span<Node> children(const Node& node) { return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount}; }
     std::span<const Node> children(const Node& node) const {
         return {&(*this)[node.firstChild.load(std::memory_order_acquire)], node.childCount};
@@ -85,8 +96,14 @@ class NodeArena {
     static constexpr std::size_t kChunkMask = kChunkSize - 1;
 
   private:
+    Node* chunk(NodeIndex index) const { return std::launder(reinterpret_cast<Node*>(chunks_[index >> kChunkBits].get())); }
+
     std::size_t capacity_;
-    std::vector<std::unique_ptr<Node[]>> chunks_;  // sized once; filled on demand
+    // Sized once; each chunk's memory is taken on demand and left
+    // uninitialised, its nodes made as they are handed out: building a whole
+    // chunk up front would write every node twice, the second time after
+    // the first write had left the cache.
+    std::vector<std::unique_ptr<std::byte[]>> chunks_;
     mutable std::mutex mutex_;            // for allocate() and clear()
     std::atomic<std::size_t> next_{0};  // read without the lock by used()
 };
@@ -101,6 +118,42 @@ struct SelectionSettings {
     double firstPlay = 0.6;
 };
 
+// The value of RAVE and real results mixed, beta (raveWins / raveVisits) +
+// (1 - beta) (wins / visits), the weight of the RAVE value falling as real
+// visits grow (Silver's minimum-error schedule, beta = r / (r + n +
+// raveWeight r n), raveWeight = 4 b^2), brought over one denominator: one
+// division instead of three. Wins in half-points.
+inline float mixedValue(float visits, float winPoints, float raveVisits, float raveWinPoints, float raveWeight,
+                        float firstPlay) {
+    constexpr float kHalf = 1.0F / kWinPoints;
+    if (raveVisits > 0) {
+        const float scaled = raveVisits * raveWeight;
+        return (raveWinPoints + winPoints * (1 + scaled)) * kHalf / (raveVisits + visits + scaled * visits);
+    }
+    return visits > 0 ? winPoints * kHalf / visits : firstPlay;
+}
+
+// Works out the node's stored value again from its statistics.
+void refresh(Node& node, const SelectionSettings& settings);
+
+// Adds a RAVE result (half-points) to the node and its value. A plain load
+// and store, not an atomic add: a playout updates dozens of siblings at
+// every level, and locked adds would cost more than the rest of the update.
+// Another thread's update of the same node in between is lost, which the
+// statistics bear.
+inline void addRaveResult(Node& node, std::uint32_t points, float raveWeight, float firstPlay) {
+    const std::uint32_t raveVisits = node.raveVisits.load(std::memory_order_relaxed) + 1;
+    const std::uint32_t raveWins = node.raveWins.load(std::memory_order_relaxed) + points;
+    node.raveVisits.store(raveVisits, std::memory_order_relaxed);
+    node.raveWins.store(raveWins, std::memory_order_relaxed);
+    // A proven node keeps the value of its proof.
+    if (node.proof.load(std::memory_order_relaxed) != Proof::Unknown) return;
+    node.value.store(mixedValue(static_cast<float>(node.visits.load(std::memory_order_relaxed)),
+                                static_cast<float>(node.wins.load(std::memory_order_relaxed)), static_cast<float>(raveVisits),
+                                static_cast<float>(raveWins), raveWeight, firstPlay),
+                     std::memory_order_relaxed);
+}
+
 // The child to go down to: a proven win at once, never a proven loss while
 // another child remains, otherwise the best value plus exploration. The
 // parent must be expanded with at least one child.
@@ -112,7 +165,7 @@ double childValue(const Node& child, double logParentVisits, const SelectionSett
 // Adds a finished playout to the nodes of `path` (path[0] the root; their
 // visits were added on the way down): `rootPoints` is the result of the
 // player to move at the root, in half-points.
-void recordResult(std::span<Node* const> path, std::uint32_t rootPoints);
+void recordResult(std::span<Node* const> path, std::uint32_t rootPoints, const SelectionSettings& settings);
 
 // Proves `path` upwards after its last node was proven: a child that wins
 // makes its parent a loss for the player who moved into the parent; a parent

@@ -103,14 +103,27 @@ Cell Position::join(Cell a, Cell b) {
 }
 
 void Position::setStone(Cell cell, Stone stone) {
+    const Stone old = stones_[idx(cell)];
     stones_[idx(cell)] = stone;
     const std::array<Cell, 6>& circle = topology_->circle(cell);
+    // Each neighbour's bit for this cell, in the black half of the mask;
+    // the white half is 8 bits up.
+    const unsigned shift = stone == Stone::White ? 8 : 0;
+    if (old == Stone::Empty && stone != Stone::Empty) {
+        // A stone on an empty cell, as in every move: the neighbours' bits
+        // for the cell are clear and only need setting. Unrolled, the
+        // directions are constants.
+#pragma GCC unroll 6
+        for (unsigned d = 0; d < 6; ++d)
+            if (circle[d] != kNoCell) around_[idx(circle[d])] = static_cast<std::uint16_t>(around_[idx(circle[d])] | (1U << kOpposite[d]) << shift);
+        return;
+    }
     for (unsigned d = 0; d < 6; ++d) {
         const Cell n = circle[d];
         if (n == kNoCell) continue;
         const unsigned seen = 1U << kOpposite[d];
         unsigned mask = around_[idx(n)] & ~(seen | seen << 8);
-        if (stone != Stone::Empty) mask |= stone == Stone::White ? seen << 8 : seen;
+        if (stone != Stone::Empty) mask |= seen << shift;
         around_[idx(n)] = static_cast<std::uint16_t>(mask);
     }
 }
@@ -124,8 +137,10 @@ Cell Position::addStone(Cell cell, Stone stone) {
     groupSides_[i] = topology_->sideMask(cell);
     Cell root = cell;
     const std::array<Cell, 6>& circle = topology_->circle(cell);
-    for (unsigned own = stonesAround(cell, stone), d = 0; own != 0; own >>= 1, ++d)
-        if ((own & 1U) != 0) root = join(root, find(circle[d]));
+    // Straight to each neighbour of the colour: testing all six directions
+    // costs a branch each that random play makes hard to predict.
+    for (unsigned own = stonesAround(cell, stone); own != 0; own &= own - 1)
+        root = join(root, find(circle[static_cast<std::size_t>(std::countr_zero(own))]));
     return root;
 }
 
@@ -176,6 +191,26 @@ std::optional<Refusal> Position::swap() {
     return std::nullopt;
 }
 
+bool Position::wouldWin(Cell cell, Player player) const {
+    const Stone own = stoneOf(player);
+    if (cell < 0 || cell >= topology_->cellCount() || isWon() || stones_[idx(cell)] != Stone::Empty) return false;
+    // A stone joining no group of its own touches at most one corner or
+    // two sides, and closes no ring.
+    if (stonesAround(cell, own) == 0) return false;
+    // The masks of the group the stone would make: its own and those of the
+    // groups it would join.
+    unsigned corners = topology_->cornerMask(cell);
+    unsigned sides = topology_->sideMask(cell);
+    const std::array<Cell, 6>& circle = topology_->circle(cell);
+    for (unsigned mine = stonesAround(cell, own), d = 0; mine != 0; mine >>= 1, ++d) {
+        if ((mine & 1U) == 0) continue;
+        const Cell root = rootOf(circle[d]);
+        corners |= groupCorners_[idx(root)];
+        sides |= groupSides_[idx(root)];
+    }
+    return kBitCount[corners] >= 2 || kBitCount[sides] >= 3 || closesRing(cell, own);
+}
+
 void Position::place(Cell cell, Stone stone) {
     if (cell < 0 || cell >= topology_->cellCount())
         throw std::out_of_range("no cell " + std::to_string(cell) + " on this board");
@@ -191,7 +226,7 @@ void Position::place(Cell cell, Stone stone) {
 }
 
 
-bool Position::closesRing(Cell cell, Stone own) {
+bool Position::closesRing(Cell cell, Stone own) const {
     const std::array<Cell, 6>& circle = topology_->circle(cell);
     const unsigned ownBits = stonesAround(cell, own);
 
@@ -201,8 +236,10 @@ bool Position::closesRing(Cell cell, Stone own) {
     // neighbours with the new stone, on either side of it.
     if (ownBits == 63U) return true;
     const unsigned flanked = ownBits & rotateCircle(ownBits, 1) & rotateCircle(ownBits, 5);
-    for (unsigned d = 0; d < 6; ++d)
-        if ((flanked >> d & 1U) != 0 && (stonesAround(circle[d], own) | 1U << kOpposite[d]) == 63U) return true;
+    for (unsigned rest = flanked; rest != 0; rest &= rest - 1) {
+        const auto d = static_cast<unsigned>(std::countr_zero(rest));
+        if ((stonesAround(circle[d], own) | 1U << kOpposite[d]) == 63U) return true;
+    }
 
     // Otherwise a region is newly shut off exactly when one group reaches
     // the new stone in two separate arcs of its circle. Then the group's
@@ -222,7 +259,7 @@ bool Position::closesRing(Cell cell, Stone own) {
     std::size_t count = 0;
     for (unsigned d = 0; d < 6; ++d) {
         if ((arcs & (1U << d)) == 0) continue;
-        const Cell root = find(circle[d]);
+        const Cell root = rootOf(circle[d]);
         if (std::find(roots.begin(), roots.begin() + static_cast<std::ptrdiff_t>(count), root) !=
             roots.begin() + static_cast<std::ptrdiff_t>(count))
             return true;

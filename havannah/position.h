@@ -95,6 +95,16 @@ class Position {
     WinKinds winKinds() const { return winKinds_; }
     std::optional<Win> win() const;
 
+    // Whether a stone of `player` on the empty `cell` would win, asked
+    // without playing it: the search checks many cells a node, and a copy
+    // of the position for each would cost more than the check.
+    bool wouldWin(Cell cell, Player player) const;
+    // Directions (bits 0..5 of the topology's circle) in which `cell` has
+    // stones of the colour given; read off a mask kept move by move.
+    unsigned stonesAround(Cell cell, Stone stone) const {
+        return stone == Stone::White ? around_[idx(cell)] >> 8 : around_[idx(cell)] & 63U;
+    }
+
     // Set-up without the rules: puts a stone (or emptiness) on a cell, the
     // side to move and the move counter untouched; no win is looked for. A
     // stone replaced or removed makes the groups be built again.
@@ -118,16 +128,11 @@ class Position {
     // Puts a stone on an empty cell as a group of its own and joins it to
     // its neighbours of the same colour; returns the group's root.
     Cell addStone(Cell cell, Stone stone);
-    // Directions (bits 0..5 of the circle) in which a cell has stones of the
-    // colour given.
-    unsigned stonesAround(Cell cell, Stone stone) const {
-        return stone == Stone::White ? around_[idx(cell)] >> 8 : around_[idx(cell)] & 63U;
-    }
     // Builds every group again from the stones, after a stone went away.
     void rebuildGroups();
     // Whether a stone of `own` about to be put on the empty `cell` closes a
     // ring; asked before the stone joins its neighbours' groups.
-    bool closesRing(Cell cell, Stone own);
+    bool closesRing(Cell cell, Stone own) const;
     static std::size_t idx(Cell cell) { return static_cast<std::size_t>(cell); }
 
     std::shared_ptr<const Topology> topology_;

@@ -1,6 +1,7 @@
 // Thousands of random games on bases 2 to 10, checked after every move
 // against a slow finder that knows nothing of groups kept move by move: it
-// searches the board afresh for the group of the stone just played.
+// searches the board afresh for the group of the stone just played. The
+// win foreseen before each move (wouldWin) must agree with it too.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -133,8 +134,10 @@ TEST(RandomGamesTest, WinsAgreeWithASlowFinder) {
                     }
                 }
                 const Player mover = position.toMove();
+                const bool foreseen = position.wouldWin(cell, mover);
                 ASSERT_EQ(position.play(cell), std::nullopt);
                 const WinKinds expected = finder.kindsOf(position, cell);
+                ASSERT_EQ(foreseen, expected.any()) << "foreseen by " << topology->name(cell) << "\n" << toText(position);
                 ASSERT_EQ(position.winKinds(), expected) << describe(expected) << " by " << topology->name(cell) << "\n"
                                                          << toText(position);
                 if (expected.any()) {
