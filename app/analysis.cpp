@@ -206,7 +206,7 @@ void toggleVariationSteps(App& app) {
 
 void playEngineMove(App& app) {
     const game::GameFields& g = app.game;
-    if (g.CurrentMove != g.MoveCount || g.MoveCount >= game::MaxMoveSlots) return;
+    if (g.CurrentMove != g.moveCount() || g.moveCount() >= game::MaxMoveSlots) return;
     const auto position = shownGamePosition(app);
     if (!position) return;
     std::optional<engine::Move> move;

@@ -70,7 +70,7 @@ void handleBoardClick(App& app) {
         board::toggleCellLabels(boardOf(app));
     } else if (a.size.holds(x, y)) {
         switchBoardSize(app);
-    } else if (a.swap.holds(x, y) && g.MoveCount == 1) {
+    } else if (a.swap.holds(x, y) && g.moveCount() == 1) {
         game::swapMove(gameOf(app));
     } else if (const auto cell = board::cellAt(app.board, x, y)) {
         game::recordMove(gameOf(app), *cell);

@@ -57,7 +57,6 @@ void showGame(App& app, acquire::GameValues loaded) {
     g.record = std::move(loaded.record);
     // clearGame emptied every entry: a longer game shown before leaves none.
     for (std::size_t k = 0; k < loaded.moves.size(); ++k) g.Moves.set(static_cast<int>(k) + 1, std::move(loaded.moves[k]));
-    g.MoveCount = static_cast<int>(loaded.moves.size());
     game::drawGameHeader(gameOf(app));
     game::rebuildMoveList(gameOf(app));
     game::goToEnd(gameOf(app));

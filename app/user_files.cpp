@@ -123,7 +123,7 @@ void saveShownGame(App& app) {
     Platform& p = app.platform;
     const std::string& number = app.game.record.gameNumber;
     // An empty board with no game loaded is nothing to keep.
-    if (app.game.MoveCount == 0 && number.empty() && app.game.record.blackPlayer.empty()) {
+    if (app.game.moveCount() == 0 && number.empty() && app.game.record.blackPlayer.empty()) {
         p.beep();
         return;
     }

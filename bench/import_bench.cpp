@@ -26,7 +26,7 @@ void pasteRepeatedly(benchmark::State& state, const std::string& text) {
         program.app.shell.ClipboardText = text;
         importClipboardGame(program.app);
     }
-    state.counters["moves"] = program.app.game.MoveCount;
+    state.counters["moves"] = program.app.game.moveCount();
     state.counters["beeps"] = benchmark::Counter(program.platform.beepCount(), benchmark::Counter::kAvgIterations);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }

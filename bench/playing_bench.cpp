@@ -29,7 +29,6 @@ struct FullGame {
                 ++k;
                 app.game.Moves.set(k, std::to_string(k) + "." + board::cellName(c, p));
             }
-        app.game.MoveCount = k;
         game::rebuildMoveList(gameOf(app));
     }
     HeadlessPlatform platform;

@@ -68,11 +68,9 @@ inline void checkShownGame(const App& app) {
     require(b.GridSize == 2 * b.BoardSize - 1 && b.Topology->base() == b.BoardSize &&
                 b.Painted.size() == static_cast<std::size_t>(b.Topology->cellCount()),
             "the tables fit the base");
-    require(g.MoveCount >= 0 && g.MoveCount <= game::MaxMoveSlots, "the move count is within the list");
-    require(g.MoveCount == g.Moves.length(), "the move count is the list's length");
-    require(g.CurrentMove >= 0 && g.CurrentMove <= g.MoveCount, "the shown move is in the list");
+    require(g.CurrentMove >= 0 && g.CurrentMove <= g.moveCount(), "the shown move is in the list");
     for (int k = 1; k <= g.CurrentMove; ++k) require(!game::isResignToken(g.Moves[k]), "no resignation is shown");
-    require(g.CurrentMove == g.MoveCount || game::isResignToken(g.Moves[g.CurrentMove + 1]),
+    require(g.CurrentMove == g.moveCount() || game::isResignToken(g.Moves[g.CurrentMove + 1]),
             "the game is shown at its end or before a resignation");
     const game::ShownPosition shown = game::positionAfter(g.Moves, g.CurrentMove, b.Topology);
     int stones = 0;

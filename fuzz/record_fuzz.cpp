@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int beeps = program.platform.beepCount();
     const bool refused = !tarnwick::loadRecordText(program.app, tarnwick::fuzz::bytesOf(data, size));
     tarnwick::fuzz::require(program.platform.beepCount() == beeps + (refused ? 1 : 0), "only a refusal beeps");
-    tarnwick::fuzz::require(!refused || program.app.game.MoveCount == 0, "a refusal leaves the (empty) game");
+    tarnwick::fuzz::require(!refused || program.app.game.moveCount() == 0, "a refusal leaves the (empty) game");
     tarnwick::fuzz::checkShownGame(program.app);
     return 0;
 }

@@ -14,7 +14,6 @@ void clearGame(Game game) {
     g.record.gameNumber.clear();
     g.record.resultText.assign(1, ' ');  // one blank, not empty
     game.list.HighlightText.clear();
-    g.MoveCount = 0;
     g.CurrentMove = 0;
     game.list.ListPenY = 246;
     game.list.ListRightLimit = 1000;

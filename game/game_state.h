@@ -28,8 +28,10 @@ struct GameFields {
     GameRecord record;
     MoveList Moves;
 
-    int MoveCount = 0;    // moves in the list
     int CurrentMove = 0;  // moves on the board; 0 = empty board
+    // Moves in the list: the list itself says, so no count can fall out of
+    // step with it.
+    int moveCount() const { return Moves.length(); }
 
     // The win line and outline are shown (the W key hides and shows them).
     bool WinDisplayOn = true;

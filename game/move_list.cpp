@@ -164,6 +164,7 @@ void selectListEntry(Game game, int x, int y) {
     MoveListFields& l = game.list;
     Platform& p = game.board.platform;
     p.setFont(game.fonts.list);
+    const int count = g.moveCount();
     for (int k = 1; k <= MaxMoveSlots; ++k) {
         const Extent size = p.textSize(g.Moves[k]);
         const int ex = l.EntryX[slot(k)];
@@ -189,7 +190,7 @@ void selectListEntry(Game game, int x, int y) {
             }
             return;
         }
-        if (k >= g.MoveCount) return;
+        if (k >= count) return;
     }
 }
 

@@ -106,7 +106,7 @@ void markCurrentMove(Game game) {
     const GameFields& g = game.state;
     unhighlightEntry(game);
     highlightCurrentEntry(game);
-    if (g.CurrentMove == 1 && g.MoveCount == 1) {
+    if (g.CurrentMove == 1 && g.moveCount() == 1) {
         drawSwapCaption(game, true);
     } else if (g.CurrentMove == 2) {
         drawSwapCaption(game, false);
@@ -122,7 +122,6 @@ void swapMove(Game game) {
     GameFields& g = game.state;
     g.CurrentMove = 2;
     g.Moves.set(2, "swap");
-    g.MoveCount += 1;
     appendListEntry(game, 2);
     showCurrentPosition(game);
     unhighlightEntry(game);

@@ -148,12 +148,11 @@ void recordMove(Game game, havannah::Cell cell) {
     GameFields& g = game.state;
     const board::BoardFields& b = game.board.state;
     if (cell < 0 || cell >= b.Topology->cellCount()) return;
-    if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty || g.CurrentMove != g.MoveCount) return;
+    if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty || g.CurrentMove != g.moveCount()) return;
     if (g.CurrentMove >= MaxMoveSlots) return;  // the list is full
     g.CurrentMove += 1;
     const int k = g.CurrentMove;
     g.Moves.set(k, std::to_string(k) + "." + b.Topology->name(cell));
-    g.MoveCount += 1;
     appendListEntry(game, k);
     showCurrentPosition(game);
     markCurrentMove(game);
@@ -165,19 +164,18 @@ void takeBack(Game game) {
     if (g.CurrentMove == 0) return;
     stepBack(game);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
-    g.MoveCount = g.CurrentMove;
     rebuildMoveList(game);
     // Taken back to the empty board, no entry is highlighted any more and
     // the one that was is gone from the list: it must not be drawn again.
     if (g.CurrentMove == 0) game.list.HighlightText.clear();
     unhighlightEntry(game);
     highlightCurrentEntry(game);
-    if (g.MoveCount == 0) {
+    if (g.moveCount() == 0) {
         p.setColors(colours::kWhite, colours::kWhite);
         board::placeSwapCaption(game.board);
         p.drawText("Swap");
     }
-    if (g.CurrentMove == 1 && g.MoveCount == 1) {
+    if (g.CurrentMove == 1 && g.moveCount() == 1) {
         board::placeSwapCaption(game.board);
         p.setColors(colours::kSwapOffered, colours::kWhite);
         p.drawText("Swap");

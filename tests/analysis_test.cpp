@@ -155,7 +155,7 @@ TEST_F(AnalysisTest, TheAnalysisFollowsThePositionShown) {
     settle();
     const engine::Move best = snapshot().moves.front().move;
     key("g");
-    EXPECT_EQ(app.game.MoveCount, 7);
+    EXPECT_EQ(app.game.moveCount(), 7);
     EXPECT_EQ(app.game.Moves[7], "7." + app.board.Topology->name(best));
     EXPECT_FALSE(marks().empty()) << "the kept subtree gives marks before any refresh";
     EXPECT_FALSE(marks().contains(best));
@@ -209,7 +209,7 @@ TEST_F(AnalysisTest, GPlaysTheEnginesMoveAfterThinkingAlone) {
     paste(kOpening);
     const auto lineBefore = lineInk();
     key("g");
-    EXPECT_EQ(app.game.MoveCount, 7);
+    EXPECT_EQ(app.game.moveCount(), 7);
     EXPECT_EQ(app.game.CurrentMove, 7);
     const havannah::Cell played = *app.board.Topology->parseCell(app.game.Moves[7].substr(2));
     EXPECT_EQ(app.board.Painted[static_cast<std::size_t>(played)].stone, havannah::Stone::Black);
@@ -221,14 +221,14 @@ TEST_F(AnalysisTest, GPlaysTheEnginesMoveAfterThinkingAlone) {
     app.analysis.ThinkLimits = {};
     platform.pressKey(std::string(1, keys::kEscape), platform.nowMs() + 50);
     key("G");
-    EXPECT_EQ(app.game.MoveCount, 8);
+    EXPECT_EQ(app.game.moveCount(), 8);
     EXPECT_FALSE(searching());
     EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey);
 
     // Not where a click would not add a move either.
     extendedKey(keys::kLeft);
     key("g");
-    EXPECT_EQ(app.game.MoveCount, 8);
+    EXPECT_EQ(app.game.moveCount(), 8);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(ClipboardImportTest, ALittleGolemList) {
     paste(pasted);
     EXPECT_EQ(app.shell.ClipboardText, pasted) << "the clipboard's text is left as it is";
     EXPECT_EQ(moves(), (Strings{"1.D4", "2.swap", "3.E5"}));
-    EXPECT_EQ(app.game.MoveCount, 3);
+    EXPECT_EQ(app.game.moveCount(), 3);
     EXPECT_EQ(app.game.CurrentMove, 3);
     EXPECT_EQ(app.board.BoardSize, 8);
     EXPECT_EQ(app.game.record.eventName, "Little Golem Havannah Game (pasted from clipboard)");
@@ -93,11 +93,11 @@ TEST_F(ClipboardImportTest, NothingIsLeftOfALongerGame) {
     std::string list;
     for (int k = 1; k <= 300; ++k) list += std::to_string(k) + ".Q5 ";
     paste(list);
-    EXPECT_EQ(app.game.MoveCount, game::MaxMoveSlots);
+    EXPECT_EQ(app.game.moveCount(), game::MaxMoveSlots);
     std::string pairs;
     for (int k = 1; k <= 100; ++k) pairs += std::to_string(k) + ". a8 b9 ";
     paste(pairs);  // base 8 now, after a full base-10 list
-    EXPECT_EQ(app.game.MoveCount, 200);
+    EXPECT_EQ(app.game.moveCount(), 200);
     EXPECT_EQ(moves().size(), 200U);
 }
 
@@ -108,7 +108,7 @@ TEST_F(ClipboardImportTest, AResignationInAnyCaseEndsStepping) {
     EXPECT_EQ(app.game.CurrentMove, 2);
     for (const std::string word : {"Resign", "RESIGN"}) {
         paste(listOfCells(8, 22) + "23." + word);
-        EXPECT_EQ(app.game.MoveCount, 23);
+        EXPECT_EQ(app.game.moveCount(), 23);
         EXPECT_EQ(app.game.CurrentMove, 22);
         game::stepForward(gameOf(app));
         EXPECT_EQ(app.game.CurrentMove, 22);

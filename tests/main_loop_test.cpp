@@ -143,12 +143,11 @@ TEST_F(MainLoopTest, TheC1ButtonAnswersToClicks) {
 
 TEST_F(MainLoopTest, TheSizeButtonSwitchesBetweenTheBases) {
     app.game.Moves.set(1, "1.D4");
-    app.game.MoveCount = 1;
     platform.click(41, 640);
     pollOnce(app);
     EXPECT_EQ(app.board.BoardSize, 10);
     EXPECT_EQ(app.board.GridSize, 19);
-    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(app.game.moveCount(), 0);
     EXPECT_TRUE(app.game.Moves[1].empty());
     EXPECT_EQ(app.game.record.resultText, " ");
     EXPECT_EQ(app.board.CellTableX.at(10, 19), 312) << "the new base's cells are laid out";
@@ -156,7 +155,7 @@ TEST_F(MainLoopTest, TheSizeButtonSwitchesBetweenTheBases) {
     platform.click(21, 675);
     pollOnce(app);
     EXPECT_EQ(app.board.BoardSize, 8);
-    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(app.game.moveCount(), 0);
 }
 
 TEST_F(MainLoopTest, ASecondPressOfADoubleClickIsNotHandled) {

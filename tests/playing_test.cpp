@@ -48,7 +48,6 @@ class PlayingTest : public testing::ScreenTest {
     // A game as a loader leaves it: tokens in place, list drawn, empty board.
     void loadMoves(const std::vector<std::string>& tokens) {
         for (std::size_t i = 0; i < tokens.size(); ++i) app.game.Moves.set(static_cast<int>(i) + 1, tokens[i]);
-        app.game.MoveCount = static_cast<int>(tokens.size());
         app.game.CurrentMove = 0;
         game::rebuildMoveList(gameOf(app));
     }
@@ -99,18 +98,18 @@ TEST_F(PlayingTest, ClickingEmptyCellsBuildsAGameWithMarkersOnEachPlayersLastSto
     clickCell("H8");
     EXPECT_EQ(stonesText(app), "E ....b\nF .....w\nG ......B\nH .......W\n");
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.F6", "3.G7", "4.H8"}));
-    EXPECT_EQ(app.game.MoveCount, 4);
+    EXPECT_EQ(app.game.moveCount(), 4);
     EXPECT_EQ(app.game.CurrentMove, 4);
 }
 
 TEST_F(PlayingTest, OccupiedCellsAndEarlierPositionsRecordNothing) {
     clickCell("E5");
     clickCell("E5");
-    EXPECT_EQ(app.game.MoveCount, 1);
+    EXPECT_EQ(app.game.moveCount(), 1);
     clickCell("F6");
     key(keys::kLeft);
     clickCell("A1");
-    EXPECT_EQ(app.game.MoveCount, 2) << "no move while an earlier move is shown";
+    EXPECT_EQ(app.game.moveCount(), 2) << "no move while an earlier move is shown";
     EXPECT_EQ(cellChar(app, "A1"), '.');
 }
 
@@ -118,14 +117,14 @@ TEST_F(PlayingTest, TheSwapCaptionTurnsTheFirstStoneWhite) {
     clickCell("E5");
     clickAt(130, 645);
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "swap"}));
-    EXPECT_EQ(app.game.MoveCount, 2);
+    EXPECT_EQ(app.game.moveCount(), 2);
     EXPECT_EQ(app.game.CurrentMove, 2);
     EXPECT_EQ(stonesText(app), "E ....W\n");
     EXPECT_EQ(state("E5"), Stone::White);
     EXPECT_EQ(swapCaptionInk(), colours::kWhite);
     // With two moves the caption no longer answers: the click goes to the list.
     clickAt(130, 645);
-    EXPECT_EQ(app.game.MoveCount, 2);
+    EXPECT_EQ(app.game.moveCount(), 2);
 }
 
 TEST_F(PlayingTest, MarkersFollowTheSwapForwardAndBack) {
@@ -213,7 +212,7 @@ TEST_F(PlayingTest, ASecondPressOfADoubleClickRecordsNothing) {
     const Point o = origin("E5");
     platform.click(o.x + 12, o.y + 12, platform.nowMs(), 2);
     pollOnce(app);
-    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(app.game.moveCount(), 0);
 }
 
 TEST_F(PlayingTest, ResignationIsListedButNeverPassed) {
@@ -248,7 +247,7 @@ TEST_F(PlayingTest, TakeBackFromTheMiddleDropsTheLaterMoves) {
     const Point fifth{app.list.EntryX[5], app.list.EntryY[5]};
     key(keys::kDelete);
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.A1", "2.B1", "3.C1", "4.D1"}));
-    EXPECT_EQ(app.game.MoveCount, 4);
+    EXPECT_EQ(app.game.moveCount(), 4);
     EXPECT_EQ(app.game.CurrentMove, 4);
     EXPECT_EQ(stonesText(app), "A b\nB w\nC B\nD W\n");
     // The list area was repainted: no text where entry 5 stood.
@@ -263,11 +262,11 @@ TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
     clickCell("E5");
     clickCell("F6");
     key(keys::kDelete);
-    EXPECT_EQ(app.game.MoveCount, 1);
+    EXPECT_EQ(app.game.moveCount(), 1);
     EXPECT_EQ(swapCaptionInk(), kBlue);
     const Point first{app.list.EntryX[1], app.list.EntryY[1]};
     key(keys::kDelete);
-    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(app.game.moveCount(), 0);
     EXPECT_EQ(swapCaptionInk(), colours::kWhite);
     // The emptied list shows no entry where the first one stood.
     int ink = 0;
@@ -275,7 +274,7 @@ TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
         for (int x = first.x; x < first.x + 25; ++x) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
     EXPECT_EQ(ink, 0);
     key(keys::kDelete);  // nothing left
-    EXPECT_EQ(app.game.MoveCount, 0);
+    EXPECT_EQ(app.game.moveCount(), 0);
 }
 
 // The list's heading band and the panel round it look the same however the

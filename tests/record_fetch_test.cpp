@@ -65,7 +65,7 @@ class FetchTest : public testing::ScreenTest {
     }
     void expectShownGameUnchanged() {
         EXPECT_EQ(testing::boardText(app), shownBoard_);
-        EXPECT_EQ(app.game.MoveCount, 3);
+        EXPECT_EQ(app.game.moveCount(), 3);
         EXPECT_EQ(app.game.record.blackPlayer, shownRecord_.blackPlayer);
         EXPECT_EQ(app.game.record.eventName, shownRecord_.eventName);
     }
@@ -82,7 +82,7 @@ class FetchTest : public testing::ScreenTest {
     void expectRecordShown() {
         EXPECT_EQ(app.game.record.blackPlayer, "Nagy Fathy");
         EXPECT_EQ(app.game.record.gameNumber, "1009692");
-        EXPECT_EQ(app.game.MoveCount, 4);
+        EXPECT_EQ(app.game.moveCount(), 4);
         EXPECT_EQ(app.game.CurrentMove, 3);  // stops before the resignation
         EXPECT_EQ(testing::cellChar(app, "F3"), 'B');
     }

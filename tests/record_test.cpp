@@ -28,11 +28,11 @@ TEST_F(RecordTest, ALongListDoesNotRunOnIntoAnEarlierGame) {
     std::string text = "(;FF[4]SZ[10]SO[.com]";
     for (int i = 0; i < 274; ++i) text += ";W[A1]";
     loadRecordText(app, text + ")");
-    ASSERT_EQ(app.game.MoveCount, 274);
+    ASSERT_EQ(app.game.moveCount(), 274);
     text = "(;FF[4]SZ[8]SO[.com]";
     for (int i = 0; i < 180; ++i) text += ";W[B2]";
     loadRecordText(app, text + ")");
-    EXPECT_EQ(app.game.MoveCount, 180);
+    EXPECT_EQ(app.game.moveCount(), 180);
     EXPECT_EQ(app.game.Moves[180], "180.B2");
     EXPECT_EQ(app.game.Moves[181], "");
 }
@@ -101,7 +101,7 @@ TEST_F(RecordTest, LoadingShowsTheLastMoveBeforeAResignation) {
     loadRecordText(app,
                    "(;FF[4]EV[null]PB[Ann]PW[Bob]SZ[8]RE[W]GC[ game #42]SO[http://www.littlegolem.com];"
                    "W[E5];B[swap];W[D4];B[resign])");
-    EXPECT_EQ(app.game.MoveCount, 4);
+    EXPECT_EQ(app.game.moveCount(), 4);
     EXPECT_EQ(app.game.CurrentMove, 3);
     EXPECT_EQ(testing::stonesText(app), "D ...B\nE ....W\n");
     EXPECT_EQ(app.list.ListRightLimit, 1000);
@@ -137,7 +137,7 @@ TEST_F(RecordTest, EveryRealRecordLoadsOrIsRefused) {
         ++loaded;
         ASSERT_TRUE(accepted);
         EXPECT_EQ(app.board.BoardSize, row.size);
-        EXPECT_EQ(app.game.MoveCount, row.moves);
+        EXPECT_EQ(app.game.moveCount(), row.moves);
         const int shown = row.moves - (row.resign ? 1 : 0);
         EXPECT_EQ(app.game.CurrentMove, shown);
         // One stone per shown move, the swap turning the first one over.

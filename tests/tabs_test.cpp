@@ -171,7 +171,7 @@ TEST_F(TabsTest, TheReturnAfterAGameMadeByClicksOnBase10) {
         ASSERT_TRUE(o.has_value()) << cell;
         clickAt(o->x + 12, o->y + 12);
     }
-    ASSERT_EQ(app.game.MoveCount, 4);
+    ASSERT_EQ(app.game.moveCount(), 4);
     const auto before = screen();
     clickTab(HelpTab);
     clickTab(MainTab);
@@ -204,10 +204,10 @@ TEST_F(TabsTest, APasteWhileAwayLoadsOnTheReturn) {
     clickTab(HelpTab);
     platform.setClipboard("1.E5 2.F6 3.G7", platform.nowMs() + 20);
     pollOnce(app);
-    EXPECT_EQ(app.game.MoveCount, 0) << "not on another page";
+    EXPECT_EQ(app.game.moveCount(), 0) << "not on another page";
     clickTab(MainTab);
     pollOnce(app);
-    EXPECT_EQ(app.game.MoveCount, 3);
+    EXPECT_EQ(app.game.moveCount(), 3);
     EXPECT_EQ(app.game.CurrentMove, 3);
 }
 

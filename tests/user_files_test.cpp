@@ -60,7 +60,7 @@ class UserFilesTest : public testing::ScreenTest {
         const game::GameRecord& r = app.game.record;
         std::string s = r.gameNumber + "|" + r.eventName + "|" + r.blackPlayer + "|" + r.whitePlayer + "|" +
                         r.resultText + "|" + std::to_string(app.board.BoardSize) + "\n";
-        for (int k = 1; k <= app.game.MoveCount; ++k) s += app.game.Moves[k] + " ";
+        for (int k = 1; k <= app.game.moveCount(); ++k) s += app.game.Moves[k] + " ";
         s += "\n";
         const game::ShownPosition position = game::positionAfter(app.game.Moves, app.game.CurrentMove, app.board.Topology);
         for (havannah::Cell c = 0; c < app.board.Topology->cellCount(); ++c) {
@@ -70,7 +70,7 @@ class UserFilesTest : public testing::ScreenTest {
     }
     std::vector<std::string> moves() const {
         std::vector<std::string> out;
-        for (int k = 1; k <= app.game.MoveCount; ++k) out.push_back(app.game.Moves[k]);
+        for (int k = 1; k <= app.game.moveCount(); ++k) out.push_back(app.game.Moves[k]);
         return out;
     }
     void showShortRecord() { ASSERT_TRUE(loadGameText(app, std::string(kShortRecord))); }

@@ -16,7 +16,6 @@ TEST(ClearGameTest, EveryEntryAndHeaderFieldIsEmptied) {
     GameFields state;
     MoveListFields list;
     for (int k = 1; k <= MaxMoveSlots; ++k) state.Moves.set(k, std::to_string(k) + ".A1");
-    state.MoveCount = 10;  // fewer than the entries held
     state.CurrentMove = 7;
     state.record = {"(;FF[4])", "123", "Event", "Black", "White", "2-0"};
     list.HighlightText = "7.A1";
@@ -24,7 +23,7 @@ TEST(ClearGameTest, EveryEntryAndHeaderFieldIsEmptied) {
     clearGame(Game{{platform, board, {}}, state, list, {}});
 
     for (int k = 1; k <= MaxMoveSlots; ++k) EXPECT_TRUE(state.Moves[k].empty()) << k;
-    EXPECT_EQ(state.MoveCount, 0);
+    EXPECT_EQ(state.moveCount(), 0);
     EXPECT_EQ(state.CurrentMove, 0);
     EXPECT_EQ(state.record.resultText, " ");
     EXPECT_TRUE(state.record.blackPlayer.empty() && state.record.whitePlayer.empty());
