@@ -258,6 +258,42 @@ TEST_F(PlayingTest, TakeBackFromTheMiddleDropsTheLaterMoves) {
     EXPECT_GT(highlightPixels(4), 0);
 }
 
+// Where a move added at the end goes in the list depends on the entries
+// before it only: clicking an entry and coming back to the end must not move
+// it. Lists of 2 to 40 entries of four widths, each entry clicked in turn,
+// put the new entry at many places of a row.
+TEST_F(PlayingTest, ClickingTheListDoesNotMoveTheNextAddedEntry) {
+    // Cells with one- and two-digit positions in turn, so that entries from
+    // "1.A1" to "40.H15" end rows at many places.
+    std::vector<std::string> tokens;
+    for (int c = 3; c <= 13 && tokens.size() < 40; ++c) {
+        const int length = board::columnLength(8, c);
+        for (int p = 1; p <= 4; ++p) {
+            for (const int position : {p, length + 1 - p})
+                tokens.push_back(std::to_string(tokens.size() + 1) + "." + static_cast<char>(64 + c) + std::to_string(position));
+        }
+    }
+    // Entry n + 1 as the move added at the end, after a click on entry `clicked` (0: none).
+    const auto addedEntry = [&](std::size_t n, int clicked) {
+        app.game.Moves.set(static_cast<int>(n) + 1, "");  // the move added last time
+        loadMoves({tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(n)});
+        key(keys::kEnd);
+        if (clicked > 0) {
+            const Point entry = shownEntry(clicked);
+            clickAt(entry.x + 2, entry.y + 2);
+            key(keys::kEnd);
+        }
+        clickCell("B1");
+        const auto k = n + 1;
+        return std::pair{app.list.EntryX[k], app.list.EntryY[k]};
+    };
+    for (std::size_t n = 2; n <= tokens.size(); ++n) {
+        const auto direct = addedEntry(n, 0);
+        for (int clicked = 1; clicked <= static_cast<int>(n); ++clicked)
+            ASSERT_EQ(addedEntry(n, clicked), direct) << n << " entries, entry " << clicked << " clicked";
+    }
+}
+
 TEST_F(PlayingTest, TakeBackToOneMoveOffersTheSwapAgainAndToNoneErasesIt) {
     clickCell("E5");
     clickCell("F6");
