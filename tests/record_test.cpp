@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "acquire/tests/record_index.h"
+#include "havannah/tests/record_index.h"
 #include "app/load_game.h"
 #include "board_text.h"
 #include "game/replay.h"

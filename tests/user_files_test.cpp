@@ -10,24 +10,17 @@
 #include <fstream>
 #include <functional>
 #include <random>
-#include <sstream>
 
 #include "app/load_game.h"
 #include "game/navigation.h"
 #include "game/replay.h"
+#include "havannah/tests/record_index.h"
 #include "screen_fixture.h"
 
 namespace tarnwick {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void writeText(const fs::path& path, std::string_view text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -84,19 +77,15 @@ class UserFilesTest : public testing::ScreenTest {
 };
 
 TEST_F(UserFilesTest, EveryRealRecordSurvivesOpenSaveOpen) {
-    std::ifstream index(kRecords / "index.tsv");
-    ASSERT_TRUE(index) << "the real records are missing: " << kRecords;
-    std::string line;
-    std::getline(index, line);  // the column names
+    const auto rows = testing::readIndex(kRecords);
+    ASSERT_FALSE(rows.empty()) << "the real records are missing: " << kRecords;
     int records = 0;
-    while (std::getline(index, line)) {
-        std::istringstream fields(line);
-        std::string file, number, size;
-        std::getline(fields, file, '\t');
-        std::getline(fields, number, '\t');
-        std::getline(fields, size, '\t');
+    for (const testing::IndexRow& row : rows) {
+        const std::string& file = row.file;
+        const std::string& number = row.number;
+        const int size = row.size;
         const std::string problem = openGameFile(app, (kRecords / file).string());
-        if (size != "8" && size != "10") {
+        if (size != 8 && size != 10) {
             EXPECT_NE(problem.find("holds no game"), std::string::npos) << file << " of base " << size;
             continue;
         }
@@ -105,7 +94,7 @@ TEST_F(UserFilesTest, EveryRealRecordSurvivesOpenSaveOpen) {
         saveShownGame(app);
         const fs::path saved = folder_ / ("tarnwick-" + number + ".sgf");
         ASSERT_EQ(openGameFile(app, saved.string()), "") << file;
-        EXPECT_EQ(shown(), original) << file << " saved as:\n" << readText(saved);
+        EXPECT_EQ(shown(), original) << file << " saved as:\n" << testing::fileText(saved);
         fs::remove(saved);
         ++records;
     }
@@ -148,7 +137,7 @@ TEST_F(UserFilesTest, FilesThatHoldNoGameAreNamedAndChangeNothing) {
 }
 
 TEST_F(UserFilesTest, ListsAndRecordsOpenFromFilesDropsAndTheClipboard) {
-    const std::string record = readText(kRecords / "1009692.sgf");
+    const std::string record = testing::fileText(kRecords / "1009692.sgf");
     // As a browser shows the server's record: text around it, CRLF lines.
     const std::string pageCopy = "Game 1009692\r\n" + record.substr(0, 80) + "\r\n" + record.substr(80) + "\r\nback";
     writeText(folder_ / "game.hgf", pageCopy);
@@ -187,7 +176,7 @@ TEST_F(UserFilesTest, SavingNeverOverwritesAndSaysWhereOrWhyNot) {
     writeText(folder_ / "tarnwick-1009692.sgf", "someone else's file");
     const std::string ctrlS(1, keys::kCtrlS);
     for (int k = 0; k < 2; ++k) pollFor([&](std::int64_t at) { platform.pressKey(ctrlS, at); });
-    EXPECT_EQ(readText(folder_ / "tarnwick-1009692.sgf"), "someone else's file");
+    EXPECT_EQ(testing::fileText(folder_ / "tarnwick-1009692.sgf"), "someone else's file");
     for (const std::string name : {"tarnwick-1009692-2.sgf", "tarnwick-1009692-3.sgf"}) {
         ASSERT_TRUE(fs::exists(folder_ / name)) << name;
         ASSERT_EQ(openGameFile(app, (folder_ / name).string()), "");

@@ -8,7 +8,7 @@
 
 #include "acquire/acquire.h"
 #include "acquire/import.h"
-#include "acquire/tests/record_index.h"
+#include "havannah/tests/record_index.h"
 #include "havannah/topology.h"
 
 namespace tarnwick::acquire {

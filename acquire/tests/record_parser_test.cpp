@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "acquire/acquire.h"
-#include "acquire/tests/record_index.h"
+#include "havannah/tests/record_index.h"
 
 namespace tarnwick::acquire {
 namespace {

@@ -4,11 +4,11 @@
 // as it does, for moves chosen freely), the analysis stream's form, and
 // garbage that must get one answer a line without ending the program.
 #include "engine/gtp/gtp.h"
+#include "havannah/tests/record_index.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -17,12 +17,7 @@ namespace {
 
 const std::filesystem::path kData = TARNWICK_ENGINE_TEST_DATA;
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::fileText;
 
 // One thread, a fixed seed, playouts not seconds: the same answers each run.
 GtpOptions scriptOptions() {

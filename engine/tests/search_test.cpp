@@ -8,11 +8,11 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
 #include "engine/gtp/gtp.h"
+#include "havannah/tests/record_index.h"
 #include "havannah/text.h"
 
 namespace tarnwick::engine {
@@ -244,26 +244,21 @@ TEST(SearchTest, OnePlayoutLimitedThreadIsRepeatable) {
 // of the index, about thirty.
 TEST(SearchTest, FindsTheWinningMoveOfRealGames) {
     const std::filesystem::path records = TARNWICK_RECORDS_DIR;
-    std::ifstream index(records / "index.tsv");
-    ASSERT_TRUE(index) << "no records at " << records;
-    std::string line;
-    std::getline(index, line);
+    const auto rows = testing::readIndex(records);
+    ASSERT_FALSE(rows.empty()) << "no records at " << records;
     int checked = 0;
-    for (int row = 0; std::getline(index, line);) {
-        std::vector<std::string> fields;
-        std::istringstream cells(line);
-        for (std::string field; std::getline(cells, field, '\t');) fields.push_back(field);
-        ASSERT_GE(fields.size(), 8U);
+    int row = 0;
+    for (const testing::IndexRow& entry : rows) {
         // "fork by W-tagged move 59 (last)"
-        std::istringstream ending(fields[7]);
+        std::istringstream ending(entry.ending);
         std::string kind, by, tag, moveWord;
         int move = 0;
         ending >> kind >> by >> tag >> moveWord >> move;
         if (kind != "ring" && kind != "bridge" && kind != "fork") continue;
         if (row++ % 10 != 0) continue;
-        SCOPED_TRACE(fields[0]);
+        SCOPED_TRACE(entry.file);
         gtp::Session session({});
-        const auto reply = session.handle("loadsgf " + (records / fields[0]).string() + " " + std::to_string(move));
+        const auto reply = session.handle("loadsgf " + (records / entry.file).string() + " " + std::to_string(move));
         ASSERT_EQ(reply.text, "= \n\n");
         const Position& position = session.position();
         EXPECT_EQ(position.toMove(), tag == "W-tagged" ? Player::Black : Player::White);

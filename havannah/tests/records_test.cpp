@@ -4,23 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "havannah/position.h"
+#include "havannah/tests/record_index.h"
 
 namespace tarnwick::havannah {
 namespace {
 
 const std::filesystem::path kRecords = TARNWICK_RECORDS_DIR;
 
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testing::fileText;
 
 // The board size and the move values of a record: `SZ[8]`, then one
 // `;W[..]` or `;B[..]` per move, the tags alternating from W.
@@ -67,22 +62,16 @@ bool made(const WinKinds& kinds, const std::string& kind) {
 }
 
 TEST(RecordsTest, EveryRealGameEndsAsTheIndexSays) {
-    std::ifstream index(kRecords / "index.tsv");
-    ASSERT_TRUE(index) << "no records at " << kRecords;
-    std::string line;
-    std::getline(index, line);  // heading
+    const auto rows = testing::readIndex(kRecords);
+    ASSERT_FALSE(rows.empty()) << "no records at " << kRecords;
     int replayed = 0;
-    while (std::getline(index, line)) {
-        std::vector<std::string> fields;
-        std::istringstream row(line);
-        for (std::string field; std::getline(row, field, '\t');) fields.push_back(field);
-        ASSERT_GE(fields.size(), 8U) << line;
-        const int size = std::atoi(fields[2].c_str());
+    for (const testing::IndexRow& row : rows) {
+        const int size = row.size;
         if (size != 8 && size != 10) continue;
-        SCOPED_TRACE(fields[0]);
-        const Record record = readRecord(fileText(kRecords / fields[0]));
+        SCOPED_TRACE(row.file);
+        const Record record = readRecord(fileText(kRecords / row.file));
         ASSERT_EQ(record.size, size);
-        ASSERT_EQ(static_cast<int>(record.moves.size()), std::atoi(fields[4].c_str()));
+        ASSERT_EQ(static_cast<int>(record.moves.size()), row.moves);
         ++replayed;
 
         Position position(size);
@@ -100,16 +89,16 @@ TEST(RecordsTest, EveryRealGameEndsAsTheIndexSays) {
             }
         }
 
-        const Ending ending = endingOf(fields[7]);
+        const Ending ending = endingOf(row.ending);
         const auto win = position.win();
-        ASSERT_EQ(win.has_value(), !ending.kind.empty()) << fields[7];
+        ASSERT_EQ(win.has_value(), !ending.kind.empty()) << row.ending;
         if (!win) continue;
-        EXPECT_TRUE(made(win->kinds, ending.kind)) << describe(win->kinds) << " for " << fields[7];
+        EXPECT_TRUE(made(win->kinds, ending.kind)) << describe(win->kinds) << " for " << row.ending;
         EXPECT_EQ(win->player, ending.player);
         EXPECT_EQ(win->move, ending.move);
         EXPECT_FALSE(win->cells.empty());
         if (describe(win->kinds).find(" and ") != std::string::npos)
-            std::cout << "several kinds at once: " << fields[0] << ": " << describe(win->kinds) << "\n";
+            std::cout << "several kinds at once: " << row.file << ": " << describe(win->kinds) << "\n";
     }
     EXPECT_EQ(replayed, 706);
 }

@@ -1,5 +1,5 @@
 // The real records of testdata/lg-records and their index, for the tests
-// that read them all.
+// of every layer that read them all (standard library only).
 #pragma once
 
 #include <cstdlib>
@@ -14,6 +14,7 @@ namespace tarnwick::testing {
 // One row of index.tsv: what each record holds and how its game ends.
 struct IndexRow {
     std::string file;
+    std::string number;  // the game's number on the server
     int size = 0;
     int moves = 0;
     bool swap = false;
@@ -38,7 +39,7 @@ inline std::vector<IndexRow> readIndex(const std::filesystem::path& folder) {
         std::stringstream fields(line);
         for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
         if (cells.size() < 8) continue;
-        rows.push_back({cells[0], std::atoi(cells[2].c_str()), std::atoi(cells[4].c_str()), cells[5] == "yes",
+        rows.push_back({cells[0], cells[1], std::atoi(cells[2].c_str()), std::atoi(cells[4].c_str()), cells[5] == "yes",
                         cells[6] == "yes", cells[7]});
     }
     return rows;
