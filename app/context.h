@@ -1,18 +1,18 @@
-// The application context: all program state, one object created by main
-// and passed by reference to every operation. Each subsystem keeps its
-// fields in its own group (app.board.CellTableX, app.game.CurrentMove,
-// app.list.ListPenX, app.help.HelpSection); nothing lives in globals, so a
-// test builds a fresh program over a headless platform.
+// The application: all program state, one object created by main and passed
+// by reference through app/. Each layer's state is its own member
+// (app.board, app.game, app.list, app.acquire, app.help); nothing lives in
+// globals, so a test builds a fresh program over a headless platform.
 //
 // This header is known inside app/ only: the layers below take just the
-// parts they work on (boardOf and gameOf hand them out), never App.
+// parts they work on (boardOf, gameOf and the font helpers hand them out),
+// never App.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
 
-#include "acquire/acquire_state.h"
+#include "acquire/acquire.h"
 #include "app/analysis_state.h"
 #include "board/board.h"
 #include "game/game.h"
@@ -88,10 +88,11 @@ struct App {
     AnalysisFields analysis;
 };
 
-// The parts of the program the board, game and help layers work on.
+// The parts of the program the layers below work on.
 inline board::Board boardOf(App& app) {
     return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont}};
 }
+inline acquire::Fonts acquireFontsOf(const App& app) { return {app.fonts.HeaderFont}; }
 // The font button of the help page changes the body and heading fonts, which
 // the other information pages share: app keeps them and hands them down.
 inline help::Fonts helpFontsOf(const App& app) {

@@ -16,8 +16,6 @@
 namespace tarnwick {
 namespace {
 
-acquire::Fonts acquireFonts(const App& app) { return acquire::Fonts{app.fonts.HeaderFont}; }
-
 // "Invalid Game #" flashes four times over the number field, each step
 // shown, and stays there; then a beep.
 void flashInvalidGame(App& app) {
@@ -96,13 +94,13 @@ std::string openGameFile(App& app, std::string_view path) {
 }
 
 void loadGameByNumber(App& app) {
-    const std::optional<std::string> number = acquire::enterGameNumber(app.platform, acquireFonts(app), app.acquire);
+    const std::optional<std::string> number = acquire::enterGameNumber(app.platform, acquireFontsOf(app), app.acquire);
     // The entry took the keys: an Escape that ended it must not end the
     // program in the main loop.
     app.shell.LastKey.clear();
     if (!number) return;
     const std::optional<acquire::Records> records =
-        acquire::fetchGameRecordsShown(app.platform, acquireFonts(app), *number, app.acquire.FetchLimits);
+        acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), *number, app.acquire.FetchLimits);
     if (records) loadRecordText(app, records->first);
 }
 
