@@ -55,6 +55,8 @@ int percentOf(double winRate) { return static_cast<int>(std::lround(std::clamp(w
 std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology& topology) {
     if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force";
     std::string line = playerName(snap.toMove) + " to move";
+    // A search just started has nothing to tell yet.
+    if (snap.playouts == 0) return line;
     if (!snap.moves.empty()) {
         const engine::Candidate& best = snap.moves.front();
         line += ": " + std::to_string(percentOf(best.winRate)) + "% with " + engine::moveName(topology, best.move);
@@ -103,12 +105,13 @@ bool eraseMarks(App& app) {
     return paintMarks(app, std::vector<board::CellMark>(static_cast<std::size_t>(app.board.Topology->cellCount())));
 }
 
-void drawAnalysisLine(App& app, const std::string& text) {
+void drawAnalysisLine(App& app, const std::string& text, bool withFigures = false) {
     Platform& p = app.platform;
     const LineArea& a = kLineArea;
     const Colour panel = p.getPixel(a.x1 - 1, a.y1);
     p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, panel, panel);
     app.analysis.LineShown = text;
+    app.analysis.LineHasFigures = withFigures;
     if (text.empty()) return;
     p.setFont(app.fonts.HeaderFont);
     p.setColors(colours::kBlack, panel);
@@ -124,15 +127,22 @@ engine::Engine& engineOf(App& app) {
 
 // The position on the board as a game position, when the rules followed
 // every move up to it and nobody has won: the only kind the engine is given.
-std::optional<havannah::Position> shownGamePosition(const App& app) {
+// Otherwise, why there is nothing to search.
+struct GamePosition {
+    std::optional<havannah::Position> position;
+    std::string whyNot;
+};
+
+GamePosition shownGamePosition(const App& app) {
     const game::GameFields& g = app.game;
     const bool current = g.Shown && g.ShownRevision == g.Moves.revision() && g.Shown->entries == g.CurrentMove &&
                          &g.Shown->stones.topology() == app.board.Topology.get();
     std::optional<game::ShownPosition> replayed;
     if (!current) replayed = game::positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
     const game::ShownPosition& shown = current ? *g.Shown : *replayed;
-    if (shown.win || shown.illegal || !shown.rulesFollow || shown.stones.isWon()) return std::nullopt;
-    return shown.stones;
+    if (shown.illegal || !shown.rulesFollow) return {std::nullopt, "The rules refuse a move of this game"};
+    if (shown.win || shown.stones.isWon()) return {std::nullopt, "The game is over"};
+    return {shown.stones, {}};
 }
 
 bool samePosition(const havannah::Position& a, const havannah::Position& b) {
@@ -144,19 +154,25 @@ bool samePosition(const havannah::Position& a, const havannah::Position& b) {
 
 // Draws the engine's present findings; the line is drawn again when asked
 // even if its text is unchanged (after the page was drawn anew under it).
+// A search that has only just started keeps the figures of the one before
+// on the line until it has some of its own, so that stepping through a game
+// never flashes an empty count.
 bool showFindings(App& app, bool redrawLine) {
     AnalysisFields& a = app.analysis;
     a.PollsSinceRefresh = 0;
     if (!a.On) return false;
     bool drew = false;
-    std::string line;
+    std::string line = a.Idle;
+    bool withFigures = false;
     if (a.Analysed && a.Engine) {
         const engine::Snapshot snap = a.Engine->snapshot(kCandidates);
         drew = paintMarks(app, marksFor(snap, a.StepsShown, app.board.Topology->cellCount()));
-        line = analysisLine(snap, *app.board.Topology);
+        withFigures = snap.playouts > 0 || snap.provenWinner.has_value();
+        line = withFigures || !a.LineHasFigures ? analysisLine(snap, *app.board.Topology) : a.LineShown;
+        withFigures = withFigures || a.LineHasFigures;
     }
     if (redrawLine || line != a.LineShown) {
-        drawAnalysisLine(app, line);
+        drawAnalysisLine(app, line, withFigures);
         drew = true;
     }
     return drew;
@@ -188,6 +204,13 @@ std::optional<engine::Move> thinkAlone(App& app, const havannah::Position& posit
     return engine.bestMove();
 }
 
+// A line that says why a key found nothing to do; it stays until the
+// position shown changes.
+void showNote(App& app, const std::string& text) {
+    drawAnalysisLine(app, text);
+    app.analysis.NoteAt = {app.game.CurrentMove, app.game.Moves.revision()};
+}
+
 }  // namespace
 
 void toggleAnalysis(App& app) {
@@ -207,14 +230,18 @@ void toggleVariationSteps(App& app) {
 void playEngineMove(App& app) {
     const game::GameFields& g = app.game;
     if (g.CurrentMove != g.moveCount() || g.moveCount() >= game::MaxMoveSlots) return;
-    const auto position = shownGamePosition(app);
-    if (!position) return;
+    const GamePosition shown = shownGamePosition(app);
+    if (!shown.position) {
+        showNote(app, shown.whyNot + ": no move to play");
+        return;
+    }
+    const havannah::Position& position = *shown.position;
     std::optional<engine::Move> move;
     if (app.analysis.On && app.analysis.Analysed) move = engineOf(app).bestMove();
-    if (!move) move = thinkAlone(app, *position);
+    if (!move) move = thinkAlone(app, position);
     if (!move || app.platform.windowSize().width == 0) return;
     if (*move == engine::kSwapMove) {
-        if (position->canSwap()) game::swapMove(gameOf(app));
+        if (position.canSwap()) game::swapMove(gameOf(app));
     } else {
         game::recordMove(gameOf(app), *move);
     }
@@ -229,19 +256,26 @@ bool refreshAnalysis(App& app) { return showFindings(app, false); }
 
 bool followShownPosition(App& app) {
     AnalysisFields& a = app.analysis;
-    if (!a.On) return false;
+    if (!a.On) {
+        // A note stays until the position shown changes.
+        const bool noteStale = a.NoteAt && *a.NoteAt != std::pair{app.game.CurrentMove, app.game.Moves.revision()};
+        if (!noteStale) return false;
+        a.NoteAt.reset();
+        if (app.shell.ActiveTab == MainTab) drawAnalysisLine(app, "");
+        return true;
+    }
     if (app.shell.ActiveTab != MainTab) {
         endAnalysis(app);
         return false;
     }
-    const auto position = shownGamePosition(app);
+    const GamePosition shown = shownGamePosition(app);
+    const std::optional<havannah::Position>& position = shown.position;
     const bool moved = position ? !a.Analysed || !samePosition(*position, *a.Analysed) : a.Analysed.has_value();
     if (moved) {
-        // The old marks and line go before the new position's appear, and
-        // the new board is shown before the engine is restarted on it, so
-        // a step shows as soon as it would without analysis.
+        // The old marks go before the new position's appear, and the new
+        // board is shown before the engine is restarted on it, so a step
+        // shows as soon as it would without analysis.
         eraseMarks(app);
-        drawAnalysisLine(app, "");
         app.platform.present();
         if (position) {
             engineOf(app).start(*position, a.SearchLimits);
@@ -250,6 +284,7 @@ bool followShownPosition(App& app) {
         }
         a.Analysed = position;
     }
+    a.Idle = position ? std::string() : shown.whyNot + ": nothing to analyse";
     return showFindings(app, true);
 }
 
@@ -258,6 +293,7 @@ void endAnalysis(App& app) {
     if (a.Engine) a.Engine->stop();
     a.On = false;
     a.Analysed.reset();
+    a.NoteAt.reset();
     if (app.shell.ActiveTab == MainTab && app.platform.windowSize().width != 0) {
         eraseMarks(app);
         if (!a.LineShown.empty()) drawAnalysisLine(app, "");

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/engine.h"
 #include "havannah/position.h"
@@ -40,6 +41,11 @@ struct AnalysisFields {
     // The position the engine searches; none while nothing is analysed.
     std::optional<havannah::Position> Analysed;
     std::string LineShown;    // the panel line as drawn
+    bool LineHasFigures = false;  // it gives a search's figures
+    std::string Idle;         // the line while nothing is analysed: why not
+    // Where a note of the G key was drawn (the move shown, the list's
+    // revision): it goes when the position shown changes.
+    std::optional<std::pair<int, std::uint64_t>> NoteAt;
     int PollsSinceRefresh = 0;
 };
 

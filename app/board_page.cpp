@@ -11,7 +11,13 @@ namespace tarnwick {
 
 void handleBoardPage(App& app) {
     const ShellFields& s = app.shell;
-    if (s.ExtendedKey == std::string(1, keys::kLeft)) {
+    if (s.LastKey == s.EscapeKey && app.analysis.On) {
+        // Escape stops the engine's work, as it stops automatic play; only
+        // with nothing running does it end the program.
+        endAnalysis(app);
+        app.platform.present();
+        app.shell.LastKey.clear();
+    } else if (s.ExtendedKey == std::string(1, keys::kLeft)) {
         game::stepBack(gameOf(app));
     } else if (s.ExtendedKey == std::string(1, keys::kRight)) {
         game::stepForward(gameOf(app));
@@ -56,8 +62,11 @@ void handleBoardClick(App& app) {
         game::stepBack(gameOf(app));
     } else if (a.play.holds(x, y)) {
         if (!g.Moves[g.CurrentMove + 1].empty()) {
-            // The analysis follows each step as the game plays.
-            app.shell.HandedBackKey = game::playGame(gameOf(app), [&app] { followShownPosition(app); });
+            // The analysis follows each step as the game plays, and its
+            // marks and line are refreshed in the waits between moves.
+            app.shell.HandedBackKey = game::playGame(gameOf(app), [&app](bool moved) {
+                return moved ? followShownPosition(app) : analysisRefreshDue(app) && refreshAnalysis(app);
+            });
             app.shell.LastKey.clear();
         }
     } else if (a.pause.holds(x, y)) {

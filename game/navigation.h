@@ -16,10 +16,12 @@ struct ShownPosition;
 void stepForward(Game game);
 void goToEnd(Game game);
 // Automatic play from the move shown, until the end, a stop button, Escape or
-// the window's close; `afterStep` runs after each move is shown, before the
-// frame is presented. Returns a key pressed while the last move waited out
-// its delay, for the main loop to act on (empty for none).
-std::string playGame(Game game, const std::function<void()>& afterStep);
+// the window's close. `follow` runs after each move is shown, before the
+// frame is presented (with true), and in every slice of the waits between
+// moves (with false), where what it draws is presented when it says it drew.
+// Returns a key pressed while the last move waited out its delay, for the
+// main loop to act on (empty for none).
+std::string playGame(Game game, const std::function<bool(bool moved)>& follow);
 void drawPlayButtonUp(Game game);
 void drawPlayButtonDown(Game game);
 

@@ -72,12 +72,13 @@ bool readPlaybackInput(Game game, PlayInput& play) {
 // begins, so a speed key read during it acts from the next move on. The
 // wait ends by the clock, so that the many short sleeps do not add up their
 // overshoots.
-bool waitAfterMove(Game game, PlayInput& play) {
+bool waitAfterMove(Game game, PlayInput& play, const std::function<bool(bool moved)>& follow) {
     Platform& p = game.board.platform;
     const double delay = std::nearbyint(std::min<double>(game.state.PlaybackDelay, INT_MAX));
     const std::int64_t end = p.nowMs() + (delay > 0 ? static_cast<std::int64_t>(delay) : 0);
     do {
         if (readPlaybackInput(game, play)) return false;
+        if (follow && follow(false)) p.present();
         p.sleepMs(static_cast<int>(std::clamp<std::int64_t>(end - p.nowMs(), 0, kPlaybackSliceMs)));
         if (p.windowSize().width == 0) return false;
     } while (p.nowMs() < end);
@@ -124,16 +125,16 @@ void goToEnd(Game game) {
 void drawPlayButtonUp(Game game) { drawPlayBevel(game, false); }
 void drawPlayButtonDown(Game game) { drawPlayBevel(game, true); }
 
-std::string playGame(Game game, const std::function<void()>& afterStep) {
+std::string playGame(Game game, const std::function<bool(bool moved)>& follow) {
     const GameFields& g = game.state;
     Platform& p = game.board.platform;
     PlayInput play;
     drawPlayButtonDown(game);
     for (;;) {
         stepForward(game);
-        if (afterStep) afterStep();
+        if (follow) follow(true);
         p.present();
-        if (!waitAfterMove(game, play)) break;
+        if (!waitAfterMove(game, play, follow)) break;
         if (!canStepForward(g)) {
             readPlaybackInput(game, play);  // what came during the last slice belongs to the play too
             break;

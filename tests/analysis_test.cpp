@@ -7,11 +7,13 @@
 #include <cmath>
 #include <map>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "board/board.h"
 #include "board/geometry.h"
+#include "board/layout.h"
 #include "screen_fixture.h"
 
 namespace tarnwick {
@@ -168,12 +170,21 @@ constexpr const char* kBridgeGame =
 
 TEST_F(AnalysisTest, AWonPositionIsNotAnalysedAndAForcedWinIsNamed) {
     paste(kBridgeGame);
+    // G says why it plays nothing, until the position shown changes.
+    key("g");
+    EXPECT_EQ(app.analysis.LineShown, "The game is over: no move to play");
+    EXPECT_GT(lineInk(), 100);
+    extendedKey(keys::kLeft);
+    EXPECT_EQ(lineInk(), 0);
+    extendedKey(keys::kRight);
+
     key("a");
     EXPECT_FALSE(searching());
     EXPECT_TRUE(marks().empty());
-    EXPECT_EQ(lineInk(), 0);
+    EXPECT_EQ(app.analysis.LineShown, "The game is over: nothing to analyse");
     extendedKey(keys::kLeft);
     EXPECT_TRUE(marks().empty()) << "still won after move 15";
+    EXPECT_EQ(app.analysis.LineShown, "The game is over: nothing to analyse");
     extendedKey(keys::kLeft);
     settle();
     EXPECT_EQ(app.analysis.LineShown, "Black wins by force");
@@ -181,6 +192,44 @@ TEST_F(AnalysisTest, AWonPositionIsNotAnalysedAndAForcedWinIsNamed) {
     ASSERT_TRUE(shown.contains(cell("A8")));
     EXPECT_EQ(shown.at(cell("A8")).rank, 1);
     EXPECT_EQ(shown.at(cell("A8")).percent, 100);
+}
+
+TEST_F(AnalysisTest, EscapeStopsTheAnalysisBeforeItEndsTheProgram) {
+    app.analysis.SearchLimits = {};
+    paste(kOpening);
+    const auto before = screen();
+    key("a");
+    EXPECT_TRUE(searching());
+    key(std::string(1, keys::kEscape));
+    EXPECT_FALSE(searching());
+    EXPECT_FALSE(app.analysis.On);
+    EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey) << "the program goes on";
+    EXPECT_EQ(screen(), before);
+    key(std::string(1, keys::kEscape));
+    EXPECT_EQ(app.shell.LastKey, app.shell.EscapeKey) << "with nothing running, Escape ends it";
+}
+
+// Automatic play with the analysis on: each move's marks and figures appear
+// in the wait after it, and no frame shows a search without figures.
+TEST_F(AnalysisTest, TheAnalysisFollowsAutomaticPlay) {
+    paste(kOpening);
+    extendedKey(keys::kHome);
+    key("a");
+    std::vector<std::string> lines;
+    std::set<int> movesWithMarks;
+    platform.onPresent([&] {
+        lines.push_back(app.analysis.LineShown);
+        if (!marks().empty()) movesWithMarks.insert(app.game.CurrentMove);
+        // Each search runs to its limit before the wait's next refresh.
+        if (app.analysis.Engine) app.analysis.Engine->wait();
+    });
+    const auto& play = board::controlsFor(8).play;
+    clickAt(play.x1 + 3, play.y1 + 3);
+    platform.onPresent({});
+    EXPECT_EQ(app.game.CurrentMove, 6);
+    EXPECT_EQ(movesWithMarks, (std::set<int>{1, 2, 3, 4, 5, 6})) << "marks in the wait after each move";
+    for (const std::string& line : lines) EXPECT_EQ(line.find("(0 playouts)"), std::string::npos) << line;
+    EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"((Black|White) to move: \d+% with .*playouts\))"))) << lines.back();
 }
 
 TEST_F(AnalysisTest, AnotherTabOrClosingTheWindowStopsTheSearch) {
