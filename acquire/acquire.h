@@ -62,14 +62,20 @@ struct Records {
 // non-empty lines continue the current one, lines before the first record
 // are dropped. The program holds one game: later records are only counted.
 Records collectRecords(std::string_view body);
-// Asks the game server for game `number`. None when no reply was read: the
-// failed exchange has beeped (unless the window closed meanwhile). A reply
-// that is not a success counts as holding no record.
-std::optional<Records> fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits);
-// The same, with a line in the information panel naming the game while the
-// fetch waits; the line is gone when it returns.
-std::optional<Records> fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number,
-                                             const HttpLimits& limits);
+// What a fetch of one game brought: the records of the reply (none in a
+// reply that is not a success), or no records and, in `problem`, why no
+// reply was read ("the game server cannot be reached"); `problem` is empty
+// when the wait was given up (Escape, the window closed).
+struct Fetched {
+    std::optional<Records> records;
+    std::string problem;
+};
+// Asks the game server for game `number`; a failed exchange beeps. Escape
+// gives up the wait, as closing the window does.
+Fetched fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits);
+// The same, with the line "Fetching game N ..." in the information panel
+// while the fetch waits; the line is gone when it returns.
+Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits);
 
 // --- The number entry (number_entry.cpp) ---
 // The game number field on the board page (its white box, as the artwork
@@ -88,8 +94,9 @@ std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, Acqu
 std::optional<std::string> recordInText(std::string_view text);
 // A pasted move list (Little Golem or It's Your Turn) as a game; none when
 // the text is not one. A Little Golem list keeps `shownBase` unless it names
-// a cell only base 10 has.
-std::optional<GameValues> readMoveList(std::string_view text, int shownBase);
+// a cell only base 10 has. `source` names the file the list was read from
+// (empty: the clipboard); the event says where the list came from.
+std::optional<GameValues> readMoveList(std::string_view text, int shownBase, std::string_view source = {});
 
 // --- Files (game_file.cpp) ---
 // The text of the game file at `path`, or (ok false) a problem line that

@@ -22,7 +22,8 @@
 namespace tarnwick::acquire {
 namespace {
 
-constexpr std::string_view kLittleGolemEvent = "Little Golem Havannah Game (pasted from clipboard)";
+constexpr std::string_view kLittleGolemEvent = "Little Golem Havannah Game";
+constexpr std::string_view kPasted = " (pasted from clipboard)";
 constexpr std::string_view kItsYourTurnEvent = "It's Your Turn Havannah Game";
 constexpr std::string_view kUnknown = "Unknown";
 constexpr std::string_view kWhiteResigned = "Black wins (White resigned)";
@@ -295,7 +296,7 @@ std::optional<std::string> recordInText(std::string_view text) {
     return collectRecords(text.substr(start)).first;
 }
 
-std::optional<GameValues> readMoveList(std::string_view pasted, int shownBase) {
+std::optional<GameValues> readMoveList(std::string_view pasted, int shownBase, std::string_view source) {
     std::string text(pasted);
     normalise(text);
     const LetterCensus letters = takeCensus(text);
@@ -320,13 +321,16 @@ std::optional<GameValues> readMoveList(std::string_view pasted, int shownBase) {
     if (!numbered && collectPairedMoves(text).empty()) return std::nullopt;
 
     game::GameRecord& record = game.record;
+    // The event says where the list came from: a pasted Little Golem list
+    // says so, and a list read from a file names the file.
+    const std::string origin = source.empty() ? std::string() : " (from " + std::string(source) + ")";
     if (numbered) {
-        record.eventName = kLittleGolemEvent;
+        record.eventName = std::string(kLittleGolemEvent) + (source.empty() ? std::string(kPasted) : origin);
         game.moves = splitNumberedMoves(text);
         // A resignation past the move box's end is not the list's.
         record.resultText = numberedListResult(numberedListPart(text));
     } else {
-        record.eventName = kItsYourTurnEvent;
+        record.eventName = std::string(kItsYourTurnEvent) + origin;
         game.moves = splitPairedMoves(text);
         record.resultText = pairedListResult(game.moves, text);
     }

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "acquire/acquire.h"
+#include "board/board.h"
 
 namespace tarnwick::acquire {
 namespace {
@@ -69,32 +70,6 @@ std::string enterDigits(Platform& p, const Fonts& fonts, std::string& typed) {
     }
 }
 
-// While a fetch waits, a line in the information panel says which game is
-// being fetched. It stands on the panel's plain ground between the title and
-// the players' band, where nothing else is drawn.
-constexpr int kFetchLineX = 664, kFetchLineY = 93;
-
-// The text's box and the ground colour under it, to paint it over with.
-struct TextBox {
-    int x1, y1, x2, y2;
-    Colour ground;
-};
-
-TextBox showFetchLine(Platform& p, const Fonts& fonts, std::string_view number) {
-    const std::string text = "Fetching game " + std::string(number) + " ...";
-    p.setFont(fonts.header);
-    const Extent size = p.textSize(text);
-    const TextBox box{kFetchLineX, kFetchLineY, kFetchLineX + size.width, kFetchLineY + size.height,
-                      p.getPixel(kFetchLineX, kFetchLineY)};
-    p.setColors(colours::kBlack, box.ground);
-    p.setPos(box.x1, box.y1);
-    p.drawText(text);
-    p.present();
-    return box;
-}
-
-void eraseText(Platform& p, const TextBox& box) { p.drawBox(box.x1, box.y1, box.x2, box.y2, box.ground, box.ground); }
-
 }  // namespace
 
 std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, AcquireFields& entry) {
@@ -109,12 +84,12 @@ std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, Acqu
     return typed;
 }
 
-std::optional<Records> fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number,
-                                             const HttpLimits& limits) {
-    const TextBox fetchLine = showFetchLine(p, fonts, number);
-    std::optional<Records> records = fetchGameRecords(p, number, limits);
-    eraseText(p, fetchLine);
-    return records;
+Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits) {
+    board::drawPanelMessage(p, fonts.header, "Fetching game " + std::string(number) + " ...");
+    p.present();
+    Fetched fetched = fetchGameRecords(p, number, limits);
+    board::drawPanelMessage(p, fonts.header, "");
+    return fetched;
 }
 
 }  // namespace tarnwick::acquire

@@ -33,17 +33,38 @@ Records collectRecords(std::string_view body) {
     return records;
 }
 
-std::optional<Records> fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits) {
-    const HttpReply reply = p.httpGet(kGameServerHost, recordPathFor(number), limits);
+namespace {
+
+std::string problemOf(const HttpReply& reply) {
+    using Outcome = HttpReply::Outcome;
+    switch (reply.outcome) {
+        case Outcome::Unreachable: return "the game server cannot be reached";
+        case Outcome::TimedOut: return "the game server did not answer in time";
+        case Outcome::TooLarge: return "the game server's reply is too large";
+        case Outcome::Received:
+        case Outcome::Cancelled:
+        case Outcome::Failed: break;
+    }
+    return "the game server's reply cannot be read";
+}
+
+}  // namespace
+
+Fetched fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits) {
+    // Keys are read while the fetch waits, so that Escape can end it; other
+    // keys are dropped, as they are while any exchange waits.
+    const auto notGivenUp = [&p] { return p.pollKey() != std::string(1, keys::kEscape); };
+    const HttpReply reply = p.httpGet(kGameServerHost, recordPathFor(number), limits, notGivenUp);
     if (reply.outcome != HttpReply::Outcome::Received) {
-        // Nobody hears a beep for a wait that ended with the window.
-        if (reply.outcome != HttpReply::Outcome::Cancelled) p.beep();
-        return std::nullopt;
+        // Nobody wants a beep or a message for a wait they ended themselves.
+        if (reply.outcome == HttpReply::Outcome::Cancelled) return {};
+        p.beep();
+        return {std::nullopt, "Game " + std::string(number) + ": " + problemOf(reply)};
     }
     // Only a successful reply carries the record; the body of an error
     // page (an unknown game's 404) counts as holding none.
     const bool success = reply.status >= 200 && reply.status <= 299;
-    return collectRecords(success ? std::string_view(reply.body) : std::string_view());
+    return {collectRecords(success ? std::string_view(reply.body) : std::string_view()), {}};
 }
 
 }  // namespace tarnwick::acquire

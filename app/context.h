@@ -38,6 +38,7 @@ struct FontSet {
     FontId ListFont = kNoFont;        // move list entries
     FontId ListBoldFont = kNoFont;    // the highlighted move list entry
     FontId LabelFont = kNoFont;       // cell names
+    FontId MarkFont = kNoFont;        // figures and steps on analysis marks
     FontId CaptionFont = kNoFont;     // the C1 and Size button captions
     FontId HeaderFont = kNoFont;      // game header and number entry
     FontId TabFont = kNoFont;         // tab labels
@@ -90,7 +91,7 @@ struct App {
 
 // The parts of the program the layers below work on.
 inline board::Board boardOf(App& app) {
-    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont}};
+    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont, app.fonts.MarkFont}};
 }
 inline acquire::Fonts acquireFontsOf(const App& app) { return {app.fonts.HeaderFont}; }
 // The font button of the help page changes the body and heading fonts, which

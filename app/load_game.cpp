@@ -70,12 +70,12 @@ bool loadRecordText(App& app, std::string_view record) {
     return true;
 }
 
-bool loadGameText(App& app, std::string_view text) {
+bool loadGameText(App& app, std::string_view text, std::string_view source) {
     // A whole game record (as a browser shows the server's record) loads as
     // a fetched one does.
     if (const std::optional<std::string> record = acquire::recordInText(text)) return loadRecordText(app, *record);
     // Everything that can refuse the text runs before the shown game is touched.
-    std::optional<acquire::GameValues> loaded = acquire::readMoveList(text, app.board.BoardSize);
+    std::optional<acquire::GameValues> loaded = acquire::readMoveList(text, app.board.BoardSize, source);
     if (!loaded) {
         app.platform.beep();
         return false;
@@ -89,9 +89,26 @@ bool importClipboardGame(App& app) { return loadGameText(app, app.shell.Clipboar
 std::string openGameFile(App& app, std::string_view path) {
     const FileText file = acquire::readGameFile(app.platform, path);
     if (!file.ok) return file.problem;
-    if (!loadGameText(app, file.text)) return acquire::notAGameProblem(path);
+    const std::string_view name = path.substr(path.find_last_of('/') + 1);
+    if (!loadGameText(app, file.text, name)) return acquire::notAGameProblem(path);
     return {};
 }
+
+namespace {
+
+// Shows what a fetch brought: the game; "Invalid Game #" over the number
+// field for a reply without a game of either base; or why nothing came.
+void showFetched(App& app, std::string_view number, const acquire::Fetched& fetched) {
+    if (fetched.records) {
+        if (!loadRecordText(app, fetched.records->first)) {
+            showPanelMessage(app, "Game " + std::string(number) + ": no game of base 8 or 10 on the game server");
+        }
+    } else if (!fetched.problem.empty()) {
+        showPanelMessage(app, fetched.problem);
+    }
+}
+
+}  // namespace
 
 void loadGameByNumber(App& app) {
     const std::optional<std::string> number = acquire::enterGameNumber(app.platform, acquireFontsOf(app), app.acquire);
@@ -99,15 +116,12 @@ void loadGameByNumber(App& app) {
     // program in the main loop.
     app.shell.LastKey.clear();
     if (!number) return;
-    const std::optional<acquire::Records> records =
-        acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), *number, app.acquire.FetchLimits);
-    if (records) loadRecordText(app, records->first);
+    fetchGameByNumber(app, *number);
 }
 
 void fetchGameByNumber(App& app, std::string_view number) {
-    const std::optional<acquire::Records> records =
-        acquire::fetchGameRecords(app.platform, number, app.acquire.FetchLimits);
-    if (records) loadRecordText(app, records->first);
+    showFetched(app, number,
+                acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), number, app.acquire.FetchLimits));
 }
 
 }  // namespace tarnwick

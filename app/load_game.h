@@ -24,8 +24,9 @@ void showGame(App& app, acquire::GameValues game);
 bool loadRecordText(App& app, std::string_view record);
 // Loads the game in `text`: a record (from its "(;FF" on) as a fetched one,
 // or a move list (Little Golem or It's Your Turn); any other text only beeps
-// and leaves the shown game. True when a game was loaded.
-bool loadGameText(App& app, std::string_view text);
+// and leaves the shown game. True when a game was loaded. `source` names the
+// file the text was read from (empty: the clipboard or a drop).
+bool loadGameText(App& app, std::string_view text, std::string_view source = {});
 // Loads the game copied to the clipboard (ClipboardText), as loadGameText.
 bool importClipboardGame(App& app);
 // Opens the game file at `path`; empty when its game is shown, otherwise one

@@ -17,6 +17,9 @@ void createFonts(App& app) {
     f.ListFont = p.createFont("Courier New", 8, kRegular);
     f.ListBoldFont = p.createFont("Courier New", 8, kBold);
     f.LabelFont = p.createFont("Arial", 6, kRegular);
+    // A figure alone on an analysis disc: as large and heavy as the disc
+    // allows ("62%" is 18 of its 24 pixels).
+    f.MarkFont = p.createFont("Arial", 7, kBold);
     // Antialiased 6-point strokes blur into grey smudges at 96 DPI; one point
     // more, hinted and in two colours, reads sharply on the small buttons.
     f.CaptionFont = p.createFont("Arial", 7, kCrisp);

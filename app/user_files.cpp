@@ -7,15 +7,10 @@
 #include "app/context.h"
 #include "app/load_game.h"
 #include "app/shell.h"
-#include "board/layout.h"
+#include "board/board.h"
 
 namespace tarnwick {
 namespace {
-
-// The lower line of the panel's note area, under the win note. Redrawing
-// the note for another position clears the whole area, so a message stays
-// until the user moves on.
-constexpr int kMessageLeft = 664;
 
 // A file name part made of the game number, when it is one.
 bool isGameNumber(std::string_view text) {
@@ -27,19 +22,7 @@ bool isGameNumber(std::string_view text) {
 }  // namespace
 
 void showPanelMessage(App& app, std::string_view message) {
-    Platform& p = app.platform;
-    p.setFont(app.fonts.HeaderFont);
-    // A long message (a deep folder) loses its beginning, so that the file's
-    // own name stays readable.
-    std::string text(message);
-    const board::Area& area = board::kPanelNoteArea;
-    while (text.size() > 4 && kMessageLeft + p.textSize(text).width > area.x2) {
-        text = "..." + text.substr(4);
-    }
-    const int height = p.textSize("Ag").height;
-    p.setColors(colours::kBlack, p.getPixel(area.x1, area.y1));
-    p.setPos(kMessageLeft, area.y2 + 1 - height);
-    p.drawText(text);
+    board::drawPanelMessage(app.platform, app.fonts.HeaderFont, message);
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -93,6 +76,7 @@ void openAtStart(App& app, const CommandLine& line) {
     if (!line.file.empty()) {
         if (const std::string problem = openGameFile(app, line.file); !problem.empty()) {
             app.platform.reportProblem(problem);
+            showPanelMessage(app, problem);
         }
     } else if (!line.gameNumber.empty()) {
         fetchGameByNumber(app, line.gameNumber);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "board/board_state.h"
@@ -18,9 +19,10 @@ inline constexpr Colour kBevelLight = colours::kWhite;
 
 // The fonts board drawing uses.
 struct Fonts {
-    FontId label = kNoFont;    // cell names and the figures on analysis marks
+    FontId label = kNoFont;    // cell names, and the figures on analysis marks beside a name or a step
     FontId caption = kNoFont;  // the C1 and Size captions
     FontId swap = kNoFont;     // the "Swap" caption
+    FontId mark = kNoFont;     // a figure or a step alone on an analysis mark
 };
 
 // What board drawing works on: the canvas, the board's own state and its
@@ -67,6 +69,11 @@ void drawSizeCaption(Board board);
 void placeSwapCaption(Board board);
 // The four background bands of the information panel beside the board.
 void clearInfoPanel(Platform& platform);
+// The lower line of the panel's note area, under the win note: what became
+// of a file or a fetch. A long message loses the middle of its text, so that
+// its first word and its end (a file's name) stay; an empty one clears the
+// line.
+void drawPanelMessage(Platform& platform, FontId font, std::string_view message);
 
 // The stone-square origin of (column, position) on the current board, or
 // nullopt when the pair is no cell of it (or the table is not laid out).

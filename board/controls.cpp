@@ -1,4 +1,6 @@
 #include "board/board.h"
+#include "board/layout.h"
+#include "platform/text_fit.h"
 
 namespace tarnwick::board {
 namespace {
@@ -121,6 +123,19 @@ void clearInfoPanel(Platform& platform) {
         {654, 287, 1016, 727, colours::kWhite},        // move list
     };
     for (const Band& band : kBands) platform.drawBox(band.x1, band.y1, band.x2, band.y2, band.colour, band.colour);
+}
+
+void drawPanelMessage(Platform& platform, FontId font, std::string_view message) {
+    const Area& area = kPanelNoteArea;
+    platform.setFont(font);
+    const int height = platform.textSize("Ag").height;
+    const int top = kPanelMessageBottom + 1 - height;
+    const Colour panel = platform.getPixel(area.x1, area.y1);
+    platform.drawBox(area.x1, top, area.x2 + 1, kPanelMessageBottom + 1, panel, panel);
+    if (message.empty()) return;
+    platform.setColors(colours::kBlack, panel);
+    platform.setPos(kPanelTextLeft, top);
+    platform.drawText(shortenInMiddle(platform, message, area.x2 - kPanelTextLeft));
 }
 
 }  // namespace tarnwick::board

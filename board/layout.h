@@ -32,10 +32,14 @@ inline constexpr ControlAreas kBase10Controls{
 };
 
 // The information panel's free space between the players' band and the game
-// number band: the win or refused move is named on its upper line, a saved
-// file on its lower one. It shows the board picture's own colour, which its
+// number band: the win or refused move is named on its upper line, what
+// became of a file or a fetch on its lower one, each a few pixels clear of
+// the band next to it. It shows the board picture's own colour, which its
 // top-left pixel keeps (no text reaches it).
 inline constexpr Area kPanelNoteArea{654, 133, 1015, 167};
+inline constexpr int kPanelTextLeft = 664;
+inline constexpr int kPanelNoteTop = 136;         // the upper line's top row
+inline constexpr int kPanelMessageBottom = 164;   // the lower line's last row
 
 // Base 10's controls for base 10, base 8's for any other base.
 constexpr const ControlAreas& controlsFor(int base) { return base == 10 ? kBase10Controls : kBase8Controls; }

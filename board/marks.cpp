@@ -16,28 +16,64 @@ constexpr Colour kRankColours[] = {
     {34, 150, 60}, {96, 178, 64}, {156, 204, 80}, {208, 224, 112}, {246, 238, 160},
 };
 
-// Rows 1..25 and columns 1..24 of the 26 x 27 square: a disc of radius 12
-// round the square's middle, one pixel clear of its edge.
-void drawDisc(Platform& p, Point o, Colour colour) {
-    constexpr double kRadius = 12.0;
-    constexpr double kCentreX = kStoneWidth / 2.0;
-    constexpr double kCentreY = kStoneHeight / 2.0;
+constexpr double kRadius = 12.0;
+constexpr double kCentreX = kStoneWidth / 2.0;
+constexpr double kCentreY = kStoneHeight / 2.0;
+
+// The step of the principal variation on a candidate's disc: a small disc
+// of the player's colour across the top of the candidate's.
+constexpr double kBadgeRadius = 6.5;
+constexpr double kBadgeCentreY = 7.0;
+
+// A filled circle of `radius` round (centreX, centreY) of the square: each
+// row from the first pixel whose middle lies inside to the last.
+void drawCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
     for (int row = 0; row < kStoneHeight; ++row) {
-        const double dy = row + 0.5 - kCentreY;
-        if (std::abs(dy) > kRadius) continue;
-        const double half = std::sqrt(kRadius * kRadius - dy * dy);
-        const int first = static_cast<int>(std::ceil(kCentreX - half - 0.5));
-        const int last = static_cast<int>(std::floor(kCentreX + half - 0.5));
+        const double dy = row + 0.5 - centreY;
+        if (std::abs(dy) > radius) continue;
+        const double half = std::sqrt(radius * radius - dy * dy);
+        const int first = static_cast<int>(std::ceil(centreX - half - 0.5));
+        const int last = static_cast<int>(std::floor(centreX + half - 0.5));
         p.setPos(o.x + first, o.y + row);
         p.drawLine(o.x + last + 1, o.y + row, colour);
     }
 }
 
-// Writes `text` centred across the square, its top at row `top`.
+// Rows 1..25 and columns 1..24 of the 26 x 27 square: a disc of radius 12
+// round the square's middle, one pixel clear of its edge.
+void drawDisc(Platform& p, Point o, Colour colour) { drawCircle(p, o, kCentreX, kCentreY, kRadius, colour); }
+
+// Black or white, whichever reads better on `ground`.
+Colour inkOn(Colour ground) {
+    return contrastRatio(colours::kBlack, ground) >= contrastRatio(colours::kWhite, ground) ? colours::kBlack
+                                                                                           : colours::kWhite;
+}
+
+// How wide a text of `height` rows from row `top` may be and stay on the
+// disc: the chord at its row farthest from the disc's middle.
+int discChord(int top, int height) {
+    const double dy = std::max(std::abs(top - kCentreY), std::abs(top + height - kCentreY));
+    return dy >= kRadius ? 0 : static_cast<int>(2 * std::sqrt(kRadius * kRadius - dy * dy));
+}
+
+// Writes `text` centred across the square, its top at row `top`, in the
+// current font and colours.
 void drawCentred(Platform& p, Point o, int top, const std::string& text) {
     const int width = p.textSize(text).width;
     p.setPos(o.x + (kStoneWidth - width) / 2, o.y + top);
     p.drawText(text);
+}
+
+// A win rate on the disc, centred on row `middle` (or with its top at row
+// `top`), in `font`; "100%" loses its sign where it would stand out of the
+// disc.
+void drawFigure(Platform& p, Point o, FontId font, int percent, std::optional<int> top) {
+    p.setFont(font);
+    std::string text = std::to_string(percent) + "%";
+    const Extent size = p.textSize(text);
+    const int row = top.value_or((kStoneHeight - size.height) / 2);
+    if (size.width > discChord(row, size.height)) text.pop_back();
+    drawCentred(p, o, row, text);
 }
 
 }  // namespace
@@ -47,6 +83,12 @@ Colour markColour(int rank) {
     return kRankColours[index];
 }
 
+// A candidate shows its win rate on a disc of its rank's colour, in the
+// larger mark font when it stands alone. With the cell names on, the name
+// stands above the figure. A step of the principal variation on a candidate
+// is a small disc of the player's colour across the top, the figure (and no
+// name) below it; a step on a cell that is no candidate is a disc of the
+// player's colour with the number alone.
 void drawCellMark(Board board, havannah::Cell cell) {
     const BoardFields& b = board.state;
     const auto origin = cellOrigin(board.state, cell);
@@ -56,21 +98,35 @@ void drawCellMark(Board board, havannah::Cell cell) {
     if (!mark.any()) return;
 
     Platform& p = board.platform;
-    const bool white = mark.step > 0 && mark.stepPlayer == havannah::Player::White;
-    const Colour disc = mark.step > 0 ? (white ? colours::kWhite : colours::kBlack) : markColour(mark.rank);
-    const Colour ink = mark.step > 0 && !white ? colours::kWhite : colours::kBlack;
-    drawDisc(p, *origin, disc);
-    p.setFont(board.fonts.label);
-    p.setColors(ink, disc);
-    const std::string text = mark.step > 0 ? std::to_string(mark.step) : std::to_string(mark.percent) + "%";
-    const int height = p.textSize(text).height;
-    if (b.LabelsShown) {
-        // The name above, the figure below, both on the disc.
+    const Point o = *origin;
+    const Colour stepColour = mark.stepPlayer == havannah::Player::White ? colours::kWhite : colours::kBlack;
+    if (mark.rank == 0) {
+        drawDisc(p, o, stepColour);
+        p.setFont(board.fonts.mark);
+        p.setColors(inkOn(stepColour), stepColour);
+        drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, std::to_string(mark.step));
+        return;
+    }
+    const Colour disc = markColour(mark.rank);
+    drawDisc(p, o, disc);
+    p.setColors(inkOn(disc), disc);
+    if (mark.step > 0) {
+        drawCircle(p, o, kCentreX, kBadgeCentreY, kBadgeRadius, stepColour);
+        p.setFont(board.fonts.label);
+        p.setColors(inkOn(stepColour), stepColour);
+        const std::string step = std::to_string(mark.step);
+        const Extent size = p.textSize(step);
+        drawCentred(p, o, static_cast<int>(kBadgeCentreY) - size.height / 2, step);
+        p.setColors(inkOn(disc), disc);
+        drawFigure(p, o, board.fonts.label, mark.percent, static_cast<int>(kBadgeCentreY + kBadgeRadius));
+    } else if (b.LabelsShown) {
         const havannah::Topology& t = *b.Topology;
-        drawCentred(p, *origin, kStoneHeight / 2 - height, cellName(t.columnOf(cell), t.positionOf(cell)));
-        drawCentred(p, *origin, kStoneHeight / 2, text);
+        p.setFont(board.fonts.label);
+        const int height = p.textSize("A1").height;
+        drawCentred(p, o, kStoneHeight / 2 - height, cellName(t.columnOf(cell), t.positionOf(cell)));
+        drawFigure(p, o, board.fonts.label, mark.percent, kStoneHeight / 2);
     } else {
-        drawCentred(p, *origin, (kStoneHeight - height) / 2, text);
+        drawFigure(p, o, board.fonts.mark, mark.percent, std::nullopt);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "board/board.h"
 #include "game/game.h"
+#include "platform/text_fit.h"
 
 namespace tarnwick::game {
 
@@ -30,18 +31,21 @@ void drawGameHeader(Game game) {
     const GameRecord& r = game.state.record;
 
     // Each text is cut off at the end of its place: the bands end before
-    // x 1016 (clearInfoPanel), and Black's name stops short of White's.
+    // x 1016 (clearInfoPanel). A name too long for its half of the players'
+    // band is cut after a whole character with "...", Black's a clear gap
+    // before White's.
     constexpr int kBandEnd = 1016;
+    constexpr int kBlackPlayerX = 664;
     constexpr int kWhitePlayerX = 870;
-    constexpr int kBlackPlayerEnd = kWhitePlayerX - 4;
+    constexpr int kNameGap = 12;
 
     board::clearInfoPanel(game.board.platform);
     p.setFont(game.fonts.header);
     p.setColors(kPlayersInk, kPlayersBand);
-    p.setPos(664, 115);
-    p.drawText(r.blackPlayer, kBlackPlayerEnd);
+    p.setPos(kBlackPlayerX, 115);
+    p.drawText(shortenAtEnd(p, r.blackPlayer, kWhitePlayerX - kNameGap - kBlackPlayerX));
     p.setPos(kWhitePlayerX, 115);
-    p.drawText(r.whitePlayer, kBandEnd);
+    p.drawText(shortenAtEnd(p, r.whitePlayer, kBandEnd - 4 - kWhitePlayerX));
 
     const struct {
         int y;

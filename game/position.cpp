@@ -22,7 +22,7 @@ void drawSwapCaption(Game game, bool offered) {
 }
 
 // Where the note's text starts in the panel's note area.
-constexpr Point kNoteText{664, 142};
+constexpr Point kNoteText{board::kPanelTextLeft, board::kPanelNoteTop};
 
 std::string playerName(const GameRecord& record, Player player) {
     const std::string& name = player == Player::Black ? record.blackPlayer : record.whitePlayer;

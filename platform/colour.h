@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -34,6 +35,22 @@ struct Colour {
         return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
     }
 };
+
+// The relative luminance of a colour on a screen (sRGB), 0 for black to 1
+// for white, and the contrast ratio of two colours (1 to 21), as readability
+// guidelines measure them: text wants 4.5 or more against its ground.
+inline double relativeLuminance(Colour c) {
+    const auto linear = [](std::uint8_t channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+inline double contrastRatio(Colour a, Colour b) {
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // A line colour: a colour, or "whatever the foreground colour is now".
 using LineColour = std::optional<Colour>;

@@ -112,7 +112,8 @@ void Platform::releaseBitmap(ImageId image) {
     released_[static_cast<std::size_t>(image)] = true;
 }
 
-HttpReply Platform::httpGet(std::string_view host, std::string_view path, const HttpLimits& limits) {
+HttpReply Platform::httpGet(std::string_view host, std::string_view path, const HttpLimits& limits,
+                            const std::function<bool()>& keepWaiting) {
     HttpRequest request;
     request.host = std::string(host);
     request.path = std::string(path);
@@ -120,7 +121,9 @@ HttpReply Platform::httpGet(std::string_view host, std::string_view path, const 
     request.limits = limits;
     beginNetworkWait();
     if (!http_) http_ = std::make_unique<HttpClient>();
-    return http_->get(request, [this](std::int64_t elapsedMs) { return keepNetworkWait(elapsedMs); });
+    return http_->get(request, [this, &keepWaiting](std::int64_t elapsedMs) {
+        return keepNetworkWait(elapsedMs) && (!keepWaiting || keepWaiting());
+    });
 }
 
 void Platform::fileOpen(std::string_view fileName) {

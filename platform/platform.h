@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -134,7 +135,10 @@ class Platform {
     // Network ----------------------------------------------------------------
     // One HTTP/1.1 GET of `path` from `host` port 80 (see HttpClient::get).
     // The wait ends early, as Cancelled, when the window is closed.
-    HttpReply httpGet(std::string_view host, std::string_view path, const HttpLimits& limits);
+    // `keepWaiting`, when given, is asked too while the exchange waits: the
+    // caller's own reason to give up (a key).
+    HttpReply httpGet(std::string_view host, std::string_view path, const HttpLimits& limits,
+                      const std::function<bool()>& keepWaiting = {});
     // Every later connection goes to `server` instead, while the requests
     // still name their own host.
     void routeConnectionsTo(Endpoint server) { connectionRoute_ = std::move(server); }

@@ -92,6 +92,8 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
         EXPECT_EQ(shown.at(c).percent, std::lround(snap.moves[i].winRate * 100));
         EXPECT_EQ(discPixel(c), board::markColour(static_cast<int>(i) + 1));
         EXPECT_GT(inkRows(c, 8, 19), 4) << "the percentage on the disc";
+        EXPECT_GE(contrastRatio(colours::kBlack, board::markColour(static_cast<int>(i) + 1)), 4.5)
+            << "the figures' black ink reads on every disc";
     }
     const Colour best = board::markColour(1);
     const Colour fifth = board::markColour(5);
@@ -107,8 +109,13 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
     const std::vector<engine::Move>& pv = snap.pv();
     ASSERT_GE(pv.size(), 3U);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(marks().at(pv[i]).step, static_cast<int>(i) + 1);
+        const board::CellMark mark = marks().at(pv[i]);
+        EXPECT_EQ(mark.step, static_cast<int>(i) + 1);
         EXPECT_EQ(discPixel(pv[i]), i == 1 ? colours::kWhite : colours::kBlack);
+        // A candidate keeps its figure readable under the step.
+        if (mark.rank > 0) {
+            EXPECT_GT(inkRows(pv[i], 15, 23), 4) << "the percentage under step " << i + 1;
+        }
     }
     key("v");
     EXPECT_EQ(discPixel(pv[0]), board::markColour(1));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/text_fit.h"
 #include "printers.h"
 
 namespace tarnwick {
@@ -245,6 +246,30 @@ TEST_F(TextTest, TextRunningOffTheBufferIsClipped) {
     p.setPos(-30, -5);
     p.drawText("and here");
     EXPECT_EQ(at(0, 0), kGreen);
+}
+
+// Shortened texts fit and are cut between whole characters: "..." in the
+// middle (a message keeps its first word and a file's name) or at the end.
+TEST_F(TextTest, TextsAreShortenedBetweenWholeCharacters) {
+    p.setFont(mono);  // eight pixels a character
+    const struct {
+        std::string text;
+        int characters;  // the width
+        std::string middle, end;
+    } cases[] = {
+        {"Saved /home/me/Documents/tarnwick-1009692.sgf", 60, "Saved /home/me/Documents/tarnwick-1009692.sgf",
+         "Saved /home/me/Documents/tarnwick-1009692.sgf"},
+        {"Saved /home/me/Documents/tarnwick-1009692.sgf", 20, "Saved /h...09692.sgf", "Saved /home/me/Do..."},
+        {"Nagy Fathy", 8, "Na...thy", "Nagy..."},  // no blank before the dots at the end
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 5, "\xC3\xA9...\xC3\xA9", "\xC3\xA9\xC3\xA9..."},  // UTF-8
+        {"\xE9\xE9\xE9\xE9\xE9\xE9", 5, "\xE9...\xE9", "\xE9\xE9..."},                                      // Latin-1
+        {"abcdef", 2, "...", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text + " in " + std::to_string(c.characters));
+        EXPECT_EQ(shortenInMiddle(p, c.text, c.characters * 8), c.middle);
+        EXPECT_EQ(shortenAtEnd(p, c.text, c.characters * 8), c.end);
+    }
 }
 
 TEST_F(TextTest, BytesThatAreNotUtf8AreShownAsLatin1) {

@@ -12,6 +12,7 @@
 #include "board_text.h"
 #include "havannah/tests/record_index.h"
 #include "http_test_server.h"
+#include "board/layout.h"
 #include "screen_fixture.h"
 
 namespace tarnwick {
@@ -75,6 +76,15 @@ class FetchTest : public testing::ScreenTest {
         int ink = 0;
         for (int y = 59; y < 77; ++y)
             for (int x = 49; x < 139; ++x) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
+        return ink;
+    }
+
+    // Black pixels on the panel's message line (the fetch line, a problem).
+    static int messageInk(const std::vector<std::uint32_t>& frame) {
+        int ink = 0;
+        for (int y = board::kPanelMessageBottom - 12; y <= board::kPanelMessageBottom; ++y)
+            for (int x = 654; x < 1016; ++x)
+                ink += frame[static_cast<std::size_t>(y) * Canvas::kWidth + x] == colours::kBlack.packed();
         return ink;
     }
 
@@ -200,28 +210,35 @@ TEST_F(FetchTest, FailedFetchesLeaveTheShownGame) {
 // While a fetch waits, a line in the panel names the game being fetched;
 // it goes when the fetch ends, however it ends. The header names the game
 // shown throughout, never the number typed.
+// The fetch line and the message after a failure stand on the lower line of
+// the panel's note area, clear of the title and the players' band above.
 TEST_F(FetchTest, AWaitingFetchIsShownAndTheHeaderNamesTheGameShown) {
-    const auto inkIn = [](const std::vector<std::uint32_t>& frame) {
+    const auto inkIn = [](const std::vector<std::uint32_t>& frame, int top, int bottom) {
         int ink = 0;
-        for (int y = 91; y < 109; ++y)
+        for (int y = top; y <= bottom; ++y)
             for (int x = 654; x < 1016; ++x)
                 ink += frame[static_cast<std::size_t>(y) * Canvas::kWidth + x] == colours::kBlack.packed();
         return ink;
     };
     showSomeGame();
     int shown = 0;
-    platform.onPresent([&] { shown += inkIn(platform.presentedPixels()) > 20 ? 1 : 0; });
+    int squeezed = 0;
+    platform.onPresent([&] {
+        shown += messageInk(platform.presentedPixels()) > 20 ? 1 : 0;
+        squeezed += inkIn(platform.presentedPixels(), 91, 108);
+    });
     HttpTestServer server({ScriptedReply{{"not HTTP\r\n\r\n"}}, ScriptedReply::withLength(200, "no game here"),
                            ScriptedReply::withLength(200, kRecord), ScriptedReply::silence()});
     platform.redirectHost(std::string(acquire::kGameServerHost), server.port());
     const struct {
         const char* end;
         const char* header;  // the game number the header names afterwards
+        bool named;          // a line in the panel says what went wrong
     } fetches[] = {
-        {"a failed exchange", "7"},
-        {"a reply without a record", "7"},
-        {"a record", "1009692"},
-        {"the window closed", "1009692"},
+        {"a failed exchange", "7", true},
+        {"a reply without a record", "7", true},
+        {"a record", "1009692", false},
+        {"the window closed", "1009692", false},
     };
     for (const auto& f : fetches) {
         SCOPED_TRACE(f.end);
@@ -229,10 +246,11 @@ TEST_F(FetchTest, AWaitingFetchIsShownAndTheHeaderNamesTheGameShown) {
         shown = 0;
         typeNumber("1009692");
         loadGameByNumber(app);
-        EXPECT_EQ(shown, 1);
-        EXPECT_EQ(inkIn(platform.canvas().pixels()), 0);
+        EXPECT_GE(shown, 1);  // the message of the fetch before stays while the number is typed
+        EXPECT_EQ(messageInk(platform.canvas().pixels()) > 20, f.named);
         EXPECT_EQ(app.game.record.gameNumber, f.header);
     }
+    EXPECT_EQ(squeezed, 0);
 }
 
 TEST_F(FetchTest, ABodyOfExactlyTheLimitIsRead) {
@@ -287,6 +305,41 @@ TEST_F(FetchTest, ClosingTheWindowEndsTheWaitAtOnce) {
     EXPECT_EQ(numberFieldInk(), 0);
     EXPECT_EQ(platform.beepCount(), 0);
     EXPECT_EQ(platform.windowSize(), Extent{});
+    expectShownGameUnchanged();
+}
+
+// A game number on the command line is fetched as the field fetches it: the
+// line shows while it waits, Escape gives the wait up (the program goes on
+// with the game it shows), and a failure is named in the panel.
+TEST_F(FetchTest, AGameNumberAtStartIsFetchedAsTheFieldDoes) {
+    showSomeGame();
+    app.acquire.FetchLimits = HttpLimits{};  // the real 14 s and 20 s
+    CommandLine line;
+    line.gameNumber = "1009692";
+    int fetchLines = 0;
+    platform.onPresent([&] { fetchLines += messageInk(platform.presentedPixels()) > 20 ? 1 : 0; });
+
+    HttpTestServer silent({ScriptedReply::silence()});
+    platform.redirectHost(std::string(acquire::kGameServerHost), silent.port());
+    platform.pressKey(std::string(1, keys::kEscape), platform.nowMs() + 300);
+    const Clock::time_point start = Clock::now();
+    openAtStart(app, line);
+    EXPECT_LT(msSince(start), 1500);
+    EXPECT_EQ(fetchLines, 1);
+    EXPECT_EQ(messageInk(platform.canvas().pixels()), 0) << "nothing to report after Escape";
+    EXPECT_EQ(platform.beepCount(), 0);
+    EXPECT_TRUE(platform.windowOpen());
+    expectShownGameUnchanged();
+
+    int closedPort = 0;
+    {
+        const HttpTestServer gone({});
+        closedPort = gone.port();
+    }
+    platform.redirectHost(std::string(acquire::kGameServerHost), closedPort);
+    openAtStart(app, line);
+    EXPECT_GT(messageInk(platform.canvas().pixels()), 20) << "the failure is named";
+    EXPECT_EQ(platform.beepCount(), 1);
     expectShownGameUnchanged();
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/context.h"
@@ -45,6 +46,17 @@ class ScreenTest : public ::testing::Test {
     void clickAt(int x, int y) {
         platform.click(x, y, platform.nowMs());
         pollOnce(app);
+    }
+
+    // Whether `text` stands with its top-left at (x, y), in `font`, black on
+    // `ground`: drawn there again, it changes no pixel.
+    bool showsText(int x, int y, std::string_view text, FontId font, Colour ground) {
+        const std::vector<std::uint32_t> before = screen();
+        platform.setFont(font);
+        platform.setColors(colours::kBlack, ground);
+        platform.setPos(x, y);
+        platform.drawText(text);
+        return screen() == before;
     }
 
     // Runs polls until the program would end (Escape on the Main page or the

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "app/load_game.h"
+#include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
 #include "havannah/tests/record_index.h"
@@ -71,6 +72,13 @@ class UserFilesTest : public testing::ScreenTest {
     void pollFor(std::function<void(std::int64_t atMs)> script) {
         script(platform.nowMs() + 10);
         pollOnce(app);
+    }
+
+    // The panel's message line begins with `start`.
+    bool messageBegins(std::string_view start) {
+        const board::Area& a = board::kPanelNoteArea;
+        return showsText(board::kPanelTextLeft, board::kPanelMessageBottom + 1 - platform.textSize("Ag").height, start,
+                         app.fonts.HeaderFont, pixel(a.x1, a.y1));
     }
 
     fs::path folder_;
@@ -134,6 +142,13 @@ TEST_F(UserFilesTest, FilesThatHoldNoGameAreNamedAndChangeNothing) {
         EXPECT_NE(problem.find(c.why), std::string::npos) << problem;
         EXPECT_EQ(shown(), before) << c.name;
     }
+    // Opened from the command line (as from the desktop's menu, with no
+    // terminal to read), the reason shows in the window too.
+    CommandLine line;
+    line.file = (folder_ / "prose.txt").string();
+    openAtStart(app, line);
+    EXPECT_TRUE(messageBegins("\"/")) << "the problem is named in the panel";
+    EXPECT_EQ(shown(), before);
 }
 
 TEST_F(UserFilesTest, ListsAndRecordsOpenFromFilesDropsAndTheClipboard) {
@@ -150,10 +165,12 @@ TEST_F(UserFilesTest, ListsAndRecordsOpenFromFilesDropsAndTheClipboard) {
 
     ASSERT_EQ(openGameFile(app, (folder_ / "list.txt").string()), "");
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.swap", "3.D4"}));
+    EXPECT_EQ(app.game.record.eventName, "Little Golem Havannah Game (from list.txt)");
     ASSERT_EQ(openGameFile(app, (folder_ / "game.hgf").string()), "");
     EXPECT_EQ(shown(), fetched);
     ASSERT_EQ(openGameFile(app, (folder_ / "iyt.txt").string()), "");
     EXPECT_EQ(moves(), (std::vector<std::string>{"1.A1", "2.B3", "3.H1"}));
+    EXPECT_EQ(app.game.record.eventName, "It's Your Turn Havannah Game (from iyt.txt)");
 
     // Through the main loop: a record on the clipboard, a dropped list, a
     // dropped record file, a dropped file that is gone.
@@ -176,6 +193,7 @@ TEST_F(UserFilesTest, SavingNeverOverwritesAndSaysWhereOrWhyNot) {
     writeText(folder_ / "tarnwick-1009692.sgf", "someone else's file");
     const std::string ctrlS(1, keys::kCtrlS);
     for (int k = 0; k < 2; ++k) pollFor([&](std::int64_t at) { platform.pressKey(ctrlS, at); });
+    EXPECT_TRUE(messageBegins("Saved /"));
     EXPECT_EQ(testing::fileText(folder_ / "tarnwick-1009692.sgf"), "someone else's file");
     for (const std::string name : {"tarnwick-1009692-2.sgf", "tarnwick-1009692-3.sgf"}) {
         ASSERT_TRUE(fs::exists(folder_ / name)) << name;
@@ -184,6 +202,15 @@ TEST_F(UserFilesTest, SavingNeverOverwritesAndSaysWhereOrWhyNot) {
     }
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 3);
+
+    // However deep the folder, the message fits its line and still says
+    // what happened.
+    const fs::path deep = folder_ / std::string(120, 'd');
+    fs::create_directories(deep);
+    platform.setDocumentsFolder(deep.string());
+    saveShownGame(app);
+    EXPECT_TRUE(messageBegins("Saved /"));
+    platform.setDocumentsFolder(folder_.string());
 
     // A game without a number is named by the date and time.
     ASSERT_TRUE(loadGameText(app, "1.E5 2.swap 3.D4"));
@@ -199,6 +226,7 @@ TEST_F(UserFilesTest, SavingNeverOverwritesAndSaysWhereOrWhyNot) {
         EXPECT_EQ(platform.beepCount(), beeps + 1);
         EXPECT_NE(platform.problems().back().find("cannot write in " + where.string()), std::string::npos)
             << platform.problems().back();
+        EXPECT_TRUE(messageBegins("Not saved: ")) << "a failure never reads like success";
         EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.swap", "3.D4"}));
     }
 }

@@ -32,5 +32,28 @@ TEST(ClearGameTest, EveryEntryAndHeaderFieldIsEmptied) {
     EXPECT_EQ(list.ScrolledRows, 0);
 }
 
+
+// Names too long for their half of the players' band end in "..." after a
+// whole character, with a clear gap between Black's name and White's.
+TEST(GameHeaderTest, LongNamesAreCutCleanlyWithAGapBetweenThem) {
+    HeadlessPlatform platform;
+    board::BoardFields board;
+    GameFields state;
+    MoveListFields list;
+    const FontId header = platform.createFont("Arial", 8, kBold);
+    state.record.blackPlayer = std::string(60, 'W');
+    state.record.whitePlayer = "Someone with a name far too long for the band";
+    drawGameHeader(Game{{platform, board, {}}, state, list, {kNoFont, kNoFont, header}});
+    const Colour band{255, 255, 128};
+    const auto inkInColumns = [&](int x1, int x2) {
+        int ink = 0;
+        for (int y = 110; y < 132; ++y)
+            for (int x = x1; x < x2; ++x) ink += platform.getPixel(x, y) == band ? 0 : 1;
+        return ink;
+    };
+    EXPECT_EQ(inkInColumns(858, 870), 0) << "the gap before White's name";
+    EXPECT_GT(inkInColumns(820, 858), 0) << "Black's name runs up to the gap";
+    EXPECT_EQ(inkInColumns(1012, 1016), 0) << "White's name ends inside the band";
+}
 }  // namespace
 }  // namespace tarnwick::game
