@@ -97,12 +97,11 @@ std::string openGameFile(App& app, std::string_view path) {
 namespace {
 
 // Shows what a fetch brought: the game; "Invalid Game #" over the number
-// field for a reply without a game of either base; or why nothing came.
-void showFetched(App& app, std::string_view number, const acquire::Fetched& fetched) {
+// field (and nothing else changed) for a reply without a game of either
+// base; or, in the panel, why nothing came.
+void showFetched(App& app, const acquire::Fetched& fetched) {
     if (fetched.records) {
-        if (!loadRecordText(app, fetched.records->first)) {
-            showPanelMessage(app, "Game " + std::string(number) + ": no game of base 8 or 10 on the game server");
-        }
+        loadRecordText(app, fetched.records->first);
     } else if (!fetched.problem.empty()) {
         showPanelMessage(app, fetched.problem);
     }
@@ -120,8 +119,7 @@ void loadGameByNumber(App& app) {
 }
 
 void fetchGameByNumber(App& app, std::string_view number) {
-    showFetched(app, number,
-                acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), number, app.acquire.FetchLimits));
+    showFetched(app, acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), number, app.acquire.FetchLimits));
 }
 
 }  // namespace tarnwick

@@ -236,7 +236,7 @@ TEST_F(FetchTest, AWaitingFetchIsShownAndTheHeaderNamesTheGameShown) {
         bool named;          // a line in the panel says what went wrong
     } fetches[] = {
         {"a failed exchange", "7", true},
-        {"a reply without a record", "7", true},
+        {"a reply without a record", "7", false},  // "Invalid Game #" says it
         {"a record", "1009692", false},
         {"the window closed", "1009692", false},
     };
