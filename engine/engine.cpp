@@ -108,6 +108,10 @@ void Engine::start(const Position& position, Limits limits) {
             (*arena_)[root_].reset(0);
         }
         position_ = position;
+        firstStone_ = kNoCell;
+        if (position.canSwap())
+            for (Cell cell = 0; cell < position.topology().cellCount(); ++cell)
+                if (position.at(cell) != Stone::Empty) firstStone_ = cell;
         limits_ = limits;
         playouts_.store(0);
         started_.store(0);
@@ -217,6 +221,18 @@ void Engine::updateRave(std::span<Node* const> path, const Position& final) {
             count += static_cast<std::size_t>(move != kSwapMove && final.at(std::max(move, 0)) == own);
         }
         for (std::size_t k = 0; k < count; ++k) addRaveResult(children[matches[k]], points, raveWeight, firstPlay);
+        // The swap has no cell of its own. It gives the first stone to the
+        // player who swaps, so it is worth to that player what the stone is
+        // worth to its owner: it takes the result of whoever owns the first
+        // stone at the end, swapped or not. Every playout through the node
+        // updates it, which lets the swap compete with the cells from the
+        // start instead of living on its first few real results.
+        if (children.back().move != kSwapMove) continue;
+        const Cell first = depth == 0 ? firstStone_ : path[1]->move;
+        if (first < 0) continue;
+        const Player owner = final.at(first) == Stone::Black ? Player::Black : Player::White;
+        const std::uint32_t swapPoints = final.isWon() ? pointsFor(owner, final.winner()) : kWinPoints / 2;
+        addRaveResult(children.back(), swapPoints, raveWeight, firstPlay);
     }
 }
 
@@ -246,6 +262,15 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
             const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
             child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
             child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
+        } else if (settings.priorPlayouts > 0) {
+            // The swap starts at what the first stone is worth to its owner:
+            // when the search began before the first move, this node is that
+            // move's and its all-moves-as-first rate is the stone's worth to
+            // the first player; an even rate otherwise.
+            const std::uint32_t raveVisits = node.raveVisits.load(std::memory_order_relaxed);
+            const double rate = raveVisits > 0 ? node.raveWins.load(std::memory_order_relaxed) / double{kWinPoints} / raveVisits : 0.5;
+            child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+            child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
         }
         refresh(child, settings.selection);
     }
@@ -297,7 +322,9 @@ NodeIndex Engine::followingNode(const Position& position) const {
             if (p.at(cell) != position.at(cell)) return false;
         return true;
     };
-    // Depth-first along moves whose stones stand on the new position.
+    // Depth-first along moves whose stones stand on the new position. The
+    // first stone may stand there in the other colour, handed over by a
+    // swap.
     const std::function<NodeIndex(NodeIndex, const Position&, int)> search = [&](NodeIndex index, const Position& at,
                                                                                  int left) -> NodeIndex {
         if (left == 0) return same(at) ? index : kNoNode;
@@ -307,7 +334,10 @@ NodeIndex Engine::followingNode(const Position& position) const {
         const NodeIndex first = node.firstChild.load(std::memory_order_acquire);
         for (NodeIndex i = 0; i < node.childCount; ++i) {
             const Node& child = (*arena_)[first + i];
-            if (child.move != kSwapMove && position.at(child.move) != own) continue;
+            if (child.move != kSwapMove) {
+                const Stone stone = position.at(child.move);
+                if (stone != own && (at.movesPlayed() > 0 || stone == Stone::Empty)) continue;
+            }
             Position next = at;
             apply(next, child.move);
             const NodeIndex found = search(first + i, next, left - 1);

@@ -59,7 +59,8 @@ struct SearchSettings {
     std::uint32_t expandAfter = 4;
     // New children start with RAVE statistics that favour cells next to a
     // stone (of either player) over cells far from the fight: this many
-    // virtual RAVE playouts, won at the given rates.
+    // virtual RAVE playouts, won at the given rates. The swap starts at
+    // what the first stone is worth to its owner.
     std::uint32_t priorPlayouts = 20;
     double nearRate = 0.6;
     double farRate = 0.4;
@@ -147,6 +148,9 @@ class Engine {
     std::unique_ptr<NodeArena> arena_;
     NodeIndex root_ = kNoNode;
     std::optional<havannah::Position> position_;
+    // The first stone's cell when the search starts where the swap may
+    // follow; havannah::kNoCell otherwise.
+    havannah::Cell firstStone_ = havannah::kNoCell;
     Limits limits_;
     std::chrono::steady_clock::time_point deadline_{};
     std::atomic<bool> stopping_{false};

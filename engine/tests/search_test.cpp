@@ -35,6 +35,11 @@ Snapshot searched(Engine& engine, const Position& position, std::uint64_t playou
     return engine.snapshot();
 }
 
+// Plays a move of the search's, the swap included.
+void playMove(Position& position, Move move) {
+    ASSERT_EQ(move == kSwapMove ? position.swap() : position.play(move), std::nullopt);
+}
+
 // Whether `move` is one of the space-separated `moves`.
 ::testing::AssertionResult isOneOf(const std::string& move, const std::string& moves) {
     if ((" " + moves + " ").find(" " + move + " ") != std::string::npos) return ::testing::AssertionSuccess();
@@ -171,6 +176,93 @@ TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
         }
         EXPECT_FALSE(snap.running);
     }
+}
+
+// White's answer to a lone first stone: the swap for one in the centre,
+// a cell for one on the edge of a big board. On the empty board the search
+// expects the swap after its first move, which is then worth less to the
+// first player than without the swap rule.
+struct SwapCase {
+    const char* title;
+    const char* position;
+    bool swaps;
+};
+const SwapCase kSwaps[] = {
+    {"centre of base 5", R"(
+        .
+      .   .
+    .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   X   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+    .   .   .
+      .   .
+        .
+white to move)",
+     true},
+    {"edge of base 8", R"(
+              .
+            .   .
+          .   .   .
+        .   .   .   .
+      .   .   .   .   .
+    .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+X   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+    .   .   .   .   .   .
+      .   .   .   .   .
+        .   .   .   .
+          .   .   .
+            .   .
+              .
+white to move)",
+     false},
+};
+
+TEST(SearchTest, SwapsACentralFirstStoneOnly) {
+    for (const SwapCase& c : kSwaps) {
+        SCOPED_TRACE(c.title);
+        const auto position = havannah::parsePosition(c.position);
+        ASSERT_TRUE(position && position->canSwap());
+        Engine engine(testOptions());
+        const Snapshot snap = searched(engine, *position, 5000);
+        ASSERT_FALSE(snap.moves.empty());
+        EXPECT_EQ(snap.moves.front().move == kSwapMove, c.swaps) << moveName(position->topology(), snap.moves.front().move);
+        EXPECT_EQ(engine.bestMove(), snap.moves.front().move);
+    }
+    // The first move's worth to the first player, with and without the swap.
+    double worth[2] = {};
+    for (const bool rule : {false, true}) {
+        Engine engine(testOptions());
+        const Snapshot empty = searched(engine, Position(5, rule), 5000);
+        ASSERT_GE(empty.pv().size(), 2U);
+        EXPECT_EQ(empty.pv()[1] == kSwapMove, rule);
+        worth[rule] = empty.moves.front().winRate;
+    }
+    EXPECT_LT(worth[1], worth[0] - 0.02);
 }
 
 // White has just played E5, into Black's bridge E6-F4: a playout that saves
@@ -346,8 +438,8 @@ TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
     ASSERT_GE(before.moves.size(), 1U);
     const std::vector<Move>& pv = before.moves.front().pv;
     ASSERT_GE(pv.size(), 3U);
-    position.play(pv[0]);
-    position.play(pv[1]);
+    playMove(position, pv[0]);
+    playMove(position, pv[1]);
     // One more playout: the rest of what the new root shows was kept.
     const Snapshot after = searched(engine, position, 1);
     std::uint64_t visits = 0;
@@ -386,8 +478,8 @@ TEST(SearchTest, TheTreeStaysWithinItsCap) {
     EXPECT_FALSE(snap.moves.empty());
     // Re-rooting a full tree keeps at most half of it.
     Position next(8);
-    next.play(snap.moves.front().move);
-    next.play(snap.moves.front().pv.size() > 1 ? snap.moves.front().pv[1] : 0);
+    playMove(next, snap.moves.front().move);
+    playMove(next, snap.moves.front().pv.size() > 1 ? snap.moves.front().pv[1] : 0);
     EXPECT_LE(searched(engine, next, 1).nodes, snap.nodeCapacity / 2 + 400);
 
     // A start asked to keep fewer nodes keeps the top of the subtree only.
