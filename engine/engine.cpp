@@ -34,6 +34,14 @@ void apply(Position& position, Move move) {
         position.play(move);
 }
 
+// The empty cells where `player` would win at once, in cell order.
+std::vector<Move> immediateWins(const Position& position, Player player) {
+    std::vector<Move> cells;
+    for (Cell cell = 0; cell < position.topology().cellCount(); ++cell)
+        if (position.at(cell) == Stone::Empty && position.wouldWin(cell, player)) cells.push_back(cell);
+    return cells;
+}
+
 }  // namespace
 
 std::string moveName(const havannah::Topology& topology, Move move) {
@@ -460,20 +468,38 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
     // the sort's ordering and send it past the end).
     struct Ranked {
         const Node* node;
-        int order;  // proven win 2, open 1, proven loss 0
+        int order;  // proven win 3, open 2, proven loss that blocks 1, other proven loss 0
         std::uint32_t visits;
         Proof proof;
     };
+    // Among moves that lose anyway, those that take a cell where the
+    // opponent would win next hold out longest; then the most searched.
+    std::vector<Move> threats;
+    bool threatsKnown = false;
     std::vector<Ranked> ranked;
     for (const Node& child : arena.children(root)) {
         const std::uint32_t visits = child.visits.load();
         const Proof proof = child.proof.load();
         if (visits == 0 && proof == Proof::Unknown) continue;
-        ranked.push_back({&child, proof == Proof::Win ? 2 : proof == Proof::Loss ? 0 : 1, visits, proof});
+        int order = proof == Proof::Win ? 3 : proof == Proof::Loss ? 0 : 2;
+        if (proof == Proof::Loss) {
+            if (!threatsKnown) threats = immediateWins(*position_, havannah::opponent(snap.toMove));
+            threatsKnown = true;
+            order = std::binary_search(threats.begin(), threats.end(), Move{child.move}) ? 1 : 0;
+        }
+        ranked.push_back({&child, order, visits, proof});
     }
     std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
         return std::pair{a.order, a.visits} > std::pair{b.order, b.visits};
     });
+
+    if (snap.provenWinner == snap.toMove) {
+        for (const Ranked& entry : ranked)
+            if (entry.proof == Proof::Win) snap.winningMoves.push_back(entry.node->move);
+    } else if (snap.provenWinner) {
+        if (!threatsKnown) threats = immediateWins(*position_, *snap.provenWinner);
+        snap.winningMoves = threats;
+    }
     if (ranked.size() > maxMoves) ranked.resize(maxMoves);
     for (const Ranked& entry : ranked) {
         const Node* child = entry.node;
@@ -493,6 +519,10 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         }
         snap.moves.push_back(std::move(candidate));
     }
+    // A loss proven deeper: the winner's answer to the move that holds out
+    // longest.
+    if (snap.provenWinner && *snap.provenWinner != snap.toMove && snap.winningMoves.empty() && snap.pv().size() > 1)
+        snap.winningMoves.push_back(snap.pv()[1]);
     return snap;
 }
 

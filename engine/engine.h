@@ -100,9 +100,20 @@ struct Candidate {
 struct Snapshot {
     havannah::Player toMove = havannah::Player::Black;
     std::uint64_t playouts = 0;  // in this search
-    std::vector<Candidate> moves;  // most visited first (proven wins ahead)
+    // Proven wins first, then open moves by visits, then proven losses: a
+    // loss that takes a cell where the opponent would win next ahead of
+    // one that does not, then by visits. So in a lost position the first
+    // is the move that holds out longest.
+    std::vector<Candidate> moves;
     // Set when the position is won on the board or proven by the search.
     std::optional<havannah::Player> provenWinner;
+    // The cells with which the proven winner wins, for saying so: when the
+    // side to move wins, every move proven to win (all of them, however
+    // many candidates were asked for); when it loses, the opponent's
+    // immediate wins if it has any, else the opponent's answer to the first
+    // candidate in its line when known (a deeper loss). Empty when nothing
+    // is proven or the game is already won on the board.
+    std::vector<Move> winningMoves;
     bool running = false;
     std::size_t nodes = 0;
     std::size_t nodeCapacity = 0;

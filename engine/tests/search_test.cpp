@@ -1,11 +1,13 @@
 // The search on positions as text: wins in one of each kind, the one move
-// that stops an immediate loss, a lost position proven; real games before
-// their winning move; the asynchronous face (start, stop, snapshots from
-// another thread, the tree kept between moves, the size cap).
+// that stops an immediate loss, lost positions proven and held out in, the
+// winner's cells named; the swap; real games before their winning move; the
+// asynchronous face (start, stop, snapshots from another thread, the tree
+// kept between moves, the size cap).
 #include "engine/engine.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <sstream>
@@ -46,14 +48,15 @@ void playMove(Position& position, Move move) {
     return ::testing::AssertionFailure() << move << " is not one of " << moves;
 }
 
-// A position, the moves that answer it (any one of them will do; none when
-// every move loses) and whom the search must prove the winner (unchecked
-// when empty).
+// A position, the moves that answer it (any one of them will do; unchecked
+// when empty), whom the search must prove the winner (unchecked when empty)
+// and the winner's winning cells that it names, in cell order.
 struct TacticCase {
     const char* title;
     const char* position;
     const char* moves;
     const char* winner;
+    const char* winningMoves;
 };
 const TacticCase kTactics[] = {
     {"ring round an empty cell", R"(
@@ -75,7 +78,7 @@ O   .   .   .   .
       .   .
         .
 black to move)",
-     "F5", "black"},
+     "F5", "black", "F5"},
     {"bridge by either of two cells", R"(
         .
       .   .
@@ -95,7 +98,7 @@ X   X   X   X   X
       .   .
         O
 black to move)",
-     "H1 H2", "black"},
+     "H1 H2", "black", "H1 H2"},
     {"fork on the third side", R"(
         .
       .   .
@@ -115,7 +118,7 @@ X   .   .   .   .
       X   .
         .
 black to move)",
-     "I3", "black"},
+     "I3", "black", "I3"},
     {"the one cell that stops White's fork", R"(
         .
       .   .
@@ -135,8 +138,8 @@ X   O   .   O   X
       O   .
         X
 black to move)",
-     "I3", ""},
-    {"two fork threats: lost whatever Black does", R"(
+     "I3", "", ""},
+    {"two fork threats: lost, Black blocks one", R"(
         .
       .   .
     .   .   .
@@ -155,7 +158,27 @@ O   .   .   .   .
       O   .
         .
 black to move)",
-     "", "white"},
+     "I2 I3", "white", "I2 I3"},
+    {"lost deeper: White's answer to the move searched most is named", R"(
+        X
+      .   .
+    .   .   .
+  O   O   .   .
+.   .   .   X   O
+  X   O   .   .
+.   O   O   X   X
+  .   O   .   .
+O   .   .   .   X
+  O   X   .   .
+X   .   X   X   .
+  O   O   .   X
+.   O   .   X   .
+  .   .   .   .
+    .   .   X
+      O   O
+        X
+black to move)",
+     "", "white", "E2"},
 };
 
 TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
@@ -170,10 +193,16 @@ TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
         if (*c.moves != '\0') {
             EXPECT_TRUE(isOneOf(best, c.moves));
         }
+        EXPECT_EQ(engine.bestMove(), snap.moves.front().move);
         const std::string winner = snap.provenWinner ? std::string(havannah::toString(*snap.provenWinner)) : "";
         if (*c.winner != '\0') {
             EXPECT_EQ(winner, c.winner) << "best " << best;
         }
+        std::vector<Move> winning = snap.winningMoves;
+        std::sort(winning.begin(), winning.end());
+        std::string names;
+        for (const Move move : winning) names += (names.empty() ? "" : " ") + moveName(position->topology(), move);
+        EXPECT_EQ(names, c.winningMoves);
         EXPECT_FALSE(snap.running);
     }
 }
