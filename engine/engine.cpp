@@ -34,6 +34,14 @@ void apply(Position& position, Move move) {
         position.play(move);
 }
 
+// The empty cells where `player` would win at once, in cell order.
+std::vector<Move> immediateWins(const Position& position, Player player) {
+    std::vector<Move> cells;
+    for (Cell cell = 0; cell < position.topology().cellCount(); ++cell)
+        if (position.at(cell) == Stone::Empty && position.wouldWin(cell, player)) cells.push_back(cell);
+    return cells;
+}
+
 }  // namespace
 
 std::string moveName(const havannah::Topology& topology, Move move) {
@@ -108,6 +116,10 @@ void Engine::start(const Position& position, Limits limits) {
             (*arena_)[root_].reset(0);
         }
         position_ = position;
+        firstStone_ = kNoCell;
+        if (position.canSwap())
+            for (Cell cell = 0; cell < position.topology().cellCount(); ++cell)
+                if (position.at(cell) != Stone::Empty) firstStone_ = cell;
         limits_ = limits;
         playouts_.store(0);
         started_.store(0);
@@ -217,6 +229,18 @@ void Engine::updateRave(std::span<Node* const> path, const Position& final) {
             count += static_cast<std::size_t>(move != kSwapMove && final.at(std::max(move, 0)) == own);
         }
         for (std::size_t k = 0; k < count; ++k) addRaveResult(children[matches[k]], points, raveWeight, firstPlay);
+        // The swap has no cell of its own. It gives the first stone to the
+        // player who swaps, so it is worth to that player what the stone is
+        // worth to its owner: it takes the result of whoever owns the first
+        // stone at the end, swapped or not. Every playout through the node
+        // updates it, which lets the swap compete with the cells from the
+        // start instead of living on its first few real results.
+        if (children.back().move != kSwapMove) continue;
+        const Cell first = depth == 0 ? firstStone_ : path[1]->move;
+        if (first < 0) continue;
+        const Player owner = final.at(first) == Stone::Black ? Player::Black : Player::White;
+        const std::uint32_t swapPoints = final.isWon() ? pointsFor(owner, final.winner()) : kWinPoints / 2;
+        addRaveResult(children.back(), swapPoints, raveWeight, firstPlay);
     }
 }
 
@@ -246,6 +270,15 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
             const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
             child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
             child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);
+        } else if (settings.priorPlayouts > 0) {
+            // The swap starts at what the first stone is worth to its owner:
+            // when the search began before the first move, this node is that
+            // move's and its all-moves-as-first rate is the stone's worth to
+            // the first player; an even rate otherwise.
+            const std::uint32_t raveVisits = node.raveVisits.load(std::memory_order_relaxed);
+            const double rate = raveVisits > 0 ? node.raveWins.load(std::memory_order_relaxed) / double{kWinPoints} / raveVisits : 0.5;
+            child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
+            child.raveWins.store(static_cast<std::uint32_t>(rate * kWinPoints * settings.priorPlayouts + 0.5), std::memory_order_relaxed);
         }
         refresh(child, settings.selection);
     }
@@ -297,7 +330,9 @@ NodeIndex Engine::followingNode(const Position& position) const {
             if (p.at(cell) != position.at(cell)) return false;
         return true;
     };
-    // Depth-first along moves whose stones stand on the new position.
+    // Depth-first along moves whose stones stand on the new position. The
+    // first stone may stand there in the other colour, handed over by a
+    // swap.
     const std::function<NodeIndex(NodeIndex, const Position&, int)> search = [&](NodeIndex index, const Position& at,
                                                                                  int left) -> NodeIndex {
         if (left == 0) return same(at) ? index : kNoNode;
@@ -307,7 +342,10 @@ NodeIndex Engine::followingNode(const Position& position) const {
         const NodeIndex first = node.firstChild.load(std::memory_order_acquire);
         for (NodeIndex i = 0; i < node.childCount; ++i) {
             const Node& child = (*arena_)[first + i];
-            if (child.move != kSwapMove && position.at(child.move) != own) continue;
+            if (child.move != kSwapMove) {
+                const Stone stone = position.at(child.move);
+                if (stone != own && (at.movesPlayed() > 0 || stone == Stone::Empty)) continue;
+            }
             Position next = at;
             apply(next, child.move);
             const NodeIndex found = search(first + i, next, left - 1);
@@ -430,20 +468,38 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
     // the sort's ordering and send it past the end).
     struct Ranked {
         const Node* node;
-        int order;  // proven win 2, open 1, proven loss 0
+        int order;  // proven win 3, open 2, proven loss that blocks 1, other proven loss 0
         std::uint32_t visits;
         Proof proof;
     };
+    // Among moves that lose anyway, those that take a cell where the
+    // opponent would win next hold out longest; then the most searched.
+    std::vector<Move> threats;
+    bool threatsKnown = false;
     std::vector<Ranked> ranked;
     for (const Node& child : arena.children(root)) {
         const std::uint32_t visits = child.visits.load();
         const Proof proof = child.proof.load();
         if (visits == 0 && proof == Proof::Unknown) continue;
-        ranked.push_back({&child, proof == Proof::Win ? 2 : proof == Proof::Loss ? 0 : 1, visits, proof});
+        int order = proof == Proof::Win ? 3 : proof == Proof::Loss ? 0 : 2;
+        if (proof == Proof::Loss) {
+            if (!threatsKnown) threats = immediateWins(*position_, havannah::opponent(snap.toMove));
+            threatsKnown = true;
+            order = std::binary_search(threats.begin(), threats.end(), Move{child.move}) ? 1 : 0;
+        }
+        ranked.push_back({&child, order, visits, proof});
     }
     std::stable_sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {
         return std::pair{a.order, a.visits} > std::pair{b.order, b.visits};
     });
+
+    if (snap.provenWinner == snap.toMove) {
+        for (const Ranked& entry : ranked)
+            if (entry.proof == Proof::Win) snap.winningMoves.push_back(entry.node->move);
+    } else if (snap.provenWinner) {
+        if (!threatsKnown) threats = immediateWins(*position_, *snap.provenWinner);
+        snap.winningMoves = threats;
+    }
     if (ranked.size() > maxMoves) ranked.resize(maxMoves);
     for (const Ranked& entry : ranked) {
         const Node* child = entry.node;
@@ -463,6 +519,10 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         }
         snap.moves.push_back(std::move(candidate));
     }
+    // A loss proven deeper: the winner's answer to the move that holds out
+    // longest.
+    if (snap.provenWinner && *snap.provenWinner != snap.toMove && snap.winningMoves.empty() && snap.pv().size() > 1)
+        snap.winningMoves.push_back(snap.pv()[1]);
     return snap;
 }
 

@@ -59,7 +59,8 @@ struct SearchSettings {
     std::uint32_t expandAfter = 4;
     // New children start with RAVE statistics that favour cells next to a
     // stone (of either player) over cells far from the fight: this many
-    // virtual RAVE playouts, won at the given rates.
+    // virtual RAVE playouts, won at the given rates. The swap starts at
+    // what the first stone is worth to its owner.
     std::uint32_t priorPlayouts = 20;
     double nearRate = 0.6;
     double farRate = 0.4;
@@ -99,9 +100,20 @@ struct Candidate {
 struct Snapshot {
     havannah::Player toMove = havannah::Player::Black;
     std::uint64_t playouts = 0;  // in this search
-    std::vector<Candidate> moves;  // most visited first (proven wins ahead)
+    // Proven wins first, then open moves by visits, then proven losses: a
+    // loss that takes a cell where the opponent would win next ahead of
+    // one that does not, then by visits. So in a lost position the first
+    // is the move that holds out longest.
+    std::vector<Candidate> moves;
     // Set when the position is won on the board or proven by the search.
     std::optional<havannah::Player> provenWinner;
+    // The cells with which the proven winner wins, for saying so: when the
+    // side to move wins, every move proven to win (all of them, however
+    // many candidates were asked for); when it loses, the opponent's
+    // immediate wins if it has any, else the opponent's answer to the first
+    // candidate in its line when known (a deeper loss). Empty when nothing
+    // is proven or the game is already won on the board.
+    std::vector<Move> winningMoves;
     bool running = false;
     std::size_t nodes = 0;
     std::size_t nodeCapacity = 0;
@@ -147,6 +159,9 @@ class Engine {
     std::unique_ptr<NodeArena> arena_;
     NodeIndex root_ = kNoNode;
     std::optional<havannah::Position> position_;
+    // The first stone's cell when the search starts where the swap may
+    // follow; havannah::kNoCell otherwise.
+    havannah::Cell firstStone_ = havannah::kNoCell;
     Limits limits_;
     std::chrono::steady_clock::time_point deadline_{};
     std::atomic<bool> stopping_{false};

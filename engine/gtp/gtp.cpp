@@ -23,11 +23,40 @@ using havannah::Position;
 
 namespace {
 
-constexpr std::string_view kCommands[] = {
-    "protocol_version", "name",      "version",         "known_command", "list_commands", "quit",
-    "boardsize",        "clear_board", "play",          "genmove",       "undo",          "showboard",
-    "time_settings",    "time_left", "havannah_winner", "havannah_swap", "loadsgf",       "tarnwick-analyze",
+// The commands, with the most arguments each takes and what they are (quit
+// ends the session whatever follows it).
+struct Command {
+    std::string_view name;
+    std::size_t maxArgs;
+    std::string_view args;
 };
+constexpr Command kCommands[] = {
+    {"protocol_version", 0, ""},
+    {"name", 0, ""},
+    {"version", 0, ""},
+    {"known_command", 1, "a command's name"},
+    {"list_commands", 0, ""},
+    {"quit", static_cast<std::size_t>(-1), ""},
+    {"boardsize", 1, "a size"},
+    {"clear_board", 0, ""},
+    {"play", 2, "a colour and a move"},
+    {"genmove", 1, "a colour"},
+    {"undo", 0, ""},
+    {"showboard", 0, ""},
+    {"time_settings", 3, "main time, byo-yomi time and stones"},
+    {"time_left", 3, "a colour, seconds and stones"},
+    {"havannah_winner", 0, ""},
+    {"havannah_swap", 1, "on or off"},
+    {"loadsgf", 2, "a file and optionally a move number"},
+    {"tarnwick-analyze", 1, "an interval in centiseconds"},
+};
+constexpr std::string_view kUsage =
+    "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
+    "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
+    "                    [--priors N] [--exploration C] [--rave-bias B]\n"
+    "       tarnwick-gtp --help | --version\n"
+    "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
+constexpr std::string_view kSwapRuleOff = "the swap rule is off (havannah_swap on)";
 constexpr int kMinGtpBase = 4;
 constexpr int kDefaultBase = 8;
 constexpr std::uintmax_t kMaxRecordBytes = 1 << 20;
@@ -111,6 +140,66 @@ std::optional<Record> readRecord(const std::string& text) {
     return record;
 }
 
+// The board as havannah::toText lays it out, with the notation round it:
+// the column letters underneath, and each row's number at both of its ends.
+// A row is the cells of one number; it runs from column A or the upper left
+// edge down to the middle column and up again to the last column or the upper
+// right edge, so its two ends stand on one line of the text.
+std::string withCoordinates(const Position& position) {
+    const havannah::Topology& topology = position.topology();
+    const int base = topology.base();
+    const int lastColumn = topology.columnCount();
+    std::vector<std::string> lines;
+    std::istringstream text(havannah::toText(position));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    const std::string side = lines.back();  // "black to move"
+    lines.pop_back();
+
+    // Bottom up, each column's cells counted give their numbers.
+    constexpr int kMargin = 3;
+    std::vector<int> seen(static_cast<std::size_t>(lastColumn) + 1, 0);
+    std::vector<std::string> shown(lines.size());
+    for (std::size_t i = lines.size(); i-- > 0;) {
+        const std::string& line = lines[i];
+        std::string out = std::string(kMargin, ' ') + line;
+        int firstColumn = 0;
+        int firstNumber = 0;
+        int lastColumnHere = 0;
+        int lastNumber = 0;
+        for (std::size_t x = 0; x < line.size(); x += 2) {
+            if (line[x] == ' ') continue;
+            const int column = static_cast<int>(x / 2) + 1;
+            const int number = ++seen[static_cast<std::size_t>(column)];
+            if (firstColumn == 0) {
+                firstColumn = column;
+                firstNumber = number;
+            }
+            lastColumnHere = column;
+            lastNumber = number;
+        }
+        const auto startsRow = [&](int column, int number, bool left) {
+            const bool edgeColumn = left ? column == 1 : column == lastColumn;
+            const bool upperEdge = (left ? column <= base : column >= base) && number == topology.columnLength(column);
+            return edgeColumn || upperEdge;
+        };
+        if (firstColumn > 0 && startsRow(firstColumn, firstNumber, true)) {
+            std::string label = std::to_string(firstNumber);
+            label.insert(0, 2 - label.size(), ' ');
+            out.replace(static_cast<std::size_t>(2 * (firstColumn - 1)), 2, label);
+        }
+        if (lastColumnHere > 0 && startsRow(lastColumnHere, lastNumber, false)) out += " " + std::to_string(lastNumber);
+        shown[i] = out;
+    }
+    std::string letters(kMargin, ' ');
+    for (int column = 1; column <= lastColumn; ++column) {
+        letters += static_cast<char>('A' + column - 1);
+        if (column < lastColumn) letters += ' ';
+    }
+    std::string result;
+    for (const std::string& line : shown) result += line + '\n';
+    return result + letters + '\n' + side;
+}
+
 std::string formatRate(double rate) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(4) << rate;
@@ -118,6 +207,75 @@ std::string formatRate(double rate) {
 }
 
 }  // namespace
+
+CommandLine parseCommandLine(std::span<const std::string_view> args) {
+    CommandLine line;
+    GtpOptions& options = line.options;
+    const auto fail = [&](const std::string& message) {
+        line.run = false;
+        line.status = 2;
+        line.err = "tarnwick-gtp: " + message + "\n" + std::string(kUsage);
+        return line;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            line.run = false;
+            line.out = kUsage;
+            return line;
+        }
+        if (arg == "--version") {
+            line.run = false;
+            line.out = "tarnwick-gtp " TARNWICK_VERSION "\n";
+            return line;
+        }
+        if (arg == "--no-rave") {
+            options.engine.settings.selection.rave = false;
+        } else if (arg == "--no-lgr") {
+            options.engine.settings.playout.lastGoodReply = false;
+        } else if (arg == "--no-bridge") {
+            options.engine.settings.playout.bridgeSave = false;
+        } else if (arg == "--no-solver") {
+            options.engine.settings.solver = false;
+        } else {
+            // The rest take a number.
+            const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",
+                                               "--exploration", "--rave-bias", "--priors"};
+            if (std::find(std::begin(valued), std::end(valued), arg) == std::end(valued)) return fail("unknown option " + std::string(arg));
+            if (i + 1 == args.size()) return fail(std::string(arg) + " needs a number");
+            const std::string text(args[++i]);
+            if (arg == "--seed") {
+                const auto seed = numberOf<std::uint64_t>(text);
+                if (!seed) return fail("--seed needs a whole number, not '" + text + "'");
+                options.engine.seed = *seed;
+                continue;
+            }
+            const auto number = numberOf<double>(text);
+            if (!number || !(*number >= 0) || *number > 1e15)
+                return fail(std::string(arg) + " needs a number, not '" + text + "'");
+            if (arg == "--threads") {
+                if (*number < 1 || *number > 256) return fail("--threads takes 1 to 256");
+                options.engine.threads = static_cast<int>(*number);
+            } else if (arg == "--seconds") {
+                if (*number <= 0) return fail("--seconds takes a time above 0");
+                options.seconds = *number;
+            } else if (arg == "--playouts") {
+                options.playouts = static_cast<std::uint64_t>(*number);
+            } else if (arg == "--tree-mb") {
+                options.engine.treeBytes = static_cast<std::size_t>(*number * (1 << 20));
+            } else if (arg == "--expand-after") {
+                options.engine.settings.expandAfter = static_cast<std::uint32_t>(*number);
+            } else if (arg == "--exploration") {
+                options.engine.settings.selection.exploration = *number;
+            } else if (arg == "--rave-bias") {
+                options.engine.settings.selection.raveBias = *number;
+            } else {
+                options.engine.settings.priorPlayouts = static_cast<std::uint32_t>(*number);
+            }
+        }
+    }
+    return line;
+}
 
 std::string commandOf(std::string_view line) {
     const std::vector<std::string> words = wordsOf(line);
@@ -159,17 +317,24 @@ Session::Reply Session::handle(std::string_view line) {
 }
 
 Session::Result Session::dispatch(const std::string& command, const Args& args) {
+    const auto named = [](std::string_view name) {
+        return std::find_if(std::begin(kCommands), std::end(kCommands), [&](const Command& c) { return c.name == name; });
+    };
+    if (const auto known = named(command); known != std::end(kCommands) && args.size() > known->maxArgs) {
+        const std::string takes = known->maxArgs == 0 ? "no arguments" : std::string(known->args);
+        return {false, "too many arguments: " + command + " takes " + takes};
+    }
     if (command == "protocol_version") return {true, "2"};
     if (command == "name") return {true, "Tarnwick"};
     if (command == "version") return {true, TARNWICK_VERSION};
     if (command == "quit") return {true, ""};
     if (command == "known_command") {
-        const bool known = !args.empty() && std::find(std::begin(kCommands), std::end(kCommands), args.front()) != std::end(kCommands);
+        const bool known = !args.empty() && named(args.front()) != std::end(kCommands);
         return {true, known ? "true" : "false"};
     }
     if (command == "list_commands") {
         std::string text;
-        for (const std::string_view name : kCommands) text += (text.empty() ? "" : "\n") + std::string(name);
+        for (const Command& c : kCommands) text += (text.empty() ? "" : "\n") + std::string(c.name);
         return {true, text};
     }
     if (command == "boardsize") {
@@ -186,11 +351,7 @@ Session::Result Session::dispatch(const std::string& command, const Args& args) 
         history_.pop_back();
         return {true, ""};
     }
-    if (command == "showboard") {
-        std::string board = havannah::toText(position());
-        board.pop_back();
-        return {true, "\n" + board};
-    }
+    if (command == "showboard") return {true, "\n" + withCoordinates(position())};
     if (command == "time_settings") return timeSettings(args);
     if (command == "time_left") return timeLeft(args);
     if (command == "havannah_winner") return winnerText();
@@ -227,6 +388,7 @@ Session::Result Session::playMove(Player player, std::string_view move) {
     if (word == "resign") {
         next.resigned = player;
     } else if (word == "swap") {
+        if (!next.position.swapRule()) return {false, "illegal move: " + std::string(kSwapRuleOff)};
         if (const auto refusal = next.position.swap()) return {false, "illegal move: swap " + std::string(havannah::describe(*refusal))};
     } else {
         const auto cell = next.position.topology().parseCell(word);
@@ -342,7 +504,9 @@ Session::Result Session::loadsgf(const Args& args) {
         const Result result = playMove(position().toMove(), record->moves[k]);
         if (!result.ok) {
             history_ = saved;
-            return {false, "move " + std::to_string(k + 1) + ": " + result.text};
+            const std::string number = "move " + std::to_string(k + 1);
+            if (lower(record->moves[k]) == "swap" && !swapRule_) return {false, number + " is a swap, but " + std::string(kSwapRuleOff)};
+            return {false, number + ": " + result.text};
         }
     }
     engine_.stop();

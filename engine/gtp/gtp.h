@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,21 @@ struct GtpOptions {
     // Playouts a move; 0 for no limit.
     std::uint64_t playouts = 0;
 };
+
+// What tarnwick-gtp's own command line asks for: a session with these
+// options, or only text to print (usage, version, what is wrong) and an
+// exit status.
+struct CommandLine {
+    GtpOptions options;
+    bool run = true;
+    int status = 0;
+    std::string out;  // for standard output
+    std::string err;  // for standard error
+};
+// `args` without the program's name. --help and --version answer on
+// standard output with status 0; a wrong option or value gets a message
+// and the usage on standard error, status 2.
+CommandLine parseCommandLine(std::span<const std::string_view> args);
 
 // The first word of a command line after the id, lowercase kept as sent.
 // Used to tell `quit` from the rest before the line is handled.

@@ -1,8 +1,9 @@
 // The GTP front end: command scripts against saved answers (engine/tests/
 // data/NAME.gtp and NAME.out; @RECORDS@ stands for the real records'
 // folder, and an answer line ending in @ANY@ matches any line that begins
-// as it does, for moves chosen freely), the analysis stream's form, and
-// garbage that must get one answer a line without ending the program.
+// as it does, for moves chosen freely), the analysis stream's form, the
+// program's command line, and garbage that must get one answer a line
+// without ending the program.
 #include "engine/gtp/gtp.h"
 #include "havannah/tests/record_index.h"
 
@@ -78,6 +79,44 @@ TEST(GtpTest, AnalysisStreamsUntilTheNextCommand) {
         "( info move [A-I][0-9] visits [0-9]+ winrate [01]\\.[0-9]{4} pv( [A-I][0-9])+)*\n)*"
         "\n= Tarnwick\n\n\\? the interval is a positive number of centiseconds\n\n= \n\n");
     EXPECT_TRUE(std::regex_match(out, form)) << out;
+}
+
+// tarnwick-gtp's own command line: whether a session runs, the exit
+// status, and what goes to standard output and error (as patterns).
+struct CommandLineCase {
+    std::vector<std::string_view> args;
+    bool run;
+    int status;
+    const char* out;
+    const char* err;
+};
+const CommandLineCase kCommandLines[] = {
+    {{}, true, 0, "", ""},
+    {{"--threads", "2", "--playouts", "500", "--seed", "18446744073709551615", "--no-rave"}, true, 0, "", ""},
+    {{"--help"}, false, 0, "usage: tarnwick-gtp [^]*", ""},
+    {{"--playouts", "9", "--version", "--frobnicate"}, false, 0, "tarnwick-gtp [0-9]+\\.[0-9]+\n", ""},
+    {{"--frobnicate"}, false, 2, "", "tarnwick-gtp: unknown option --frobnicate\nusage: [^]*"},
+    {{"--threads"}, false, 2, "", "tarnwick-gtp: --threads needs a number\nusage: [^]*"},
+    {{"--threads", "0"}, false, 2, "", "tarnwick-gtp: --threads takes 1 to 256\n[^]*"},
+    {{"--playouts", "many"}, false, 2, "", "tarnwick-gtp: --playouts needs a number, not 'many'\n[^]*"},
+    {{"--seconds", "0"}, false, 2, "", "tarnwick-gtp: --seconds takes a time above 0\n[^]*"},
+    {{"--seed", "-1"}, false, 2, "", "tarnwick-gtp: --seed needs a whole number, not '-1'\n[^]*"},
+};
+
+TEST(GtpTest, TheProgramsCommandLine) {
+    for (const CommandLineCase& c : kCommandLines) {
+        SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args.front());
+        const CommandLine line = parseCommandLine(c.args);
+        EXPECT_EQ(line.run, c.run);
+        EXPECT_EQ(line.status, c.status);
+        EXPECT_TRUE(std::regex_match(line.out, std::regex(c.out))) << line.out;
+        EXPECT_TRUE(std::regex_match(line.err, std::regex(c.err))) << line.err;
+    }
+    const GtpOptions options = parseCommandLine(kCommandLines[1].args).options;
+    EXPECT_EQ(options.engine.threads, 2);
+    EXPECT_EQ(options.playouts, 500U);
+    EXPECT_EQ(options.engine.seed, ~std::uint64_t{0});
+    EXPECT_FALSE(options.engine.settings.selection.rave);
 }
 
 TEST(GtpTest, GarbageGetsOneAnswerALine) {

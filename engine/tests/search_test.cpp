@@ -1,11 +1,13 @@
 // The search on positions as text: wins in one of each kind, the one move
-// that stops an immediate loss, a lost position proven; real games before
-// their winning move; the asynchronous face (start, stop, snapshots from
-// another thread, the tree kept between moves, the size cap).
+// that stops an immediate loss, lost positions proven and held out in, the
+// winner's cells named; the swap; real games before their winning move; the
+// asynchronous face (start, stop, snapshots from another thread, the tree
+// kept between moves, the size cap).
 #include "engine/engine.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <sstream>
@@ -35,20 +37,26 @@ Snapshot searched(Engine& engine, const Position& position, std::uint64_t playou
     return engine.snapshot();
 }
 
+// Plays a move of the search's, the swap included.
+void playMove(Position& position, Move move) {
+    ASSERT_EQ(move == kSwapMove ? position.swap() : position.play(move), std::nullopt);
+}
+
 // Whether `move` is one of the space-separated `moves`.
 ::testing::AssertionResult isOneOf(const std::string& move, const std::string& moves) {
     if ((" " + moves + " ").find(" " + move + " ") != std::string::npos) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << move << " is not one of " << moves;
 }
 
-// A position, the moves that answer it (any one of them will do; none when
-// every move loses) and whom the search must prove the winner (unchecked
-// when empty).
+// A position, the moves that answer it (any one of them will do; unchecked
+// when empty), whom the search must prove the winner (unchecked when empty)
+// and the winner's winning cells that it names, in cell order.
 struct TacticCase {
     const char* title;
     const char* position;
     const char* moves;
     const char* winner;
+    const char* winningMoves;
 };
 const TacticCase kTactics[] = {
     {"ring round an empty cell", R"(
@@ -70,7 +78,7 @@ O   .   .   .   .
       .   .
         .
 black to move)",
-     "F5", "black"},
+     "F5", "black", "F5"},
     {"bridge by either of two cells", R"(
         .
       .   .
@@ -90,7 +98,7 @@ X   X   X   X   X
       .   .
         O
 black to move)",
-     "H1 H2", "black"},
+     "H1 H2", "black", "H1 H2"},
     {"fork on the third side", R"(
         .
       .   .
@@ -110,7 +118,7 @@ X   .   .   .   .
       X   .
         .
 black to move)",
-     "I3", "black"},
+     "I3", "black", "I3"},
     {"the one cell that stops White's fork", R"(
         .
       .   .
@@ -130,8 +138,8 @@ X   O   .   O   X
       O   .
         X
 black to move)",
-     "I3", ""},
-    {"two fork threats: lost whatever Black does", R"(
+     "I3", "", ""},
+    {"two fork threats: lost, Black blocks one", R"(
         .
       .   .
     .   .   .
@@ -150,7 +158,27 @@ O   .   .   .   .
       O   .
         .
 black to move)",
-     "", "white"},
+     "I2 I3", "white", "I2 I3"},
+    {"lost deeper: White's answer to the move searched most is named", R"(
+        X
+      .   .
+    .   .   .
+  O   O   .   .
+.   .   .   X   O
+  X   O   .   .
+.   O   O   X   X
+  .   O   .   .
+O   .   .   .   X
+  O   X   .   .
+X   .   X   X   .
+  O   O   .   X
+.   O   .   X   .
+  .   .   .   .
+    .   .   X
+      O   O
+        X
+black to move)",
+     "", "white", "E2"},
 };
 
 TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
@@ -165,12 +193,105 @@ TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
         if (*c.moves != '\0') {
             EXPECT_TRUE(isOneOf(best, c.moves));
         }
+        EXPECT_EQ(engine.bestMove(), snap.moves.front().move);
         const std::string winner = snap.provenWinner ? std::string(havannah::toString(*snap.provenWinner)) : "";
         if (*c.winner != '\0') {
             EXPECT_EQ(winner, c.winner) << "best " << best;
         }
+        std::vector<Move> winning = snap.winningMoves;
+        std::sort(winning.begin(), winning.end());
+        std::string names;
+        for (const Move move : winning) names += (names.empty() ? "" : " ") + moveName(position->topology(), move);
+        EXPECT_EQ(names, c.winningMoves);
         EXPECT_FALSE(snap.running);
     }
+}
+
+// White's answer to a lone first stone: the swap for one in the centre,
+// a cell for one on the edge of a big board. On the empty board the search
+// expects the swap after its first move, which is then worth less to the
+// first player than without the swap rule.
+struct SwapCase {
+    const char* title;
+    const char* position;
+    bool swaps;
+};
+const SwapCase kSwaps[] = {
+    {"centre of base 5", R"(
+        .
+      .   .
+    .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   X   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+.   .   .   .   .
+  .   .   .   .
+    .   .   .
+      .   .
+        .
+white to move)",
+     true},
+    {"edge of base 8", R"(
+              .
+            .   .
+          .   .   .
+        .   .   .   .
+      .   .   .   .   .
+    .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+X   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+.   .   .   .   .   .   .   .
+  .   .   .   .   .   .   .
+    .   .   .   .   .   .
+      .   .   .   .   .
+        .   .   .   .
+          .   .   .
+            .   .
+              .
+white to move)",
+     false},
+};
+
+TEST(SearchTest, SwapsACentralFirstStoneOnly) {
+    for (const SwapCase& c : kSwaps) {
+        SCOPED_TRACE(c.title);
+        const auto position = havannah::parsePosition(c.position);
+        ASSERT_TRUE(position && position->canSwap());
+        Engine engine(testOptions());
+        const Snapshot snap = searched(engine, *position, 5000);
+        ASSERT_FALSE(snap.moves.empty());
+        EXPECT_EQ(snap.moves.front().move == kSwapMove, c.swaps) << moveName(position->topology(), snap.moves.front().move);
+        EXPECT_EQ(engine.bestMove(), snap.moves.front().move);
+    }
+    // The first move's worth to the first player, with and without the swap.
+    double worth[2] = {};
+    for (const bool rule : {false, true}) {
+        Engine engine(testOptions());
+        const Snapshot empty = searched(engine, Position(5, rule), 5000);
+        ASSERT_GE(empty.pv().size(), 2U);
+        EXPECT_EQ(empty.pv()[1] == kSwapMove, rule);
+        worth[rule] = empty.moves.front().winRate;
+    }
+    EXPECT_LT(worth[1], worth[0] - 0.02);
 }
 
 // White has just played E5, into Black's bridge E6-F4: a playout that saves
@@ -346,8 +467,8 @@ TEST(SearchTest, KeepsTheSubtreeOfThePlayedMoves) {
     ASSERT_GE(before.moves.size(), 1U);
     const std::vector<Move>& pv = before.moves.front().pv;
     ASSERT_GE(pv.size(), 3U);
-    position.play(pv[0]);
-    position.play(pv[1]);
+    playMove(position, pv[0]);
+    playMove(position, pv[1]);
     // One more playout: the rest of what the new root shows was kept.
     const Snapshot after = searched(engine, position, 1);
     std::uint64_t visits = 0;
@@ -386,8 +507,8 @@ TEST(SearchTest, TheTreeStaysWithinItsCap) {
     EXPECT_FALSE(snap.moves.empty());
     // Re-rooting a full tree keeps at most half of it.
     Position next(8);
-    next.play(snap.moves.front().move);
-    next.play(snap.moves.front().pv.size() > 1 ? snap.moves.front().pv[1] : 0);
+    playMove(next, snap.moves.front().move);
+    playMove(next, snap.moves.front().pv.size() > 1 ? snap.moves.front().pv[1] : 0);
     EXPECT_LE(searched(engine, next, 1).nodes, snap.nodeCapacity / 2 + 400);
 
     // A start asked to keep fewer nodes keeps the top of the subtree only.
