@@ -52,8 +52,22 @@ std::string countText(std::uint64_t count) {
 
 int percentOf(double winRate) { return static_cast<int>(std::lround(std::clamp(winRate, 0.0, 1.0) * 100)); }
 
+// ": I10 or J9", the cells the proven winner wins with (the first few).
+std::string winningCellsText(const engine::Snapshot& snap, const havannah::Topology& topology) {
+    constexpr std::size_t kNamed = 4;
+    const std::vector<engine::Move>& cells = snap.winningMoves;
+    if (cells.empty()) return {};
+    const std::size_t named = std::min(cells.size(), kNamed);
+    std::string text = ": ";
+    for (std::size_t i = 0; i < named; ++i) {
+        if (i > 0) text += i + 1 == named && named == cells.size() ? " or " : ", ";
+        text += engine::moveName(topology, cells[i]);
+    }
+    return named < cells.size() ? text + " ..." : text;
+}
+
 std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology& topology) {
-    if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force";
+    if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force" + winningCellsText(snap, topology);
     std::string line = playerName(snap.toMove) + " to move";
     // A search just started has nothing to tell yet.
     if (snap.playouts == 0) return line;

@@ -194,11 +194,27 @@ TEST_F(AnalysisTest, AWonPositionIsNotAnalysedAndAForcedWinIsNamed) {
     EXPECT_EQ(app.analysis.LineShown, "The game is over: nothing to analyse");
     extendedKey(keys::kLeft);
     settle();
-    EXPECT_EQ(app.analysis.LineShown, "Black wins by force");
+    EXPECT_EQ(app.analysis.LineShown, "Black wins by force: A8");
     const auto shown = marks();
     ASSERT_TRUE(shown.contains(cell("A8")));
     EXPECT_EQ(shown.at(cell("A8")).rank, 1);
     EXPECT_EQ(shown.at(cell("A8")).percent, 100);
+}
+
+// Black's column A and first row each need one corner more (A8, H1): White
+// to move is lost, the line names both cells, and G blocks one of them.
+constexpr const char* kTwoThreats =
+    "1.A1 2.D5 3.A2 4.F5 5.A3 6.H5 7.A4 8.J5 9.A5 10.L5 11.A6 12.D8 13.A7 14.F8 15.B1 16.H8 17.C1 18.J8 19.D1 "
+    "20.L8 21.E1 22.F11 23.F1 24.H11 25.G1";
+
+TEST_F(AnalysisTest, ALostPositionNamesTheWinningCellsAndGBlocksOne) {
+    paste(kTwoThreats);
+    key("a");
+    settle();
+    EXPECT_EQ(app.analysis.LineShown, "Black wins by force: A8 or H1");
+    key("g");
+    ASSERT_EQ(app.game.moveCount(), 26);
+    EXPECT_TRUE(app.game.Moves[26] == "26.A8" || app.game.Moves[26] == "26.H1") << app.game.Moves[26];
 }
 
 TEST_F(AnalysisTest, EscapeStopsTheAnalysisBeforeItEndsTheProgram) {
