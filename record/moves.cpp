@@ -54,13 +54,11 @@ std::string moveValue(const Move& move) {
 }
 
 std::optional<NodeMove> moveOf(const Tree& tree, NodeId id) {
-    if (id == kRoot || !tree.contains(id)) return std::nullopt;
-    for (const Property& p : tree.properties(id)) {
-        if (p.id != "B" && p.id != "W") continue;
-        // A move has one value; further ones are kept but not read.
-        return NodeMove{p.id, p.values.front(), parseMove(unescape(p.values.front()))};
-    }
-    return std::nullopt;
+    if (id == kRoot) return std::nullopt;
+    // A move has one value; further ones are kept but not read.
+    const std::optional<Tree::FirstValue> found = tree.firstValue(id, {"B", "W"});
+    if (!found) return std::nullopt;
+    return NodeMove{found->id, found->value, parseMove(unescape(found->value))};
 }
 
 int moveNumber(const Tree& tree, NodeId id) {
@@ -69,7 +67,9 @@ int moveNumber(const Tree& tree, NodeId id) {
 }
 
 int moveCount(const Tree& tree, std::span<const NodeId> nodes) {
-    return static_cast<int>(std::ranges::count_if(nodes, [&](NodeId n) { return moveOf(tree, n).has_value(); }));
+    // Counting needs only the property, not what its value says.
+    return static_cast<int>(
+        std::ranges::count_if(nodes, [&](NodeId n) { return n != kRoot && tree.firstValue(n, {"B", "W"}).has_value(); }));
 }
 
 std::string_view tagFor(const Tree& tree, NodeId parent, int number) {

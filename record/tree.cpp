@@ -1,5 +1,6 @@
 #include "record/tree.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "record/syntax.h"
@@ -102,6 +103,20 @@ std::optional<std::vector<std::string_view>> Tree::values(NodeId id, std::string
         return !found;
     });
     return found;
+}
+
+std::optional<Tree::FirstValue> Tree::firstValue(NodeId id, std::initializer_list<std::string_view> ids) const {
+    const std::string_view text = propertyText(id);
+    for (std::size_t p = 0; p < text.size();) {
+        const std::size_t idStart = p;
+        while (isUpper(text[p])) ++p;  // property text always has a "[" after the identifier
+        const std::string_view name = text.substr(idStart, p - idStart);
+        const std::size_t firstEnd = valueEnd(text, p + 1);
+        if (std::ranges::find(ids, name) != ids.end()) return FirstValue{name, text.substr(p + 1, firstEnd - p - 1)};
+        p = firstEnd + 1;
+        while (p < text.size() && text[p] == '[') p = valueEnd(text, p + 1) + 1;
+    }
+    return std::nullopt;
 }
 
 bool Tree::setPropertyText(NodeId id, std::string text) {

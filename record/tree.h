@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,14 @@ class Tree {
     std::vector<Property> properties(NodeId id) const;
     // The raw values of the node's first property with that identifier.
     std::optional<std::vector<std::string_view>> values(NodeId id, std::string_view property) const;
+    // The node's first property whose identifier is one of `ids`: that
+    // identifier and its first raw value. Allocates nothing, for reading a
+    // move on every node of a line.
+    struct FirstValue {
+        std::string_view id;
+        std::string_view value;
+    };
+    std::optional<FirstValue> firstValue(NodeId id, std::initializer_list<std::string_view> ids) const;
 
     // Replaces the node's properties; false (nothing changed) when the text
     // is not property text or the tree does not contain the node.
