@@ -84,7 +84,7 @@ std::string_view tagFor(const Tree& tree, NodeId parent, int number) {
 }
 
 std::optional<NodeId> addMove(Tree& tree, NodeId parent, const Move& move) {
-    if (!tree.contains(parent)) return std::nullopt;
+    if (!tree.contains(parent) || (move.kind == Move::Kind::Cell && !isCellName(move.cell))) return std::nullopt;
     for (const NodeId child : tree.children(parent)) {
         const auto m = moveOf(tree, child);
         if (m && m->move == move) return child;

@@ -67,7 +67,8 @@ std::string_view tagFor(const Tree& tree, NodeId parent, int number);
 
 // Adds the move as the parent's last child, tagged by tagFor, unless a
 // child already plays it (the same cell in whatever case, the swap, the
-// resignation): then that child. None for a parent not in the tree.
+// resignation): then that child. None for a parent not in the tree and for
+// a cell whose name parseMove would not read as one.
 std::optional<NodeId> addMove(Tree& tree, NodeId parent, const Move& move);
 
 // The first move on a line that cannot be played: the rules refuse it, it

@@ -97,6 +97,21 @@ TEST(TreeTest, Operations) {
     }
 }
 
+TEST(TreeTest, EqualityIsShapeAndText) {
+    const struct {
+        const char* a;
+        const char* b;
+        bool equal;
+    } cases[] = {
+        {"(;A[1];B[2])", "(;A[1](;B[2]))", true},
+        {"(;A[1](;B[2])(;C[3]))", "(;A[1](;C[3])(;B[2]))", false},
+        {"(;A[1](;B[2])(;C[3]))", "(;A[1];B[2];C[3])", false},
+        {"(;A[1];B[2])", "(;A[1];B[2]C[])", false},
+        {"(;A[1];B[2])", "(;A[1];B[2];;)", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(treeOf(c.a) == treeOf(c.b), c.equal) << c.a << " " << c.b;
+}
+
 // A removed node's id stays refused: nothing is added below it, and the
 // tree does not hand it out again.
 TEST(TreeTest, RemovedIdsStayInvalid) {
@@ -106,6 +121,7 @@ TEST(TreeTest, RemovedIdsStayInvalid) {
     EXPECT_EQ(tree.size(), 1U);
     EXPECT_FALSE(tree.contains(b2));
     EXPECT_FALSE(addMove(tree, b2, Move::at("C3")));
+    EXPECT_FALSE(addMove(tree, kRoot, Move::at("C3]")));  // not a cell name
     EXPECT_FALSE(tree.promote(b2));
     const std::optional<NodeId> added = addMove(tree, kRoot, Move::at("C3"));
     ASSERT_TRUE(added);
