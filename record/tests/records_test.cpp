@@ -1,6 +1,5 @@
 // Every real record: read as one game whose main line is the record's
-// moves, written back byte for byte, and played to its end as the index
-// says it ends.
+// moves, written back byte for byte, and played to its end.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,17 +35,10 @@ TEST(RecordsTest, EveryRealRecordReadsWritesBackAndPlays) {
         EXPECT_EQ(moveCount(tree, line), row.moves);
         if (row.size != 8 && row.size != 10) continue;
 
-        // The ending: "ring by W-tagged move 42 (last)", "resign by B-tagged",
-        // or no win on the board.
+        // Every move plays (the stones are compared with the viewer's replay in
+        // acquire's tests), and the last is a resignation where the index says so.
         const NodePosition end = positionAt(tree, line.back(), std::make_shared<const havannah::Topology>(row.size));
         EXPECT_FALSE(end.refused) << end.refused->reason;
-        const std::optional<havannah::Win> win = end.position.win();
-        const bool wonOnBoard = row.ending.starts_with("ring") || row.ending.starts_with("bridge") || row.ending.starts_with("fork");
-        ASSERT_EQ(win.has_value(), wonOnBoard) << row.ending;
-        if (win) {
-            EXPECT_NE(row.ending.find("move " + std::to_string(win->move) + " "), std::string::npos) << row.ending;
-            EXPECT_EQ(win->player, playerOfMove(win->move));
-        }
         const bool resigned = moveOf(tree, line.back()) && moveOf(tree, line.back())->move == Move::resign();
         EXPECT_EQ(resigned, row.resign);
     }
