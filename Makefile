@@ -59,7 +59,7 @@ tsan: deps
 	cmake --build $(BUILD)-tsan --target engine_tests
 	$(BUILD)-tsan/bin/engine_tests
 
-# Every fuzz target (record, clipboard, documentation, reply body, rules, GTP) under
+# Every fuzz target (record, clipboard, documentation, reply body, rules, game tree, GTP) under
 # AddressSanitizer and UndefinedBehaviorSanitizer, FUZZ_SECONDS each from its
 # seed corpus; fails on any crash.
 fuzz: deps fuzz-deps

@@ -21,7 +21,7 @@ fi
 build=$(cd "$1" && pwd)
 seconds=$2
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
-targets=(record_fuzz clipboard_fuzz documentation_fuzz reply_fuzz havannah_fuzz gtp_fuzz)
+targets=(record_fuzz clipboard_fuzz documentation_fuzz reply_fuzz havannah_fuzz record_tree_fuzz gtp_fuzz)
 
 for target in "${targets[@]}"; do
     if [ ! -x "$build/bin/$target" ]; then
