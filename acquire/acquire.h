@@ -25,10 +25,15 @@ struct GameValues {
     int base = 8;
     // The header fields; recordText is the record read (empty for a move list).
     game::GameRecord record;
-    // Tokens "1.D4", "2.swap", ..., never empty, at most game::MaxMoveSlots.
+    // Tokens "1.D4", "2.swap", ..., never empty, at most game::MaxMoveSlots:
+    // the main line of the tree.
     std::vector<std::string> moves;
+    // The whole game: the record as read, variations, comments and every
+    // property kept; for a move list, the record Ctrl+S writes of it.
+    record::Tree tree;
+    // Games the text held; the first is the one read.
+    int games = 1;
 };
-
 // The game server, and where a game's record is found on it.
 inline constexpr std::string_view kGameServerHost = "www.littlegolem.net";
 std::string recordPathFor(std::string_view gameNumber);
@@ -107,6 +112,9 @@ std::string notAGameProblem(std::string_view path);
 // A game (its header and moves) as a game record of the server's kind, which
 // readRecord reads back to the same game.
 std::string recordOfGame(const game::GameRecord& record, const game::MoveList& moves, int base);
+// The tree of a game read without one (a move list, a record the record
+// syntax refuses): the record recordOfGame writes of it.
+record::Tree treeOfGame(const GameValues& game);
 // The moves as a Little Golem list: "1.E5 2.swap 3.D4".
 std::string moveListOfGame(const game::MoveList& moves);
 

@@ -337,6 +337,7 @@ std::optional<GameValues> readMoveList(std::string_view pasted, int shownBase, s
     record.blackPlayer = kUnknown;
     record.whitePlayer = kUnknown;
     record.gameNumber = kUnknown;
+    game.tree = treeOfGame(game);
     return game;
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "acquire/acquire.h"
+#include "record/text.h"
 
 namespace tarnwick::acquire {
 namespace {
@@ -66,6 +67,13 @@ std::string recordOfGame(const game::GameRecord& r, const game::MoveList& moves,
     }
     out += ")\n";
     return out;
+}
+
+record::Tree treeOfGame(const GameValues& game) {
+    game::MoveList moves;
+    for (std::size_t k = 0; k < game.moves.size(); ++k) moves.set(static_cast<int>(k) + 1, game.moves[k]);
+    record::ReadResult read = record::readRecords(recordOfGame(game.record, moves, game.base));
+    return read.trees.empty() ? record::Tree() : std::move(read.trees.front());
 }
 
 std::string moveListOfGame(const game::MoveList& moves) {

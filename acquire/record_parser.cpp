@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "acquire/acquire.h"
+#include "game/variations.h"
+#include "record/text.h"
 
 namespace tarnwick::acquire {
 namespace {
@@ -148,9 +150,27 @@ std::vector<std::string> readRecordMoves(std::string_view record) {
 }
 
 std::optional<GameValues> readRecord(std::string_view record) {
-    const std::optional<int> base = recordBase(record);
+    // The record syntax read whole gives the tree with every variation and
+    // property; a text it refuses is still read as the server's records
+    // always were, as one line of moves.
+    record::ReadResult read = record::readRecords(record);
+    const bool whole = !read.error && !read.trees.empty();
+    // Of several games, the first is read.
+    const std::string first = whole && read.trees.size() > 1 ? record::writeRecord(read.trees.front()) : std::string(record);
+    const std::optional<int> base = recordBase(first);
     if (!base) return std::nullopt;
-    return GameValues{*base, readRecordFields(record), readRecordMoves(record)};
+    GameValues game{*base, readRecordFields(first), {}, {}, whole ? static_cast<int>(read.trees.size()) : 1};
+    if (whole) {
+        game.tree = std::move(read.trees.front());
+        const std::vector<record::NodeId> line = game::lineThrough(game.tree, record::kRoot);
+        for (std::size_t k = 1; k < line.size(); ++k) {
+            game.moves.push_back(game::entryText(game.tree, line[k], static_cast<int>(k)));
+        }
+    } else {
+        game.moves = readRecordMoves(first);
+        game.tree = treeOfGame(game);
+    }
+    return game;
 }
 
 }  // namespace tarnwick::acquire

@@ -15,6 +15,8 @@
 #include "board/board.h"
 #include "game/navigation.h"
 #include "game/replay.h"
+#include "game/variations.h"
+#include "record/moves.h"
 
 namespace tarnwick {
 namespace {
@@ -243,7 +245,7 @@ void toggleVariationSteps(App& app) {
 
 void playEngineMove(App& app) {
     const game::GameFields& g = app.game;
-    if (g.CurrentMove != g.moveCount() || g.moveCount() >= game::MaxMoveSlots) return;
+    if (g.CurrentMove >= game::MaxMoveSlots) return;
     const GamePosition shown = shownGamePosition(app);
     if (!shown.position) {
         showNote(app, shown.whyNot + ": no move to play");
@@ -259,6 +261,24 @@ void playEngineMove(App& app) {
     } else {
         game::recordMove(gameOf(app), *move);
     }
+}
+
+void addEngineLine(App& app) {
+    AnalysisFields& a = app.analysis;
+    if (!a.On || !a.Analysed || !a.Engine) {
+        showNote(app, "B adds the engine's best line while the analysis runs (A)");
+        return;
+    }
+    const havannah::Topology& topology = *app.board.Topology;
+    std::vector<record::Move> line;
+    for (const engine::Move move : a.Engine->snapshot(1).pv()) {
+        if (move == engine::kSwapMove) {
+            line.push_back(record::Move::swap());
+        } else if (move >= 0 && move < topology.cellCount()) {
+            line.push_back(record::Move::at(topology.name(move)));
+        }
+    }
+    game::addVariation(gameOf(app), line);
 }
 
 bool analysisRefreshDue(App& app) {

@@ -10,8 +10,12 @@ struct App;
 void toggleAnalysis(App& app);
 // The V key: shows or hides the numbers of the principal variation.
 void toggleVariationSteps(App& app);
-// The G key, with the last move shown: the engine plays for the side to move.
+// The G key: the engine plays for the side to move at the position shown
+// (into a variation when a later move is listed).
 void playEngineMove(App& app);
+// The B key, while the analysis runs: the engine's best line from the
+// position shown goes into the game as a variation, for stepping through.
+void addEngineLine(App& app);
 
 // Whether the main loop's wait should end for a refresh of the marks; counts
 // the wait's 10 ms polls.

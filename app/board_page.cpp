@@ -6,6 +6,7 @@
 #include "board/layout.h"
 #include "game/game.h"
 #include "game/navigation.h"
+#include "game/variations.h"
 
 namespace tarnwick {
 
@@ -33,6 +34,14 @@ void handleBoardPage(App& app) {
         copyShownMoves(app);
     } else if (s.ExtendedKey == std::string(1, keys::kDelete)) {
         game::takeBack(gameOf(app));
+    } else if (s.ExtendedKey == std::string(1, keys::kUp)) {
+        game::switchVariation(gameOf(app), -1);
+    } else if (s.ExtendedKey == std::string(1, keys::kDown)) {
+        game::switchVariation(gameOf(app), +1);
+    } else if (s.LastKey == "p" || s.LastKey == "P") {
+        game::promoteShownLine(gameOf(app));
+    } else if (s.LastKey == "b" || s.LastKey == "B") {
+        addEngineLine(app);
     } else if (s.LastKey == "w" || s.LastKey == "W") {
         game::toggleWinDisplay(gameOf(app));
     } else if (s.LastKey == "a" || s.LastKey == "A") {

@@ -12,6 +12,7 @@
 #include "board/board.h"
 #include "game/game.h"
 #include "game/navigation.h"
+#include "game/variations.h"
 
 namespace tarnwick {
 namespace {
@@ -53,8 +54,9 @@ void showGame(App& app, acquire::GameValues loaded) {
     prepareBoardForNewGame(app, loaded.base);
     game::GameFields& g = app.game;
     g.record = std::move(loaded.record);
-    // clearGame emptied every entry: a longer game shown before leaves none.
-    for (std::size_t k = 0; k < loaded.moves.size(); ++k) g.Moves.set(static_cast<int>(k) + 1, std::move(loaded.moves[k]));
+    // The list shows the tree's main line; clearGame emptied every entry, so
+    // a longer game shown before leaves none.
+    game::takeTree(g, std::move(loaded.tree));
     game::drawGameHeader(gameOf(app));
     game::rebuildMoveList(gameOf(app));
     game::goToEnd(gameOf(app));

@@ -7,6 +7,9 @@
 #include <vector>
 
 namespace tarnwick {
+namespace game {
+struct GameFields;
+}
 
 struct App;
 struct Drop;
@@ -43,6 +46,8 @@ void runProgram(App& app, const CommandLine& line = {});
 void openAtStart(App& app, const CommandLine& line);
 void openDropped(App& app, const Drop& dropped);
 void saveShownGame(App& app);
+// The shown game as the record Ctrl+S writes: the whole tree.
+std::string recordText(game::GameFields& g);
 void copyShownMoves(App& app);
 // One line in the information panel's note area, under the win note.
 void showPanelMessage(App& app, std::string_view message);

@@ -8,6 +8,8 @@
 #include "app/load_game.h"
 #include "app/shell.h"
 #include "board/board.h"
+#include "game/variations.h"
+#include "record/text.h"
 
 namespace tarnwick {
 namespace {
@@ -20,6 +22,13 @@ bool isGameNumber(std::string_view text) {
 }
 
 }  // namespace
+
+std::string recordText(game::GameFields& g) {
+    // The whole tree: every property as it was read, every variation; only
+    // what the user added is new.
+    game::syncTree(g);
+    return record::writeRecord(g.Tree) + "\n";
+}
 
 void showPanelMessage(App& app, std::string_view message) {
     board::drawPanelMessage(app.platform, app.fonts.HeaderFont, message);
@@ -112,8 +121,9 @@ void saveShownGame(App& app) {
         return;
     }
     const std::string stem = "tarnwick-" + (isGameNumber(number) ? number : p.timeStampText());
-    const SavedFile saved = p.saveNewFile(p.documentsFolder(), stem, ".sgf", acquire::recordOfGame(app.game.record, app.game.Moves, app.board.BoardSize));
+    const SavedFile saved = p.saveNewFile(p.documentsFolder(), stem, ".sgf", recordText(app.game));
     if (saved.ok) {
+        app.game.Unsaved = false;
         showPanelMessage(app, "Saved " + saved.path);
     } else {
         p.beep();

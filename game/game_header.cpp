@@ -1,5 +1,6 @@
 #include "board/board.h"
 #include "game/game.h"
+#include "game/variations.h"
 #include "platform/text_fit.h"
 
 namespace tarnwick::game {
@@ -9,6 +10,7 @@ void clearGame(Game game) {
     // Every entry: a record may list more moves than its board has cells,
     // and must not run on into the moves of a longer game shown before.
     for (int k = 1; k <= MaxMoveSlots; ++k) g.Moves.set(k, std::string());
+    takeTree(g, record::Tree());
     g.record.eventName.clear();
     g.record.blackPlayer.clear();
     g.record.whitePlayer.clear();

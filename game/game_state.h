@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/moves.h"
 #include "game/replay.h"
 #include "havannah/position.h"
+#include "record/tree.h"
 
 namespace tarnwick::game {
 
@@ -32,6 +34,18 @@ struct GameFields {
     // Moves in the list: the list itself says, so no count can fall out of
     // step with it.
     int moveCount() const { return Moves.length(); }
+
+    // The whole game as a tree of moves, variations included, and the line
+    // of it the board and the list show: Line[k] is the node of entry k of
+    // Moves (Line[0] the root). The game layer writes Moves from the line;
+    // LineRevision is the list's revision when the two last agreed, so a
+    // list written directly (as a test may) is taken into the tree anew.
+    record::Tree Tree;
+    std::vector<record::NodeId> Line{record::kRoot};
+    std::uint64_t LineRevision = 0;
+    // Moves were added, taken back or rearranged since the game was loaded
+    // or saved.
+    bool Unsaved = false;
 
     // The win line and outline are shown (the W key hides and shows them).
     bool WinDisplayOn = true;

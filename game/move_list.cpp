@@ -8,6 +8,7 @@
 
 #include "game/navigation.h"
 #include "game/replay.h"
+#include "game/variations.h"
 
 namespace tarnwick::game {
 namespace {
@@ -48,6 +49,28 @@ void drawRowBand(Platform& p, int y) {
     p.drawLine(1018, y + kBandHeight, kForeground);
 }
 
+// The marks of an entry of a game with variations, outside its text box so
+// that the highlight, which paints that box, leaves them: a line under an
+// entry off the main line, and a small square at the top right of a move
+// that has alternatives. A game without variations has none.
+constexpr Colour kVariationMark{24, 53, 232};
+
+void drawEntryMarks(Game game, int k) {
+    const EntryMarks marks = entryMarks(game.state, k);
+    if (!marks.offMainLine && !marks.hasAlternatives) return;
+    const MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
+    p.setFont(game.fonts.list);
+    const Extent size = p.textSize(l.ListText[slot(k)]);
+    const int x = l.EntryX[slot(k)];
+    const int y = shownY(l, l.EntryY[slot(k)]);
+    if (marks.offMainLine) {
+        p.setPos(x, y + size.height);
+        p.drawLine(x + size.width, y + size.height, kVariationMark);
+    }
+    if (marks.hasAlternatives) p.drawBox(x + size.width + 1, y, x + size.width + 4, y + 3, kVariationMark, kVariationMark);
+}
+
 void drawPlainEntry(Game game, int k) {
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;
@@ -55,6 +78,7 @@ void drawPlainEntry(Game game, int k) {
     p.setFont(game.fonts.list);
     p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
+    drawEntryMarks(game, k);
 }
 
 // Places entry k after the entries placed before it; true when it opens a

@@ -9,6 +9,7 @@
 #include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
+#include "game/variations.h"
 
 namespace tarnwick::game {
 namespace {
@@ -118,16 +119,7 @@ void toggleWinDisplay(Game game) {
     showCurrentPosition(game);
 }
 
-void swapMove(Game game) {
-    GameFields& g = game.state;
-    g.CurrentMove = 2;
-    g.Moves.set(2, "swap");
-    appendListEntry(game, 2);
-    showCurrentPosition(game);
-    unhighlightEntry(game);
-    highlightCurrentEntry(game);
-    drawSwapCaption(game, false);
-}
+void swapMove(Game game) { playMove(game, record::Move::swap()); }
 
 void stepBack(Game game) {
     GameFields& g = game.state;

@@ -9,6 +9,7 @@
 #include "board/layout.h"
 #include "game/navigation.h"
 #include "game/replay.h"
+#include "game/variations.h"
 
 namespace tarnwick::game {
 namespace {
@@ -146,25 +147,25 @@ std::string playGame(Game game, const std::function<bool(bool moved)>& follow) {
 }
 
 void recordMove(Game game, havannah::Cell cell) {
-    GameFields& g = game.state;
     const board::BoardFields& b = game.board.state;
     if (cell < 0 || cell >= b.Topology->cellCount()) return;
-    if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty || g.CurrentMove != g.moveCount()) return;
-    if (g.CurrentMove >= MaxMoveSlots) return;  // the list is full
-    g.CurrentMove += 1;
-    const int k = g.CurrentMove;
-    g.Moves.set(k, std::to_string(k) + "." + b.Topology->name(cell));
-    appendListEntry(game, k);
-    showCurrentPosition(game);
-    markCurrentMove(game);
+    if (b.Painted[static_cast<std::size_t>(cell)].stone != havannah::Stone::Empty) return;
+    playMove(game, record::Move::at(b.Topology->name(cell)));
 }
 
 void takeBack(Game game) {
     GameFields& g = game.state;
     Platform& p = game.board.platform;
     if (g.CurrentMove == 0) return;
+    // The move goes from the tree with what follows it on this line; other
+    // variations stay.
+    syncTree(g);
+    g.Tree.remove(g.Line[static_cast<std::size_t>(g.CurrentMove)]);
+    g.Line.resize(static_cast<std::size_t>(g.CurrentMove));
+    g.Unsaved = true;
     stepBack(game);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
+    g.LineRevision = g.Moves.revision();
     rebuildMoveList(game);
     // Taken back to the empty board, no entry is highlighted any more and
     // the one that was is gone from the list: it must not be drawn again.

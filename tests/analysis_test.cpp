@@ -297,10 +297,15 @@ TEST_F(AnalysisTest, GPlaysTheEnginesMoveAfterThinkingAlone) {
     EXPECT_FALSE(searching());
     EXPECT_NE(app.shell.LastKey, app.shell.EscapeKey);
 
-    // Not where a click would not add a move either.
+    // At an earlier move, the engine's move starts a variation there; the
+    // game's own moves stay in the tree.
+    app.analysis.ThinkLimits = {1000, {}};
     extendedKey(keys::kLeft);
+    const std::string eighth = app.game.Moves[8];
     key("g");
-    EXPECT_EQ(app.game.moveCount(), 8);
+    EXPECT_EQ(app.game.CurrentMove, 8);
+    EXPECT_NE(app.game.Moves[8], eighth);
+    EXPECT_EQ(app.game.Tree.size(), 10U) << "the root, seven moves and two eighth moves";
 }
 
 }  // namespace

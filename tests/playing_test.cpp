@@ -102,15 +102,20 @@ TEST_F(PlayingTest, ClickingEmptyCellsBuildsAGameWithMarkersOnEachPlayersLastSto
     EXPECT_EQ(app.game.CurrentMove, 4);
 }
 
-TEST_F(PlayingTest, OccupiedCellsAndEarlierPositionsRecordNothing) {
+// An occupied cell takes no move; a cell clicked at an earlier move starts
+// a variation there, and the game's own move stays in the tree.
+TEST_F(PlayingTest, OccupiedCellsRecordNothingAndEarlierPositionsBranch) {
     clickCell("E5");
     clickCell("E5");
     EXPECT_EQ(app.game.moveCount(), 1);
     clickCell("F6");
     key(keys::kLeft);
     clickCell("A1");
-    EXPECT_EQ(app.game.moveCount(), 2) << "no move while an earlier move is shown";
-    EXPECT_EQ(cellChar(app, "A1"), '.');
+    EXPECT_EQ(moves(), (std::vector<std::string>{"1.E5", "2.A1"}));
+    EXPECT_EQ(app.game.CurrentMove, 2);
+    EXPECT_EQ(cellChar(app, "A1"), 'W');
+    EXPECT_EQ(cellChar(app, "F6"), '.');
+    EXPECT_EQ(app.game.Tree.size(), 4U) << "the root, E5, and both answers to it";
 }
 
 TEST_F(PlayingTest, TheSwapCaptionTurnsTheFirstStoneWhite) {
