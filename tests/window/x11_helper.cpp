@@ -9,8 +9,8 @@
 //       screen, its size and its size hints, one "key=value" a line.
 //   window_test_x11 hold-clipboard
 //       Takes the CLIPBOARD selection and then never answers a request, like a
-//       hung program; prints "ready" once it owns the selection and runs until
-//       killed.
+//       hung program; prints "ready" once it owns the selection and "asked"
+//       for each request it leaves unanswered, and runs until killed.
 //   window_test_x11 screenshot FILE
 //       Writes the whole screen to FILE as raw 8-bit RGB, row after row from
 //       the top left, three bytes a pixel; several times quicker than xwd and
@@ -18,7 +18,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -88,7 +87,15 @@ int holdClipboard(Display* display) {
     }
     std::printf("ready\n");
     std::fflush(stdout);
-    for (;;) pause();  // requests stay unanswered in the connection's buffer
+    // Requests are read, so that a test can wait for one, and never answered.
+    for (;;) {
+        XEvent event{};
+        XNextEvent(display, &event);
+        if (event.type == SelectionRequest) {
+            std::printf("asked\n");
+            std::fflush(stdout);
+        }
+    }
 }
 
 // Scales one colour channel of a pixel value to 0..255, whatever its mask.
