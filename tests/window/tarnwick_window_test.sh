@@ -1018,9 +1018,18 @@ expect_answering() {
     wait_until "$patience_ms" count_is 0 name_pixels D2 || fail "after $what a second C1 leaves the names"
 }
 
-# True once the clipboard's owner answers (the list of its formats).
-xclip_owns_clipboard() {
-    timeout 10 xclip -o -selection clipboard -t TARGETS >/dev/null 2>&1
+# True when the clipboard has an owner (WANTED yes) or none (no). Only the
+# server is asked: a request to the owner would be one more reader of the
+# clipboard, which xclip may leave waiting while it hands a big text to
+# another.
+clipboard_owned() {
+    local owner
+    owner=$("$x11_helper" clipboard-owner) || return 1
+    if [[ $1 == yes ]]; then
+        [[ $owner != none ]]
+    else
+        [[ $owner == none ]]
+    fi
 }
 
 # Loads E5 and F6 from the clipboard, then hands the clipboard FILE.
@@ -1029,9 +1038,9 @@ hand_clipboard_file() {
     copy_text "1.E5 2.F6"
     expect_position "E5=black* F6=white* G7=empty" "copying a move list"
     kill "$clip_pid" 2>/dev/null
-    poll_until "$patience_ms" process_ended "$clip_pid" || fail "the first clipboard owner did not end"
+    poll_until "$patience_ms" clipboard_owned no || fail "the clipboard keeps its owner after it ended"
     copy_file "$file"
-    poll_until "$patience_ms" xclip_owns_clipboard || fail "xclip did not take the clipboard with $file"
+    poll_until "$patience_ms" clipboard_owned yes || fail "xclip did not take the clipboard with $file"
     # Time for the program to read the clipboard, which nothing on the screen
     # shows. A machine too loaded to read it meanwhile weakens the check but
     # cannot make it fail.
