@@ -55,7 +55,7 @@ start_with() {
     start_background program env XDG_DOCUMENTS_DIR="$documents" "$program" "$@"
     program_pid=$last_pid
     window=$(wait_for_window "Tarnwick") || fail "no window appeared; output: $(cat "$session_dir/program.log")"
-    wait_until 5000 pixel_is 1005 120 "255 255 128" || fail "the first page was not drawn"
+    wait_until "$patience_ms" pixel_is 1005 120 "255 255 128" || fail "the first page was not drawn"
 }
 
 press_key() {
@@ -64,8 +64,24 @@ press_key() {
 
 quit_program() {
     press_key Escape
-    wait_for_exit "$program_pid" 2000 || fail "the program still runs after Escape"
+    wait_for_exit "$program_pid" "$prompt_ms" || fail "the program still runs $((prompt_ms / 1000)) s after Escape"
     [[ $exit_status -eq 0 ]] || fail "the program ended with status $exit_status"
+}
+
+clipboard_is() {
+    [[ $(xclip -o -selection clipboard 2>/dev/null) == "$1" ]]
+}
+
+same_screen() {
+    cmp -s "$session_dir/screen.rgb" "$session_dir/$1.rgb"
+}
+
+not_pixel_is() {
+    ! pixel_is "$@"
+}
+
+fills_screen() {
+    "$x11_helper" describe "$window" | grep -qx "size=${screen_width}x$screen_height"
 }
 
 # The move list beside the board has black entry text (on the last screenshot).
@@ -76,28 +92,31 @@ list_shown() {
 case $case_name in
 open_arg)
     start_with "$records/1009695.sgf"
-    wait_until 3000 list_shown || fail "the game named on the command line is not shown"
+    wait_until "$patience_ms" list_shown || fail "the game named on the command line is not shown"
     cp "$session_dir/screen.rgb" "$session_dir/opened.rgb"
 
     press_key ctrl+c
-    wait_until 2000 bash -c '[[ $(xclip -o -selection clipboard 2>/dev/null) == "1.F10 2.H14 3.J11"* ]]' ||
+    poll_until "$patience_ms" bash -c '[[ $(xclip -o -selection clipboard 2>/dev/null) == "1.F10 2.H14 3.J11"* ]]' ||
         fail "Ctrl+C: the clipboard holds '$(xclip -o -selection clipboard 2>/dev/null | head -c 80)'"
     press_key ctrl+s
-    wait_until 3000 test -s "$documents/tarnwick-1009695.sgf" || fail "Ctrl+S saved nothing: $(ls "$documents")"
+    poll_until "$patience_ms" test -s "$documents/tarnwick-1009695.sgf" || fail "Ctrl+S saved nothing: $(ls "$documents")"
     quit_program
     [[ ! -s $session_dir/program.log ]] || fail "output on the terminal: $(cat "$session_dir/program.log")"
 
     start_with "$documents/tarnwick-1009695.sgf"
-    wait_until 3000 list_shown || fail "the saved game is not shown"
-    cmp -s "$session_dir/screen.rgb" "$session_dir/opened.rgb" || fail "the saved game looks different"
+    wait_until "$patience_ms" list_shown || fail "the saved game is not shown"
+    wait_until "$patience_ms" same_screen opened || fail "the saved game looks different"
     quit_program
     ;;
 bad_arg)
     start_with "$session_dir/no such game.sgf"
     printf '%s' "no game in here" | xclip -selection clipboard -quiet >/dev/null 2>&1 &
     session_pids+=($!)
-    sleep 0.5
+    poll_until "$patience_ms" clipboard_is "no game in here" || fail "xclip did not take the clipboard"
     press_key ctrl+v
+    # Time for the beep, which nothing on the screen shows, to print
+    # something if it did. A machine too loaded to try it meanwhile weakens
+    # the check but cannot make it fail.
     sleep 0.5
     quit_program
     [[ $(wc -l <"$session_dir/program.log") -eq 1 ]] &&
@@ -106,11 +125,12 @@ bad_arg)
     ;;
 number_arg)
     start_background server "$record_server" "$session_dir/requests" "$(cat "$records/1009695.sgf")"
-    wait_until 3000 test -s "$session_dir/server.log" || fail "the record server did not start"
+    poll_until "$patience_ms" test -s "$session_dir/server.log" || fail "the record server did not start"
     export TARNWICK_SERVER="127.0.0.1:$(head -n 1 "$session_dir/server.log")"
     start_with 1009695
-    wait_until 3000 list_shown || fail "game 1009695 named on the command line is not shown"
-    grep -q "^GET /servlet/sgf/1009695/game.txt HTTP/1.1" "$session_dir/requests" ||
+    wait_until "$patience_ms" list_shown || fail "game 1009695 named on the command line is not shown"
+    # The server writes down what it got every 20 ms, maybe after its reply.
+    poll_until "$patience_ms" grep -q "^GET /servlet/sgf/1009695/game.txt HTTP/1.1" "$session_dir/requests" ||
         fail "the server got: $(head -c 200 "$session_dir/requests")"
     quit_program
     [[ ! -s $session_dir/program.log ]] || fail "output on the terminal: $(cat "$session_dir/program.log")"
@@ -118,7 +138,6 @@ number_arg)
 scale)
     start_with
     "$x11_helper" describe "$window" | grep -qx "size=1024x741" || fail "the first size is not 1024x741"
-    clipboard_is() { [[ $(xclip -o -selection clipboard 2>/dev/null) == "$1" ]]; }
     moves=""
     # WIDTH HEIGHT SCALE X Y CELL: the window's size, the picture's scale and
     # place in it, and a cell to click.
@@ -126,26 +145,34 @@ scale)
         read -r width height scale left top cell <<<"$setting"
         xdotool windowsize --sync "$window" "$width" "$height" || fail "could not resize the window"
         at() { awk -v v="$1" -v s="$scale" -v o="$2" 'BEGIN { printf "%d", o + v * s }'; }
-        wait_until 3000 pixel_is "$(at 1005 "$left")" "$(at 120 "$top")" "255 255 128" ||
+        wait_until "$patience_ms" pixel_is "$(at 1005 "$left")" "$(at 120 "$top")" "255 255 128" ||
             fail "at scale $scale the players' band is not at $(at 1005 "$left"),$(at 120 "$top")"
         pixel_is "$(at 500 "$left")" "$(at 745 "$top")" "72 72 72" || pixel_is "$(at -10 "$left")" 10 "72 72 72" ||
             fail "at scale $scale the picture is not surrounded by grey"
         read -r _ x y < <("$cell_helper" 8 "$cell")
+        # Where the stone's body will show, and what shows there before.
+        body=("$(at $((x + 5)) "$left")" "$(at $((y + 17)) "$top")")
+        before_click=$(pixel_at "${body[@]}")
         xdotool mousemove "$(at $((x + 12)) "$left")" "$(at $((y + 12)) "$top")" click 1 || fail "could not click"
         moves="$moves${moves:+ }$(( ${#moves} == 0 ? 1 : 2 )).$cell"
-        sleep 0.3
+        # Ctrl+C only once the click has been taken: the stone shows.
+        wait_until "$patience_ms" not_pixel_is "${body[@]}" "$before_click" ||
+            fail "at scale $scale the click on $cell put no stone there"
         press_key ctrl+c
-        wait_until 2000 clipboard_is "$moves" ||
+        poll_until "$patience_ms" clipboard_is "$moves" ||
             fail "at scale $scale the clicks gave '$(xclip -o -selection clipboard 2>/dev/null)', not '$moves'"
     done
     press_key F11
-    sleep 0.5
     if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
-        "$x11_helper" describe "$window" | grep -qx "size=${screen_width}x$screen_height" || fail "F11 did not fill the screen"
+        poll_until "$patience_ms" fills_screen || fail "F11 did not fill the screen"
+    else
+        # Without a window manager F11 changes nothing to wait for: time for
+        # the program to read it before the next key takes its place.
+        sleep 0.5
     fi
     press_key Home
     press_key ctrl+c
-    wait_until 2000 clipboard_is "$moves" || fail "after F11 the program does not answer"
+    poll_until "$patience_ms" clipboard_is "$moves" || fail "after F11 the program does not answer"
     quit_program
     ;;
 *)

@@ -9,8 +9,11 @@
 //       screen, its size and its size hints, one "key=value" a line.
 //   window_test_x11 hold-clipboard
 //       Takes the CLIPBOARD selection and then never answers a request, like a
-//       hung program; prints "ready" once it owns the selection and runs until
-//       killed.
+//       hung program; prints "ready" once it owns the selection and "asked"
+//       for each request it leaves unanswered, and runs until killed.
+//   window_test_x11 clipboard-owner
+//       Prints the id of the window that owns the CLIPBOARD selection, or
+//       "none"; asks the server only, never the owner.
 //   window_test_x11 screenshot FILE
 //       Writes the whole screen to FILE as raw 8-bit RGB, row after row from
 //       the top left, three bytes a pixel; several times quicker than xwd and
@@ -18,7 +21,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -88,7 +90,22 @@ int holdClipboard(Display* display) {
     }
     std::printf("ready\n");
     std::fflush(stdout);
-    for (;;) pause();  // requests stay unanswered in the connection's buffer
+    // Requests are read, so that a test can wait for one, and never answered.
+    for (;;) {
+        XEvent event{};
+        XNextEvent(display, &event);
+        if (event.type == SelectionRequest) {
+            std::printf("asked\n");
+            std::fflush(stdout);
+        }
+    }
+}
+
+int printClipboardOwner(Display* display) {
+    const Window owner = XGetSelectionOwner(display, XInternAtom(display, "CLIPBOARD", False));
+    if (owner == None) std::printf("none\n");
+    else std::printf("0x%lx\n", owner);
+    return 0;
 }
 
 // Scales one colour channel of a pixel value to 0..255, whatever its mask.
@@ -166,8 +183,11 @@ int main(int argc, char** argv) {
     const Window window = argc == 3 ? parseWindowId(argv[2]) : None;
     const bool onWindow = (action == "close" || action == "describe") && window != None;
     const bool toFile = action == "screenshot" && argc == 3;
-    if (!onWindow && !toFile && !(action == "hold-clipboard" && argc == 2)) {
-        std::fprintf(stderr, "usage: window_test_x11 close|describe WINDOW_ID | hold-clipboard | screenshot FILE\n");
+    const bool onClipboard = (action == "hold-clipboard" || action == "clipboard-owner") && argc == 2;
+    if (!onWindow && !toFile && !onClipboard) {
+        std::fprintf(stderr,
+                     "usage: window_test_x11 close|describe WINDOW_ID | hold-clipboard | clipboard-owner | "
+                     "screenshot FILE\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -179,6 +199,7 @@ int main(int argc, char** argv) {
     if (action == "close") status = closeWindow(display, window);
     else if (action == "describe") status = describeWindow(display, window);
     else if (toFile) status = writeScreenshot(display, argv[2]);
+    else if (action == "clipboard-owner") status = printClipboardOwner(display);
     else status = holdClipboard(display);
     XCloseDisplay(display);
     return status;

@@ -10,6 +10,28 @@ session_pids=()
 screen_width=1280
 screen_height=1024
 
+# Milliseconds on a clock that only matters for differences.
+now_ms() {
+    local micros=${EPOCHREALTIME/[.,]/}
+    echo $((micros / 1000))
+}
+
+# How long a wait allows for what takes well under a second on an idle
+# machine. CI runs two of these tests at a time on a busy two-core machine,
+# where such a step has been seen to take over 2 s.
+patience_ms=15000
+# What the program does within a second on an idle machine: it ends after
+# Escape or the close box, the engine's marks come and go with the A key. On
+# a loaded machine the program waits its turn for a processor, so these
+# checks allow PROMPT_MS: still well short of what a program that waits on
+# something first would take (a fetch's 14 s stall, the rest of an automatic
+# play, an engine that is never stopped or never shows its marks).
+prompt_ms=3000
+# No wait runs past this much time after the session began, so that a test
+# whose waits keep running out still fails with its own message well before
+# the TIMEOUT that tests/window/CMakeLists.txt gives it (150 s).
+session_deadline=$(($(now_ms) + 120000))
+
 # With WINDOW_TEST_SHOTS set to a folder, the last screenshot of the session is
 # kept there as SESSION_NAME.png (the caller may set session_name).
 end_session() {
@@ -44,12 +66,8 @@ start_xvfb() {
     Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset \
         3>"$session_dir/display" >"$session_dir/xvfb.log" 2>&1 &
     session_pids+=($!)
-    local tries
-    for ((tries = 0; tries < 100; tries++)); do
-        [[ -s $session_dir/display ]] && break
-        sleep 0.05
-    done
-    [[ -s $session_dir/display ]] || fail "Xvfb did not start: $(cat "$session_dir/xvfb.log")"
+    poll_until "$patience_ms" test -s "$session_dir/display" ||
+        fail "Xvfb did not start: $(cat "$session_dir/xvfb.log")"
     DISPLAY=":$(tr -d '\n' <"$session_dir/display")"
     export DISPLAY
 }
@@ -64,32 +82,46 @@ start_background() {
     session_pids+=("$last_pid")
 }
 
-# Prints the id of the first window whose name matches, waiting up to 5 s.
-wait_for_window() {
-    local name=$1 tries id
-    for ((tries = 0; tries < 100; tries++)); do
-        id=$(xdotool search --name "$name" 2>/dev/null | head -n 1)
-        if [[ -n $id ]]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.05
+# Runs COMMAND until it succeeds, every 20 ms for up to LIMIT_MS (and never
+# past session_deadline); false when it never did. Every wait of the window
+# tests comes down to this one.
+poll_until() {
+    local limit_ms=$1
+    shift
+    local deadline=$(($(now_ms) + limit_ms))
+    ((deadline > session_deadline)) && deadline=$session_deadline
+    while :; do
+        "$@" && return 0
+        (($(now_ms) >= deadline)) && return 1
+        sleep 0.02
     done
-    return 1
+}
+
+# Prints the id of the first window whose name matches, waiting for it.
+wait_for_window() {
+    poll_until "$patience_ms" window_named "$1" && echo "$found_window"
+}
+
+window_named() {
+    found_window=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [[ -n $found_window ]]
 }
 
 # Waits up to LIMIT_MS for process PID (a child of this shell) to end; true
-# when it did, with its status in exit_status.
+# when it did, with its status in exit_status and the time it took in
+# exit_ms.
 wait_for_exit() {
-    local pid=$1 limit_ms=$2 waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        ((waited >= limit_ms)) && return 1
-        sleep 0.02
-        ((waited += 20))
-    done
+    local pid=$1 limit_ms=$2 started
+    started=$(now_ms)
+    poll_until "$limit_ms" process_ended "$pid" || return 1
+    exit_ms=$(($(now_ms) - started))
     wait "$pid"
     exit_status=$?
     return 0
+}
+
+process_ended() {
+    ! kill -0 "$1" 2>/dev/null
 }
 
 # Takes a picture of the whole screen for pixel_at and the other readers
@@ -139,27 +171,25 @@ pixel_is() {
     [[ $(pixel_at "$1" "$2") == "$3" ]]
 }
 
-# Milliseconds on a clock that only matters for differences.
-now_ms() {
-    local micros=${EPOCHREALTIME/[.,]/}
-    echo $((micros / 1000))
-}
-
 # Takes screenshots until COMMAND succeeds on one, for up to LIMIT_MS; false
-# when it never did (the last screenshot is then the one it failed on).
+# when it never did (the last screenshot is then the one it failed on). The
+# moment of success is kept in screen_seen_ms.
+screen_seen_ms=0
 wait_until() {
     local limit_ms=$1
     shift
-    local deadline=$(($(now_ms) + limit_ms))
-    while :; do
-        take_screenshot
-        "$@" && return 0
-        (($(now_ms) >= deadline)) && return 1
-        sleep 0.02
-    done
+    poll_until "$limit_ms" on_new_screenshot "$@" || return 1
+    screen_seen_ms=$(now_ms)
+}
+
+on_new_screenshot() {
+    take_screenshot
+    "$@"
 }
 
 # Takes screenshots for DURATION_MS; false as soon as COMMAND fails on one.
+# For what must not happen: a slow machine lets less happen in the time, so
+# it can weaken the check but not make it fail.
 holds_for() {
     local duration_ms=$1
     shift
@@ -170,4 +200,24 @@ holds_for() {
         (($(now_ms) >= deadline)) && return 0
         sleep 0.05
     done
+}
+
+# Takes screenshots until COMMAND has succeeded on each of them for HOLD_MS
+# in a row, for up to LIMIT_MS: for a picture that settles after blinking.
+wait_until_steady() {
+    local limit_ms=$1 hold_ms=$2
+    shift 2
+    steady_since=""
+    wait_until "$limit_ms" still_holds "$hold_ms" "$@"
+}
+
+still_holds() {
+    local hold_ms=$1
+    shift
+    if ! "$@"; then
+        steady_since=""
+        return 1
+    fi
+    [[ -n $steady_since ]] || steady_since=$(now_ms)
+    (($(now_ms) - steady_since >= hold_ms))
 }
