@@ -115,6 +115,9 @@ std::string recordOfGame(const game::GameRecord& record, const game::MoveList& m
 // The tree of a game read without one (a move list, a record the record
 // syntax refuses): the record recordOfGame writes of it.
 record::Tree treeOfGame(const GameValues& game);
+// The tree of a game not yet begun on a board of `base`, whose moves are
+// then tagged as the server tags them.
+record::Tree emptyGameTree(int base);
 // The moves as a Little Golem list: "1.E5 2.swap 3.D4".
 std::string moveListOfGame(const game::MoveList& moves);
 

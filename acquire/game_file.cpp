@@ -76,6 +76,12 @@ record::Tree treeOfGame(const GameValues& game) {
     return read.trees.empty() ? record::Tree() : std::move(read.trees.front());
 }
 
+record::Tree emptyGameTree(int base) {
+    GameValues empty;
+    empty.base = base;
+    return treeOfGame(empty);
+}
+
 std::string moveListOfGame(const game::MoveList& moves) {
     std::string out;
     for (int k = 1; k <= game::MaxMoveSlots && !moves[k].empty(); ++k) {

@@ -100,7 +100,7 @@ void handleBoardClick(App& app) {
 void switchBoardSize(App& app) {
     app.board.BoardSize = app.board.BoardSize == 8 ? 10 : 8;
     board::setUpBoardSize(app.board);
-    game::clearGame(gameOf(app));
+    clearShownGame(app);
     redrawMainPage(app);
 }
 

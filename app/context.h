@@ -11,6 +11,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "acquire/acquire.h"
 #include "app/analysis_state.h"
@@ -73,6 +74,12 @@ struct ShellFields {
     help::ButtonImageTable ButtonImages;
 };
 
+// What the board page last said about the line studied (app/study.cpp).
+struct StudyFields {
+    std::optional<std::pair<int, std::uint64_t>> ShownAt;  // the move shown, the list's revision
+    bool CommentShown = false;
+};
+
 struct App {
     explicit App(Platform& p) : platform(p) {}
     App(const App&) = delete;
@@ -87,6 +94,7 @@ struct App {
     acquire::AcquireFields acquire;
     help::HelpFields help;
     AnalysisFields analysis;
+    StudyFields study;
 };
 
 // The parts of the program the layers below work on.

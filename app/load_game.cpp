@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "game/navigation.h"
 #include "game/variations.h"
+#include "record/text.h"
 
 namespace tarnwick {
 namespace {
@@ -42,12 +43,19 @@ void prepareBoardForNewGame(App& app, int base) {
     if (base != app.board.BoardSize) {
         app.board.BoardSize = base;
         board::setUpBoardSize(app.board);
-        game::clearGame(gameOf(app));
+        clearShownGame(app);
         redrawMainPage(app);
     } else {
         game::clearPosition(gameOf(app));
-        game::clearGame(gameOf(app));
+        clearShownGame(app);
     }
+}
+
+void clearShownGame(App& app) {
+    game::clearGame(gameOf(app));
+    // Moves clicked from here are kept with the header the server's records
+    // have, so a game built on the board is saved as one of them.
+    game::takeTree(app.game, acquire::emptyGameTree(app.board.BoardSize));
 }
 
 void showGame(App& app, acquire::GameValues loaded) {
@@ -91,8 +99,19 @@ bool importClipboardGame(App& app) { return loadGameText(app, app.shell.Clipboar
 std::string openGameFile(App& app, std::string_view path) {
     const FileText file = acquire::readGameFile(app.platform, path);
     if (!file.ok) return file.problem;
+    // A record that the record syntax refuses is named with where and why,
+    // and nothing of it is loaded.
+    const record::ReadResult read = record::readRecords(file.text);
+    if (read.error && acquire::recordInText(file.text)) {
+        return "\"" + std::string(path) + "\" line " + std::to_string(read.error->line) + ", column " +
+               std::to_string(read.error->column) + ": " + read.error->reason;
+    }
     const std::string_view name = path.substr(path.find_last_of('/') + 1);
     if (!loadGameText(app, file.text, name)) return acquire::notAGameProblem(path);
+    if (read.trees.size() > 1) {
+        showPanelMessage(app, "\"" + std::string(name) + "\" holds " + std::to_string(read.trees.size()) +
+                                  " games: the first is shown");
+    }
     return {};
 }
 

@@ -15,6 +15,8 @@ struct App;
 // whole page is drawn again), the same base only loses its stones; the old
 // game is cleared either way.
 void prepareBoardForNewGame(App& app, int base);
+// Empties the game shown (moves, header, tree) for a game built by clicking.
+void clearShownGame(App& app);
 // Shows `game`: the board prepared for its base, its header and move list
 // drawn, the position at its last move (before a resignation).
 void showGame(App& app, acquire::GameValues game);

@@ -77,9 +77,10 @@ void pollOnce(App& app) {
         s.LastKey.clear();
     }
 
+    const bool notesDrew = showStudyNotes(app);
     // The analysis follows whatever the input did to the position shown.
     const bool analysisDrew = followShownPosition(app);
-    if (!s.LastKey.empty() || s.ClickKind > 0 || analysisDrew) p.present();
+    if (!s.LastKey.empty() || s.ClickKind > 0 || notesDrew || analysisDrew) p.present();
 
     // Escape pressed on the Main page survives: the main loop ends on it.
     if (s.LastKey != s.EscapeKey) s.LastKey.clear();

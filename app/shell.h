@@ -19,6 +19,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Refuse };
     Action action = Action::Run;
     std::string file;        // a game file to open at start
+    bool last = false;       // or the game kept at the end of the last session
     std::string gameNumber;  // or a game to fetch at start
     std::string problem;     // why the command line is refused
 };
@@ -44,6 +45,12 @@ void runProgram(App& app, const CommandLine& line = {});
 // shown game saved (Ctrl+S) in the documents folder as a record, its moves
 // copied (Ctrl+C) to the clipboard as a Little Golem list.
 void openAtStart(App& app, const CommandLine& line);
+// At the end of a session: a game with moves or variations never saved is
+// written to the state folder as last-game.sgf (the one there before kept as
+// last-game-1.sgf), for `tarnwick --last`.
+void keepUnsavedGame(App& app);
+inline constexpr const char* kLastGameFile = "last-game.sgf";
+inline constexpr const char* kEarlierGameFile = "last-game-1.sgf";
 void openDropped(App& app, const Drop& dropped);
 void saveShownGame(App& app);
 // The shown game as the record Ctrl+S writes: the whole tree.
@@ -51,6 +58,10 @@ std::string recordText(game::GameFields& g);
 void copyShownMoves(App& app);
 // One line in the information panel's note area, under the win note.
 void showPanelMessage(App& app, std::string_view message);
+
+// After any input: names the variation the line shown is in and shows the
+// comment of the move shown, when either has changed; true when it drew.
+bool showStudyNotes(App& app);
 
 // Board page input.
 void handleBoardPage(App& app);

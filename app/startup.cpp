@@ -1,7 +1,9 @@
 #include "app/analysis.h"
 #include "app/context.h"
 #include "app/shell.h"
+#include "acquire/acquire.h"
 #include "board/board.h"
+#include "game/variations.h"
 #include "help/help.h"
 
 namespace tarnwick {
@@ -36,6 +38,7 @@ void createFonts(App& app) {
 // the board, makes the fonts and opens the window.
 void startUp(App& app) {
     board::setUpBoardSize(app.board);
+    game::takeTree(app.game, acquire::emptyGameTree(app.board.BoardSize));
 
     ShellFields& s = app.shell;
     s.TabLabels = {"", " Main ", " Load Game ", " Options ", " About/Help"};
@@ -76,6 +79,8 @@ void runProgram(App& app, const CommandLine& line) {
     } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0);
     endAnalysis(app);
     closeGraphicWindow(app);
+    // After the window has gone, so that closing stays immediate.
+    keepUnsavedGame(app);
 }
 
 }  // namespace tarnwick

@@ -45,19 +45,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (argument.starts_with("-") && argument != "-") {
+        if (argument.starts_with("-") && argument != "-" && argument != "--last") {
             line.action = CommandLine::Action::Refuse;
             line.problem = "unknown option \"" + argument + "\" (see tarnwick --help)";
             return line;
         }
-        if (!line.file.empty() || !line.gameNumber.empty()) {
+        if (!line.file.empty() || !line.gameNumber.empty() || line.last) {
             line.action = CommandLine::Action::Refuse;
             line.problem = "one game at a time: \"" + argument + "\" is one too many (see tarnwick --help)";
             return line;
         }
         // Digits alone are a game number; a file of such a name opens as
         // ./NAME.
-        if (isGameNumber(argument)) {
+        if (argument == "--last") {
+            line.last = true;
+        } else if (isGameNumber(argument)) {
             line.gameNumber = argument;
         } else {
             line.file = argument;
@@ -73,6 +75,8 @@ std::string usageText() {
            "  FILE       open a game record (.sgf, .hgf, .txt: as the game server gives it)\n"
            "             or a text file holding a Little Golem or It's Your Turn move list\n"
            "  NUMBER     fetch that Little Golem game (a file named by digits: ./NAME)\n"
+           "  --last     open the game kept when the last session ended with moves\n"
+           "             or variations never saved\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
            "\n"
@@ -82,8 +86,9 @@ std::string usageText() {
 }
 
 void openAtStart(App& app, const CommandLine& line) {
-    if (!line.file.empty()) {
-        if (const std::string problem = openGameFile(app, line.file); !problem.empty()) {
+    const std::string file = line.last ? app.platform.stateFolder() + "/" + kLastGameFile : line.file;
+    if (!file.empty()) {
+        if (const std::string problem = openGameFile(app, file); !problem.empty()) {
             app.platform.reportProblem(problem);
             showPanelMessage(app, problem);
         }
@@ -96,6 +101,14 @@ void openAtStart(App& app, const CommandLine& line) {
     // loaded over it.
     app.shell.SeenClipboardText = app.shell.ClipboardText;
     app.platform.present();
+}
+
+void keepUnsavedGame(App& app) {
+    Platform& p = app.platform;
+    const std::string folder = p.stateFolder();
+    if (!app.game.Unsaved || folder.empty()) return;
+    const SavedFile kept = p.replaceFile(folder, kLastGameFile, kEarlierGameFile, recordText(app.game));
+    if (!kept.ok) p.reportProblem("the unsaved game was not kept: " + kept.problem);
 }
 
 void openDropped(App& app, const Drop& dropped) {

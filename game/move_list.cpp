@@ -9,6 +9,7 @@
 #include "game/navigation.h"
 #include "game/replay.h"
 #include "game/variations.h"
+#include "platform/text_fit.h"
 
 namespace tarnwick::game {
 namespace {
@@ -181,6 +182,40 @@ void unhighlightEntry(Game game) {
     p.setPos(l.HighlightX, shownY(l, l.HighlightY));
     p.setColors(inkFor(l.HighlightPlayer), colours::kGrey);
     p.drawText(l.HighlightText);
+}
+
+void drawComment(Game game, std::string_view comment) {
+    constexpr int kLeft = 664;
+    constexpr int kRight = 1012;
+    constexpr int kBottom = 727;
+    constexpr int kGap = 6;
+    const MoveListFields& l = game.list;
+    Platform& p = game.board.platform;
+    const int listBottom = game.state.moveCount() > 0 ? shownY(l, l.ListPenY) + kBandHeight : 278;
+    int y = std::max(279, listBottom + 1) + kGap;
+    if (y >= kBottom) return;
+    p.drawBox(654, y, 1018, kBottom + 1, colours::kWhite, colours::kWhite);
+    p.setFont(game.fonts.list);
+    p.setColors(colours::kBlack, colours::kWhite);
+    const int height = p.textSize("Ag").height;
+    // Word by word: a line takes words while they fit; a word wider than a
+    // whole line is cut. Line breaks in the comment start new lines.
+    std::size_t start = 0;
+    while (start < comment.size() && y + height <= kBottom) {
+        const std::size_t lineEnd = std::min(comment.find('\n', start), comment.size());
+        std::size_t end = start;
+        for (std::size_t next = start; next <= lineEnd;) {
+            std::size_t wordEnd = comment.find(' ', next);
+            wordEnd = std::min(wordEnd == std::string_view::npos ? lineEnd : wordEnd, lineEnd);
+            if (end > start && p.textSize(comment.substr(start, wordEnd - start)).width > kRight - kLeft) break;
+            end = wordEnd;
+            next = wordEnd + 1;
+        }
+        p.setPos(kLeft, y);
+        p.drawText(shortenAtEnd(p, comment.substr(start, end - start), kRight - kLeft));
+        y += height;
+        start = end + 1;
+    }
 }
 
 void selectListEntry(Game game, int x, int y) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "game/game.h"
 #include "havannah/topology.h"
@@ -53,6 +54,10 @@ void rebuildMoveList(Game game);
 void appendListEntry(Game game, int k);
 void highlightCurrentEntry(Game game);
 void unhighlightEntry(Game game);
+// A comment (of the move shown) in the white space under the list's last
+// shown row, wrapped at blanks and line breaks, as many lines as fit above
+// the frame; an empty one only clears that space.
+void drawComment(Game game, std::string_view comment);
 // The list entry under a click at (x, y), if any, becomes the move shown.
 void selectListEntry(Game game, int x, int y);
 

@@ -161,8 +161,9 @@ void takeBack(Game game) {
     // variations stay.
     syncTree(g);
     g.Tree.remove(g.Line[static_cast<std::size_t>(g.CurrentMove)]);
-    g.Line.resize(static_cast<std::size_t>(g.CurrentMove));
     g.Unsaved = true;
+    if (followVariationAfterTakeBack(game)) return;
+    g.Line.resize(static_cast<std::size_t>(g.CurrentMove));
     stepBack(game);
     for (int k = g.CurrentMove + 1; k <= MaxMoveSlots && !g.Moves[k].empty(); ++k) g.Moves.set(k, std::string());
     g.LineRevision = g.Moves.revision();

@@ -50,6 +50,9 @@ void writeLine(GameFields& g, std::vector<NodeId> line) {
 // Shows a new line in the list, the board at the same move.
 void showLine(Game game, std::vector<NodeId> line) {
     writeLine(game.state, std::move(line));
+    // The list is drawn anew: the entry highlighted before is no longer
+    // there to be drawn plain again.
+    game.list.HighlightText.clear();
     rebuildMoveList(game);
     showCurrentPosition(game);
     markCurrentMove(game);
@@ -154,6 +157,16 @@ bool switchVariation(Game game, int step) {
     const auto index = static_cast<std::ptrdiff_t>(alternatives.index) + step;
     if (index < 0 || index >= static_cast<std::ptrdiff_t>(alternatives.nodes.size())) return false;
     showLine(game, lineThrough(g.Tree, alternatives.nodes[static_cast<std::size_t>(index)]));
+    return true;
+}
+
+bool followVariationAfterTakeBack(Game game) {
+    GameFields& g = game.state;
+    const NodeId before = g.Line[static_cast<std::size_t>(g.CurrentMove) - 1];
+    std::vector<NodeId> line = lineThrough(g.Tree, before);
+    if (line.size() <= static_cast<std::size_t>(g.CurrentMove)) return false;
+    g.CurrentMove -= 1;
+    showLine(game, std::move(line));
     return true;
 }
 

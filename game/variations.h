@@ -41,6 +41,10 @@ bool playMove(Game game, const record::Move& move);
 // The shown move's previous (step -1) or next (+1) alternative: the line
 // follows it down its first children. True when there is one.
 bool switchVariation(Game game, int step);
+// After takeBack removed the shown move from the tree: when another
+// variation goes on from the move before, the board shows that move and the
+// line follows the variation (true); otherwise nothing changes (false).
+bool followVariationAfterTakeBack(Game game);
 // The line shown becomes the main line. True when it was not already.
 bool promoteShownLine(Game game);
 // `moves`, from the position shown, as a variation that the line then

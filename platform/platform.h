@@ -160,8 +160,17 @@ class Platform {
     // anything, so no existing file is ever overwritten or left half written.
     SavedFile saveNewFile(std::string_view folder, std::string_view stem, std::string_view extension,
                           std::string_view text);
+    // Writes `text` as folder/name, making the folder (and those above it)
+    // when missing; a file of that name already there is kept as
+    // folder/keptName, replacing an older one. The text goes to a temporary
+    // file first, so that folder/name always holds a whole file.
+    SavedFile replaceFile(std::string_view folder, std::string_view name, std::string_view keptName,
+                          std::string_view text);
     // The folder for the user's saved documents: XDG_DOCUMENTS_DIR, else HOME.
     virtual std::string documentsFolder();
+    // The program's own folder for what it keeps between sessions:
+    // $XDG_STATE_HOME/tarnwick, else ~/.local/state/tarnwick (not made here).
+    virtual std::string stateFolder();
     // The local date and time as "20261207-134501", for file names.
     virtual std::string timeStampText();
     // One line for the user on the terminal (standard error).

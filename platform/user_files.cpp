@@ -154,6 +154,70 @@ SavedFile Platform::saveNewFile(std::string_view folder, std::string_view stem, 
                   std::to_string(kMaxSuffix) + " is taken in " + std::string(folder));
 }
 
+namespace {
+
+// Makes `folder` and the folders above it that are missing; 0 or the error.
+int makeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+        if (slash == std::string::npos) return 0;
+    }
+}
+
+}  // namespace
+
+SavedFile Platform::replaceFile(std::string_view folder, std::string_view name, std::string_view keptName,
+                                std::string_view text) {
+    SavedFile result;
+    const std::string base(folder);
+    if (const int error = makeFolders(base); error != 0) {
+        result.problem = "cannot make " + base + ": " + errorText(error);
+        return result;
+    }
+    std::string temporary = base + "/.tarnwick-keep-XXXXXX";
+    Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        result.problem = "cannot write in " + base + ": " + errorText(errno);
+        return result;
+    }
+    const bool written = writeAll(file.get(), text) && ::fsync(file.get()) == 0;
+    const int writeError = errno;
+    if (!file.close() || !written) {
+        ::unlink(temporary.c_str());
+        result.problem = "cannot write in " + base + ": " + errorText(written ? errno : writeError);
+        return result;
+    }
+    const std::string target = base + "/" + std::string(name);
+    const std::string kept = base + "/" + std::string(keptName);
+    // The file there becomes the kept one by a second name, so that the
+    // target name is never without a whole file; then the new one replaces it.
+    ::unlink(kept.c_str());
+    if (::link(target.c_str(), kept.c_str()) != 0 && errno != ENOENT) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        result.problem = "cannot keep " + target + " as " + kept + ": " + errorText(error);
+        return result;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        result.problem = "cannot write " + target + ": " + errorText(error);
+        return result;
+    }
+    result.ok = true;
+    result.path = target;
+    return result;
+}
+
+std::string Platform::stateFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+        return std::string(state) + "/tarnwick";
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr && *home != '\0' ? home : ".") + "/.local/state/tarnwick";
+}
+
 std::string Platform::documentsFolder() {
     for (const char* name : {"XDG_DOCUMENTS_DIR", "HOME"}) {
         if (const char* value = std::getenv(name); value != nullptr && *value != '\0') return value;

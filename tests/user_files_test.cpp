@@ -248,6 +248,7 @@ TEST(CommandLineTest, Arguments) {
         std::vector<std::string> arguments;
         Action action;
         std::string file, number;
+        bool last = false;
     } cases[] = {
         {{}, Action::Run, "", ""},
         {{"--help"}, Action::Help, "", ""},
@@ -257,12 +258,16 @@ TEST(CommandLineTest, Arguments) {
         {{"./1009692"}, Action::Run, "./1009692", ""},
         {{"-x"}, Action::Refuse, "", ""},
         {{"a.sgf", "b.sgf"}, Action::Refuse, "a.sgf", ""},
+        {{"--last"}, Action::Run, "", "", true},
+        {{"--last", "a.sgf"}, Action::Refuse, "", "", true},
+        {{"a.sgf", "--last"}, Action::Refuse, "a.sgf", ""},
     };
     for (const auto& c : cases) {
         const CommandLine line = parseCommandLine(c.arguments);
         EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.arguments);
         EXPECT_EQ(line.file, c.file);
         EXPECT_EQ(line.gameNumber, c.number);
+        EXPECT_EQ(line.last, c.last);
         EXPECT_EQ(line.problem.empty(), c.action != Action::Refuse);
     }
 }
