@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "board/geometry.h"
 #include "game/navigation.h"
+#include "game/variations.h"
 #include "platform/headless/headless_platform.h"
 
 namespace tarnwick {
@@ -77,6 +78,51 @@ void BM_OneStepBack(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OneStepBack)->Unit(benchmark::kMicrosecond);
+
+// The same game studied: a variation at move 3 and one at move 250, each a
+// cell the main line plays later. Stepping costs what it does without them;
+// a switch between alternatives lays out and draws the whole list anew.
+struct StudiedGame : FullGame {
+    StudiedGame() {
+        branchAt(3, 200);
+        branchAt(250, 260);
+        game::clearPosition(gameOf(app));
+    }
+    // Shows move `k` - 1, plays there the cell of main-line move `later`,
+    // and goes back to the main line.
+    void branchAt(int k, int later) {
+        game::clearPosition(gameOf(app));
+        while (app.game.CurrentMove < k - 1) game::stepForward(gameOf(app));
+        const std::string entry = app.game.Moves[later];
+        const auto cell = app.board.Topology->parseCell(entry.substr(entry.find('.') + 1));
+        game::recordMove(gameOf(app), *cell);
+        game::switchVariation(gameOf(app), -1);
+    }
+};
+
+void BM_OneStepForwardWithVariations(benchmark::State& state) {
+    StudiedGame studied;
+    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(studied.app));
+    for (auto _ : state) {
+        game::stepForward(gameOf(studied.app));
+        state.PauseTiming();
+        game::stepBack(gameOf(studied.app));
+        state.ResumeTiming();
+    }
+    state.counters["nodes"] = static_cast<double>(studied.app.game.Tree.size());
+}
+BENCHMARK(BM_OneStepForwardWithVariations)->Unit(benchmark::kMicrosecond);
+
+void BM_SwitchTheVariationAtMove250(benchmark::State& state) {
+    StudiedGame studied;
+    for (int i = 0; i < 250; ++i) game::stepForward(gameOf(studied.app));
+    int step = +1;
+    for (auto _ : state) {
+        game::switchVariation(gameOf(studied.app), step);
+        step = -step;
+    }
+}
+BENCHMARK(BM_SwitchTheVariationAtMove250)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tarnwick

@@ -113,6 +113,17 @@ TEST_F(VariationsTest, SavedAndOpenedAgainTheTreeIsTheSame) {
     EXPECT_EQ(testing::fileText(saved), read.substr(0, read.find(')') + 1) + "\n") << "unchanged, byte for byte";
     EXPECT_FALSE(app.game.Unsaved);
 
+    // A header the window shows otherwise is kept as the record had it.
+    const std::string escaped = "(;FF[4]EV[null]PB[Jo\\]hn]PW[hav.ch.13]SZ[8]XY[kept];W[E5]C[a \\\\ b])\n";
+    std::ofstream(folder_ / "escaped.sgf") << escaped;
+    ASSERT_EQ(openGameFile(app, (folder_ / "escaped.sgf").string()), "");
+    platform.setDocumentsFolder((folder_ / "again").string());
+    fs::create_directories(folder_ / "again");
+    saveShownGame(app);
+    EXPECT_EQ(testing::fileText(folder_ / "again" / "tarnwick-20260102-030405.sgf"), escaped);
+    platform.setDocumentsFolder(folder_.string());
+
+    ASSERT_EQ(openGameFile(app, (kRecords / "1009692.sgf").string()), "");
     extendedKey(keys::kHome);
     for (int i = 0; i < 3; ++i) extendedKey(keys::kRight);
     clickCell("A1");
