@@ -105,7 +105,8 @@ std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, bool withSte
     return marks;
 }
 
-// Brings every empty cell to its wanted mark; true when any cell changed.
+}  // namespace
+
 bool paintMarks(App& app, const std::vector<board::CellMark>& marks) {
     bool changed = false;
     const std::vector<board::CellPaint>& painted = app.board.Painted;
@@ -117,11 +118,15 @@ bool paintMarks(App& app, const std::vector<board::CellMark>& marks) {
     return changed;
 }
 
+namespace {
+
 bool eraseMarks(App& app) {
     return paintMarks(app, std::vector<board::CellMark>(static_cast<std::size_t>(app.board.Topology->cellCount())));
 }
 
-void drawAnalysisLine(App& app, const std::string& text, bool withFigures = false) {
+}  // namespace
+
+void drawAnalysisLine(App& app, const std::string& text, bool withFigures) {
     Platform& p = app.platform;
     const LineArea& a = kLineArea;
     const Colour panel = p.getPixel(a.x1 - 1, a.y1);
@@ -134,6 +139,8 @@ void drawAnalysisLine(App& app, const std::string& text, bool withFigures = fals
     p.setPos(a.textX, a.textY);
     p.drawText(text);
 }
+
+namespace {
 
 engine::Engine& engineOf(App& app) {
     AnalysisFields& a = app.analysis;

@@ -2,9 +2,22 @@
 // a line in the information panel, and the engine's own move on the G key.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "board/board_state.h"
+
 namespace tarnwick {
 
 struct App;
+
+// The panel line under the game's details, which the analysis and the
+// review share: `text` drawn there (`withFigures`: it gives a search's
+// figures, which a new search keeps until it has its own).
+void drawAnalysisLine(App& app, const std::string& text, bool withFigures = false);
+// Brings every empty cell to its wanted mark (one a cell); true when any
+// cell changed.
+bool paintMarks(App& app, const std::vector<board::CellMark>& marks);
 
 // The A key: starts or stops the analysis of the position shown.
 void toggleAnalysis(App& app);

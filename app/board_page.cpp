@@ -1,6 +1,7 @@
 #include "app/analysis.h"
 #include "app/context.h"
 #include "app/load_game.h"
+#include "app/review_view.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "board/layout.h"
@@ -12,10 +13,12 @@ namespace tarnwick {
 
 void handleBoardPage(App& app) {
     const ShellFields& s = app.shell;
-    if (s.LastKey == s.EscapeKey && app.analysis.On) {
+    if (s.LastKey == s.EscapeKey && (app.analysis.On || reviewRunning(app))) {
         // Escape stops the engine's work, as it stops automatic play; only
         // with nothing running does it end the program.
-        endAnalysis(app);
+        if (app.analysis.On) endAnalysis(app);
+        stopReview(app);
+        followReview(app);
         app.platform.present();
         app.shell.LastKey.clear();
     } else if (s.ExtendedKey == std::string(1, keys::kLeft)) {
@@ -44,8 +47,16 @@ void handleBoardPage(App& app) {
         addEngineLine(app);
     } else if (s.LastKey == "w" || s.LastKey == "W") {
         game::toggleWinDisplay(gameOf(app));
+    } else if ((s.LastKey == "a" || s.LastKey == "A") && reviewRunning(app)) {
+        drawAnalysisLine(app, "The review is running: R stops it, then A analyses");
     } else if (s.LastKey == "a" || s.LastKey == "A") {
         toggleAnalysis(app);
+    } else if (s.LastKey == "r" || s.LastKey == "R") {
+        toggleReview(app);
+    } else if (s.LastKey == "n") {
+        goToJudgedMove(app, +1);
+    } else if (s.LastKey == "N") {
+        goToJudgedMove(app, -1);
     } else if (s.LastKey == "g" || s.LastKey == "G") {
         playEngineMove(app);
     } else if (s.LastKey == "v" || s.LastKey == "V") {

@@ -15,6 +15,7 @@
 
 #include "acquire/acquire.h"
 #include "app/analysis_state.h"
+#include "app/review_state.h"
 #include "board/board.h"
 #include "game/game.h"
 #include "help/button_images.h"
@@ -94,6 +95,7 @@ struct App {
     acquire::AcquireFields acquire;
     help::HelpFields help;
     AnalysisFields analysis;
+    ReviewFields review;
     StudyFields study;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/context.h"
+#include "app/review_view.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "game/game.h"
@@ -52,6 +53,7 @@ void prepareBoardForNewGame(App& app, int base) {
 }
 
 void clearShownGame(App& app) {
+    forgetReview(app);
     game::clearGame(gameOf(app));
     // Moves clicked from here are kept with the header the server's records
     // have, so a game built on the board is saved as one of them.

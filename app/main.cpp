@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
         if (server) platform.routeConnectionsTo(*server);
         tarnwick::App app(platform);
         app.analysis.EngineOptions.threads = threads;
+        app.review.Settings.threads = threads;
         tarnwick::runProgram(app, line);
     });
 }

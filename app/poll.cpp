@@ -5,6 +5,7 @@
 #include "app/analysis.h"
 #include "app/context.h"
 #include "app/load_game.h"
+#include "app/review_view.h"
 #include "app/shell.h"
 
 namespace tarnwick {
@@ -34,17 +35,23 @@ void pollOnce(App& app) {
             dropped) {
             break;
         }
-        if (analysisRefreshDue(app)) {
+        // Either may be due: both count the poll.
+        const bool analysisDue = analysisRefreshDue(app);
+        const bool reviewDue = reviewRefreshDue(app);
+        if (analysisDue || reviewDue) {
             refreshDue = true;
             break;
         }
     }
     if (s.CanvasWidth == 0) {
         endAnalysis(app);
+        stopReview(app);
         return;
     }
     if (refreshDue) {
-        if (refreshAnalysis(app)) p.present();
+        const bool analysisDrew = refreshAnalysis(app);
+        const bool reviewDrew = refreshReview(app);
+        if (analysisDrew || reviewDrew) p.present();
         return;
     }
 
@@ -78,9 +85,11 @@ void pollOnce(App& app) {
     }
 
     const bool notesDrew = showStudyNotes(app);
-    // The analysis follows whatever the input did to the position shown.
+    // The analysis follows whatever the input did to the position shown,
+    // and so does what the review shows there.
     const bool analysisDrew = followShownPosition(app);
-    if (!s.LastKey.empty() || s.ClickKind > 0 || notesDrew || analysisDrew) p.present();
+    const bool reviewDrew = followReview(app);
+    if (!s.LastKey.empty() || s.ClickKind > 0 || notesDrew || analysisDrew || reviewDrew) p.present();
 
     // Escape pressed on the Main page survives: the main loop ends on it.
     if (s.LastKey != s.EscapeKey) s.LastKey.clear();

@@ -1,4 +1,5 @@
 #include "app/analysis.h"
+#include "app/review_view.h"
 #include "app/context.h"
 #include "app/shell.h"
 #include "acquire/acquire.h"
@@ -78,6 +79,7 @@ void runProgram(App& app, const CommandLine& line) {
         pollOnce(app);
     } while (app.shell.LastKey != app.shell.EscapeKey && app.shell.CanvasWidth != 0);
     endAnalysis(app);
+    stopReview(app);
     closeGraphicWindow(app);
     // After the window has gone, so that closing stays immediate.
     keepUnsavedGame(app);

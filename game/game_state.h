@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "game/moves.h"
@@ -46,6 +47,9 @@ struct GameFields {
     // Moves were added, taken back or rearranged since the game was loaded
     // or saved.
     bool Unsaved = false;
+    // How a review judged the moves of the nodes it reviewed, 1 (an
+    // inaccuracy) to 4 (decisive); the list marks them.
+    std::unordered_map<record::NodeId, int> Judged;
 
     // The win line and outline are shown (the W key hides and shows them).
     bool WinDisplayOn = true;

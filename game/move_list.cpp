@@ -56,9 +56,18 @@ void drawRowBand(Platform& p, int y) {
 // that has alternatives. A game without variations has none.
 constexpr Colour kVariationMark{24, 53, 232};
 
+// A reviewed move's judgement: a small square at the bottom right, outlined
+// in black so that it reads on the grey band beside black and white inks.
+constexpr Colour kJudgementColours[] = {
+    {250, 230, 40},  // inaccuracy
+    {255, 140, 0},   // mistake
+    {220, 0, 0},     // blunder
+    {150, 0, 150},   // decisive
+};
+
 void drawEntryMarks(Game game, int k) {
     const EntryMarks marks = entryMarks(game.state, k);
-    if (!marks.offMainLine && !marks.hasAlternatives) return;
+    if (!marks.offMainLine && !marks.hasAlternatives && marks.judged == 0) return;
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;
     p.setFont(game.fonts.list);
@@ -70,6 +79,10 @@ void drawEntryMarks(Game game, int k) {
         p.drawLine(x + size.width, y + size.height, kVariationMark);
     }
     if (marks.hasAlternatives) p.drawBox(x + size.width + 1, y, x + size.width + 4, y + 3, kVariationMark, kVariationMark);
+    if (marks.judged > 0) {
+        const Colour c = kJudgementColours[std::clamp(marks.judged, 1, 4) - 1];
+        p.drawBox(x + size.width + 1, y + size.height - 5, x + size.width + 6, y + size.height, colours::kBlack, c);
+    }
 }
 
 void drawPlainEntry(Game game, int k) {
@@ -172,6 +185,17 @@ void highlightCurrentEntry(Game game) {
     l.HighlightText = l.ListText[slot(k)];
     l.HighlightX = l.EntryX[slot(k)];
     l.HighlightY = l.EntryY[slot(k)];
+}
+
+void redrawListEntry(Game game, int k) {
+    const MoveListFields& l = game.list;
+    if (!validEntry(k) || game.state.Moves[k].empty() || !rowShown(l, rowAt(l.EntryY[slot(k)]))) return;
+    if (k == game.state.CurrentMove) {
+        highlightCurrentEntry(game);
+        drawEntryMarks(game, k);
+    } else {
+        drawPlainEntry(game, k);
+    }
 }
 
 void unhighlightEntry(Game game) {

@@ -53,6 +53,9 @@ void toggleWinDisplay(Game game);
 void rebuildMoveList(Game game);
 void appendListEntry(Game game, int k);
 void highlightCurrentEntry(Game game);
+// Entry k drawn again where it is shown, with its marks (a review's
+// judgement changed).
+void redrawListEntry(Game game, int k);
 void unhighlightEntry(Game game);
 // A comment (of the move shown) in the white space under the list's last
 // shown row, wrapped at blanks and line breaks, as many lines as fit above

@@ -99,6 +99,7 @@ std::string entryText(const record::Tree& tree, NodeId node, int k) {
 void takeTree(GameFields& g, record::Tree tree) {
     g.Tree = std::move(tree);
     g.Unsaved = false;
+    g.Judged.clear();
     writeLine(g, lineThrough(g.Tree, record::kRoot));
 }
 
@@ -117,7 +118,9 @@ EntryMarks entryMarks(const GameFields& g, int k) {
     const auto at = static_cast<std::size_t>(k);
     if (g.LineRevision != g.Moves.revision() || k < 1 || at >= g.Line.size()) return {};
     const NodeId node = g.Line[at];
-    return {!onMainLine(g.Tree, node), alternativesOf(g.Tree, node).nodes.size() > 1};
+    const auto judged = g.Judged.find(node);
+    return {!onMainLine(g.Tree, node), alternativesOf(g.Tree, node).nodes.size() > 1,
+            judged == g.Judged.end() ? 0 : judged->second};
 }
 
 bool playMove(Game game, const record::Move& move) {

@@ -30,6 +30,7 @@ void syncTree(GameFields& g);
 struct EntryMarks {
     bool offMainLine = false;
     bool hasAlternatives = false;
+    int judged = 0;  // a review's judgement of the move, 1 to 4; 0 for none
 };
 EntryMarks entryMarks(const GameFields& g, int k);
 

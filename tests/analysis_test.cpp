@@ -255,6 +255,38 @@ TEST_F(AnalysisTest, TheAnalysisFollowsAutomaticPlay) {
     EXPECT_TRUE(std::regex_match(lines.back(), std::regex(R"((Black|White) to move: \d+% with .*playouts\))"))) << lines.back();
 }
 
+// Black runs down column A from corner A1; White's 14th move leaves A8, the
+// corner that completes the bridge.
+constexpr const char* kIgnoredBridge =
+    "1.A1 2.H8 3.A2 4.I8 5.A3 6.J8 7.A4 8.K8 9.A5 10.L8 11.A6 12.M8 13.A7 14.N7 15.A8";
+
+TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
+    app.review.Settings.budget = {400, {}};
+    app.review.Settings.independent = true;
+    paste(kIgnoredBridge);
+    key("a");
+    key("r");
+    EXPECT_FALSE(app.analysis.On) << "the review and the analysis take turns";
+    app.review.Review->wait();
+    pollOnce(app);  // the refresh takes the results
+    ASSERT_FALSE(app.review.Running);
+    const record::NodeId fourteenth = app.game.Line[14];
+    ASSERT_TRUE(app.game.Judged.contains(fourteenth));
+    EXPECT_GE(app.game.Judged.at(fourteenth), 3) << "a blunder or decisive";
+    EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex("Black: .*; White: .*blunder.*|Black: .*; White: .*decisive.*")))
+        << app.analysis.LineShown;
+
+    // N goes to the position before a mistake: the better move is shown.
+    extendedKey(keys::kHome);
+    for (int presses = 0; presses < 20 && app.game.CurrentMove != 13; ++presses) key("n");
+    ASSERT_EQ(app.game.CurrentMove, 13);
+    EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex(R"(move 14 \(N7\) lost \d+%; A8 kept \d+%)")))
+        << app.analysis.LineShown;
+    EXPECT_EQ(marks().at(cell("A8")).rank, 1);
+    key("N");
+    EXPECT_LT(app.game.CurrentMove, 13);
+}
+
 TEST_F(AnalysisTest, AnotherTabOrClosingTheWindowStopsTheSearch) {
     app.analysis.SearchLimits = {};  // searches until stopped
     paste(kOpening);
