@@ -101,6 +101,8 @@ void handleBoardClick(App& app) {
         switchBoardSize(app);
     } else if (a.swap.holds(x, y) && g.moveCount() == 1) {
         game::swapMove(gameOf(app));
+    } else if (clickOnGraph(app, x, y)) {
+        // The review's graph took the click.
     } else if (const auto cell = board::cellAt(app.board, x, y)) {
         game::recordMove(gameOf(app), *cell);
     } else if (g.CurrentMove > 0) {

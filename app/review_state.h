@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,9 +32,8 @@ struct ReviewFields {
     std::vector<record::NodeId> Line;  // the nodes reviewed, the root first
     bool Running = false;
     int PollsSinceRefresh = 0;
-    // The better move shown before a judged move: the move shown and the
-    // list's revision where it was drawn.
-    std::optional<std::pair<int, std::uint64_t>> HintAt;
+    // The graph as drawn: positions done, the move shown, the list's revision.
+    std::optional<std::tuple<int, int, std::uint64_t>> GraphAt;
 };
 
 }  // namespace tarnwick

@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/analysis.h"
 #include "app/context.h"
+#include "board/layout.h"
 #include "game/navigation.h"
 #include "game/variations.h"
 #include "record/moves.h"
@@ -140,9 +142,87 @@ std::vector<board::CellMark> hintMarks(const App& app) {
     return marks;
 }
 
+// The win-rate graph under the move list: Black's win rate after each move
+// of the line reviewed, 50 % marked, the move shown as an upright line,
+// blunders and mistakes as coloured dots.
+constexpr board::Area kGraphArea{652, 600, 1019, 736};  // what the graph paints
+constexpr board::Area kPlot{660, 606, 1011, 730};         // where its curve runs
+constexpr Colour kGraphFrame = colours::kGrey;
+constexpr Colour kCurveInk{30, 30, 30};
+constexpr Colour kShownMoveInk{24, 53, 232};
+constexpr Colour kMistakeDot{255, 140, 0};
+constexpr Colour kBlunderDot{220, 0, 0};
+
+// Moves along the graph's width: the line reviewed (to a win on the board).
+int graphMoves(const engine::ReviewResult& r) { return std::max(1, r.total - 1); }
+int graphX(const engine::ReviewResult& r, int move) {
+    return kPlot.x1 + (kPlot.x2 - kPlot.x1) * std::clamp(move, 0, graphMoves(r)) / graphMoves(r);
+}
+int graphY(double blackRate) {
+    return kPlot.y2 - static_cast<int>(std::lround(std::clamp(blackRate, 0.0, 1.0) * (kPlot.y2 - kPlot.y1)));
+}
+
+void drawGraph(App& app) {
+    Platform& p = app.platform;
+    const engine::ReviewResult& r = *app.review.Result;
+    const board::Area& a = kGraphArea;
+    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, colours::kWhite, colours::kWhite);
+    p.drawBox(654, a.y1, 1018, a.y2 + 1, kGraphFrame, colours::kWhite);
+    // 50 %: a dotted line across.
+    for (int x = kPlot.x1; x <= kPlot.x2; x += 4) {
+        p.setPos(x, graphY(0.5));
+        p.drawLine(x + 2, graphY(0.5), kGraphFrame);
+    }
+    // The curve, from the start (position 0, Black to move) on.
+    if (!r.positions.empty()) {
+        const engine::PositionReview& first = r.positions.front();
+        const double start = first.toMove == Player::Black ? first.winRate : 1 - first.winRate;
+        p.setPos(graphX(r, 0), graphY(start));
+        for (const engine::MoveReview& move : r.moves) p.drawLine(graphX(r, move.number), graphY(move.blackWinRate), kCurveInk);
+    }
+    const int shown = app.game.CurrentMove;
+    if (shown <= graphMoves(r)) {
+        p.setPos(graphX(r, shown), kPlot.y1);
+        p.drawLine(graphX(r, shown), kPlot.y2 + 1, kShownMoveInk);
+    }
+    for (const engine::MoveReview& move : r.moves) {
+        if (levelOf(move.judgement) < kJumpLevel) continue;
+        const Colour dot = levelOf(move.judgement) == kJumpLevel ? kMistakeDot : kBlunderDot;
+        const int x = graphX(r, move.number);
+        const int y = graphY(move.blackWinRate);
+        p.drawBox(x - 2, y - 2, x + 3, y + 3, colours::kBlack, dot);
+    }
+}
+
+// The list makes room for the graph while a review is shown, and has the
+// whole column again without one.
+void fitListAbove(App& app, int bottom) {
+    if (app.list.Bottom == bottom) return;
+    app.list.Bottom = bottom;
+    if (app.shell.ActiveTab != MainTab) return;
+    app.list.HighlightText.clear();
+    game::rebuildMoveList(gameOf(app));
+    game::highlightCurrentEntry(gameOf(app));
+}
+
+bool showGraph(App& app) {
+    ReviewFields& r = app.review;
+    if (!r.Result || app.shell.ActiveTab != MainTab) {
+        r.GraphAt.reset();
+        return false;
+    }
+    fitListAbove(app, kGraphArea.y1);
+    const std::tuple<int, int, std::uint64_t> now{r.Result->done(), app.game.CurrentMove, app.game.Moves.revision()};
+    if (r.GraphAt == now) return false;
+    r.GraphAt = now;
+    drawGraph(app);
+    return true;
+}
+
 bool showReview(App& app) {
-    if (!app.review.Result || app.analysis.On || app.shell.ActiveTab != MainTab) return false;
-    bool drew = paintMarks(app, hintMarks(app));
+    const bool graphDrew = showGraph(app);
+    if (!app.review.Result || app.analysis.On || app.shell.ActiveTab != MainTab) return graphDrew;
+    bool drew = paintMarks(app, hintMarks(app)) || graphDrew;
     const std::string line = reviewLine(app);
     if (line != app.analysis.LineShown) {
         drawAnalysisLine(app, line);
@@ -161,6 +241,8 @@ void forgetReview(App& app) {
     stopReview(app);
     r.Result.reset();
     r.Line.clear();
+    r.GraphAt.reset();
+    fitListAbove(app, game::kFrameBottom);
     if (!app.analysis.On && !app.analysis.LineShown.empty() && app.shell.ActiveTab == MainTab) drawAnalysisLine(app, "");
 }
 
@@ -211,6 +293,21 @@ void goToJudgedMove(App& app, int direction) {
         while (app.game.CurrentMove < k - 1) game::stepForward(gameOf(app));
         return;
     }
+}
+
+bool clickOnGraph(App& app, int x, int y) {
+    const ReviewFields& r = app.review;
+    if (!r.Result || !kGraphArea.holds(x, y)) return false;
+    const int moves = graphMoves(*r.Result);
+    const int move = static_cast<int>(std::lround(static_cast<double>(x - kPlot.x1) * moves / (kPlot.x2 - kPlot.x1)));
+    const int target = std::clamp(move, 0, std::min(moves, app.game.moveCount()));
+    game::clearPosition(gameOf(app));
+    while (app.game.CurrentMove < target) {
+        const int before = app.game.CurrentMove;
+        game::stepForward(gameOf(app));
+        if (app.game.CurrentMove == before) break;
+    }
+    return true;
 }
 
 bool reviewRefreshDue(App& app) {

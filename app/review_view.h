@@ -20,6 +20,9 @@ bool reviewRunning(const App& app);
 // Another game is shown: the review of the last one is stopped and dropped.
 void forgetReview(App& app);
 
+// A click on the review's graph shows the move under it; true when the
+// click was on the graph.
+bool clickOnGraph(App& app, int x, int y);
 // Whether the main loop's wait should end for a look at the review's
 // progress; counts the wait's 10 ms polls.
 bool reviewRefreshDue(App& app);

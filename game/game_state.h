@@ -63,6 +63,9 @@ struct GameFields {
     float PlaybackDelay = 500.0F;  // milliseconds between moves in automatic play
 };
 
+// The window frame's bottom line, which the move list's rows end above.
+inline constexpr int kFrameBottom = 740;
+
 // Layout and highlight of the move list beside the board. Entry and
 // highlight positions are those of the list laid out in full; a list longer
 // than the window shows ScrolledRows fewer rows at its top.
@@ -71,6 +74,9 @@ struct MoveListFields {
     std::array<int, MaxMoveSlots + 1> EntryX{};
     std::array<int, MaxMoveSlots + 1> EntryY{};
     int ScrolledRows = 0;
+    // The rows end above this line: the window frame's (kFrameBottom), or
+    // higher while something is drawn under the list.
+    int Bottom = kFrameBottom;
     int ListPenX = 1016;
     int ListPenY = 246;
     int ListRightLimit = 1015;

@@ -23,8 +23,9 @@ constexpr int kBandHeight = 22;
 // Rows shown at once: each row's band, outline included, must end above
 // the window frame's bottom line (y 740). That is 27 rows, the last ending
 // at y 727.
-constexpr int kFrameBottom = 740;
-constexpr int kShownRows = (kFrameBottom - 1 - kFirstPenY - kBandHeight) / kRowPitch;
+// Something drawn under the list (a review's graph) moves its end up to
+// MoveListFields::Bottom, and the rows shown are fewer.
+int shownRows(const MoveListFields& l) { return (l.Bottom - 1 - kFirstPenY - kBandHeight) / kRowPitch; }
 
 bool validEntry(int k) { return k >= 1 && k <= MaxMoveSlots; }
 std::size_t slot(int k) { return static_cast<std::size_t>(k); }
@@ -34,7 +35,7 @@ Colour inkFor(havannah::Player player) { return player == havannah::Player::Whit
 
 // Row 1 is the first row of the list laid out in full.
 int rowAt(int penY) { return (penY - kFirstPenY) / kRowPitch; }
-bool rowShown(const MoveListFields& l, int row) { return row > l.ScrolledRows && row <= l.ScrolledRows + kShownRows; }
+bool rowShown(const MoveListFields& l, int row) { return row > l.ScrolledRows && row <= l.ScrolledRows + shownRows(l); }
 int shownY(const MoveListFields& l, int penY) { return penY - kRowPitch * l.ScrolledRows; }
 
 // A row's grey band with its outline on the left, below and on the right;
@@ -126,7 +127,7 @@ void drawShownRows(Game game) {
     const Colour panel = p.getPixel(1020, 270);
     p.drawBox(653, 257, 1019, 279, panel, panel);
     p.drawBox(654, 257, 1018, 278, colours::kGrey, colours::kGrey);
-    p.drawBox(652, 279, 1023, 736, colours::kWhite, colours::kWhite);
+    p.drawBox(652, 279, 1023, l.Bottom == kFrameBottom ? 736 : l.Bottom - 1, colours::kWhite, colours::kWhite);
     for (int k = 1; k <= MaxMoveSlots && !game.state.Moves[k].empty(); ++k) {
         const int y = l.EntryY[slot(k)];
         if (!rowShown(l, rowAt(y))) continue;
@@ -138,8 +139,8 @@ void drawShownRows(Game game) {
 // The fewest rows scrolled out that show `row` (none: any) of a list of
 // `rows` rows, starting from those scrolled out now.
 int rowsToScroll(const MoveListFields& l, int row, int rows) {
-    const int scrolled = std::clamp(l.ScrolledRows, 0, std::max(0, rows - kShownRows));
-    return row > 0 ? std::clamp(scrolled, row - kShownRows, row - 1) : scrolled;
+    const int scrolled = std::clamp(l.ScrolledRows, 0, std::max(0, rows - shownRows(l)));
+    return row > 0 ? std::clamp(scrolled, row - shownRows(l), row - 1) : scrolled;
 }
 
 }  // namespace
@@ -211,7 +212,7 @@ void unhighlightEntry(Game game) {
 void drawComment(Game game, std::string_view comment) {
     constexpr int kLeft = 664;
     constexpr int kRight = 1012;
-    constexpr int kBottom = 727;
+    const int kBottom = std::min(727, game.list.Bottom - 8);
     constexpr int kGap = 6;
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;

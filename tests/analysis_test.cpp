@@ -285,6 +285,23 @@ TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
     EXPECT_EQ(marks().at(cell("A8")).rank, 1);
     key("N");
     EXPECT_LT(app.game.CurrentMove, 13);
+
+    // The graph under the list: the curve ends low for White, the shown
+    // move's line moves with a click on the graph.
+    EXPECT_EQ(app.list.Bottom, 600) << "the list keeps above the graph";
+    int curve = 0;
+    for (int y = 606; y <= 730; ++y)
+        for (int x = 660; x <= 1011; ++x) curve += pixel(x, y) == Colour(30, 30, 30) ? 1 : 0;
+    EXPECT_GT(curve, 100);
+    clickAt(1011, 700);
+    EXPECT_EQ(app.game.CurrentMove, 15);
+    clickAt(660, 700);
+    EXPECT_EQ(app.game.CurrentMove, 0);
+
+    // Another game drops the review, and the list has its whole column again.
+    paste(kOpening);
+    EXPECT_EQ(app.list.Bottom, game::kFrameBottom);
+    EXPECT_TRUE(app.game.Judged.empty());
 }
 
 TEST_F(AnalysisTest, AnotherTabOrClosingTheWindowStopsTheSearch) {
