@@ -171,8 +171,10 @@ std::string reviewFile(const ReviewBatch& batch, const engine::ReviewSettings& s
     review.start(havannah::Position(topology), reviewMoves(game.tree, line, *topology));
     const std::string name = path.substr(path.find_last_of('/') + 1);
     if (progress) {
+        int shown = -1;
         for (engine::ReviewResult now = review.snapshot(); now.running; now = review.snapshot()) {
-            showProgress(err, name, now.done(), now.total);
+            if (now.done() != shown) showProgress(err, name, now.done(), now.total);
+            shown = now.done();
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }

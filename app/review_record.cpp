@@ -86,10 +86,15 @@ std::optional<std::string> editedComment(std::string_view raw, const std::option
     return text;
 }
 
-// Rewrites the node: the program's position property, and its review line
-// in C (left alone when there was none and none is to be written).
+// Rewrites the node: the program's properties, and on a move node its
+// review line in C (left alone when there was none and none is to be
+// written). The root's comment is the user's alone.
 void rewriteNode(record::Tree& tree, record::NodeId node, std::vector<Edit> edits,
                  const std::optional<std::string>& reviewLine) {
+    if (node == tree.root()) {
+        tree.setPropertyText(node, editedText(tree, node, edits));
+        return;
+    }
     const auto comment = tree.values(node, "C");
     const std::string_view raw = comment && !comment->empty() ? comment->front() : std::string_view{};
     const bool hadReviewLine = raw.starts_with(kReviewCommentStart) ||

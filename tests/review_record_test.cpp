@@ -207,11 +207,11 @@ TEST(ReviewRecordTest, CommentsAndOtherPropertiesKeepTheirTextAndPlace) {
         {"W[F6]TRP[old]C[]", "W[F6]" + trp + "C[" + line + "]"},
     };
     for (const auto& c : cases) {
-        record::Tree tree = treeOf("(;SZ[8];" + c.node + ")");
+        record::Tree tree = treeOf("(;SZ[8]C[Review: Black as I saw it];" + c.node + ")");
         storeReview(tree, mainLineOf(tree), review, topology);
         EXPECT_EQ(tree.propertyText(mainLineOf(tree)[1]), c.stored) << c.node;
         EXPECT_EQ(tree.propertyText(tree.root()),
-                  "SZ[8]TRV[tarnwick-review 1]TRB[100 playouts a position]TRP[rate=0.5 best=E5 bestrate=0.69 "
+                  "SZ[8]C[Review: Black as I saw it]TRV[tarnwick-review 1]TRB[100 playouts a position]TRP[rate=0.5 best=E5 bestrate=0.69 "
                   "line=E5,swap playouts=100]");
     }
 }
