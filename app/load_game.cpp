@@ -70,6 +70,7 @@ void showGame(App& app, acquire::GameValues loaded) {
     game::drawGameHeader(gameOf(app));
     game::rebuildMoveList(gameOf(app));
     game::goToEnd(gameOf(app));
+    adoptStoredReview(app);
 }
 
 bool loadRecordText(App& app, std::string_view record) {

@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
         case tarnwick::CommandLine::Action::Refuse:
             std::fprintf(stderr, "tarnwick: %s\n", line.problem.c_str());
             return 2;
+        case tarnwick::CommandLine::Action::Review:
+            // Without a window: files and the terminal only.
+            return tarnwick::runReviewBatch(line.review, stdout, stderr);
         case tarnwick::CommandLine::Action::Run:
             break;
     }

@@ -32,6 +32,8 @@ struct ReviewFields {
     std::vector<record::NodeId> Line;  // the nodes reviewed, the root first
     bool Running = false;
     int PollsSinceRefresh = 0;
+    // Positions of the result already stored in the record.
+    int StoredPositions = 0;
     // The graph as drawn: positions done, the move shown, the list's revision.
     std::optional<std::tuple<int, int, std::uint64_t>> GraphAt;
 };

@@ -14,6 +14,7 @@
 
 #include "app/analysis.h"
 #include "app/context.h"
+#include "app/review_record.h"
 #include "board/layout.h"
 #include "game/navigation.h"
 #include "game/variations.h"
@@ -72,8 +73,11 @@ std::string countsText(const engine::JudgementCounts& c) {
     return text.empty() ? "no mistakes" : text;
 }
 
-std::string summaryLine(const engine::ReviewResult& r) {
-    return "Black: " + countsText(r.summary(Player::Black)) + "; White: " + countsText(r.summary(Player::White));
+std::string summaryLine(const engine::ReviewResult& r, const engine::ReviewSettings& settings) {
+    std::string line = "Black: " + countsText(r.summary(Player::Black)) + "; White: " + countsText(r.summary(Player::White));
+    // A review read from a record may come from another budget.
+    if (r.budget != engine::describeBudget(settings.budget)) line += " (at " + r.budget + ")";
+    return line;
 }
 
 std::string progressLine(const engine::ReviewResult& r) {
@@ -126,7 +130,7 @@ std::string reviewLine(const App& app) {
                std::to_string(percentOf(next->loss)) + "%; " + engine::moveName(t, *next->best) + " kept " +
                std::to_string(percentOf(next->bestWinRate)) + "%";
     }
-    return app.review.Running ? progressLine(result) : summaryLine(result);
+    return app.review.Running ? progressLine(result) : summaryLine(result, app.review.Settings);
 }
 
 // The better move's disc before a judged move; none elsewhere.
@@ -231,9 +235,35 @@ bool showReview(App& app) {
     return drew;
 }
 
+// The review's findings go into the record, on the nodes reviewed, so that
+// they are saved with it (and kept at exit).
+void keepInRecord(App& app) {
+    ReviewFields& r = app.review;
+    if (!r.Result || r.Result->done() == r.StoredPositions) return;
+    storeReview(app.game.Tree, r.Line, *r.Result, *app.board.Topology);
+    r.StoredPositions = r.Result->done();
+    app.game.Unsaved = true;
+}
+
 }  // namespace
 
 bool reviewRunning(const App& app) { return app.review.Running; }
+
+void adoptStoredReview(App& app) {
+    ReviewFields& r = app.review;
+    const EngineLine line = engineLineOf(app.game, *app.board.Topology);
+    std::optional<engine::ReviewResult> stored = loadReview(app.game.Tree, line.nodes, *app.board.Topology);
+    if (!stored) {
+        if (storedReviewVersion(app.game.Tree)) drawAnalysisLine(app, "Reviewed by an older engine: R reviews the game again");
+        return;
+    }
+    r.Result = std::move(stored);
+    r.Line = line.nodes;
+    r.StoredPositions = r.Result->done();
+    r.Running = false;
+    markJudgedMoves(app);
+    showReview(app);
+}
 
 void forgetReview(App& app) {
     ReviewFields& r = app.review;
@@ -242,6 +272,7 @@ void forgetReview(App& app) {
     r.Result.reset();
     r.Line.clear();
     r.GraphAt.reset();
+    r.StoredPositions = -1;
     fitListAbove(app, game::kFrameBottom);
     if (!app.analysis.On && !app.analysis.LineShown.empty() && app.shell.ActiveTab == MainTab) drawAnalysisLine(app, "");
 }
@@ -266,6 +297,7 @@ void toggleReview(App& app) {
     r.Line = std::move(line.nodes);
     r.Review->start(havannah::Position(app.board.Topology), std::move(line.moves), std::move(sofar));
     r.Result = r.Review->snapshot();
+    r.StoredPositions = -1;
     r.Running = true;
     r.PollsSinceRefresh = 0;
     drawAnalysisLine(app, progressLine(*r.Result));
@@ -278,6 +310,7 @@ bool stopReview(App& app) {
     r.Result = r.Review->snapshot();
     r.Running = false;
     markJudgedMoves(app);
+    keepInRecord(app);
     return true;
 }
 
@@ -322,6 +355,7 @@ bool refreshReview(App& app) {
     r.Result = r.Review->snapshot();
     r.Running = r.Result->running;
     markJudgedMoves(app);
+    keepInRecord(app);
     return showReview(app) || app.shell.ActiveTab == MainTab;
 }
 

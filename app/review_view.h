@@ -19,6 +19,9 @@ bool stopReview(App& app);
 bool reviewRunning(const App& app);
 // Another game is shown: the review of the last one is stopped and dropped.
 void forgetReview(App& app);
+// A game just shown whose record holds a review (of this version) shows it
+// without searching again; one by an older engine says so.
+void adoptStoredReview(App& app);
 
 // A click on the review's graph shows the move under it; true when the
 // click was on the graph.

@@ -1,6 +1,10 @@
 // The user's own games: opened from the command line or dropped on the
 // window, saved with Ctrl+S, copied with Ctrl+C.
 #include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +25,79 @@ bool isGameNumber(std::string_view text) {
     });
 }
 
+CommandLine refused(std::string problem) {
+    CommandLine line;
+    line.action = CommandLine::Action::Refuse;
+    line.problem = std::move(problem) + " (see tarnwick --help)";
+    return line;
+}
+
+// A whole number from `low` to `high`, nothing around it.
+std::optional<long long> numberIn(std::string_view text, long long low, long long high) {
+    long long value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+// --review FILE... [--seconds S | --playouts N] [--threads N] [--output DIR];
+// --help and --version still win.
+CommandLine parseReviewLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    line.action = CommandLine::Action::Review;
+    ReviewBatch& batch = line.review;
+    bool seconds = false, playouts = false, threads = false, output = false, review = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h" || argument == "--version") {
+            CommandLine other;
+            other.action = argument == "--version" ? CommandLine::Action::Version : CommandLine::Action::Help;
+            return other;
+        }
+        if (argument == "--review") {
+            if (review) return refused("--review is given twice");
+            review = true;
+            continue;
+        }
+        if (argument == "--seconds" || argument == "--playouts" || argument == "--threads" || argument == "--output") {
+            bool& seen = argument == "--seconds" ? seconds : argument == "--playouts" ? playouts : argument == "--threads" ? threads : output;
+            if (seen) return refused(argument + " is given twice");
+            seen = true;
+            if (i + 1 == arguments.size()) return refused(argument + " needs a value");
+            const std::string& value = arguments[++i];
+            if (argument == "--seconds") {
+                // Tenths of a second, from 0.1 to an hour: "1", "2.5".
+                const std::size_t dot = value.find('.');
+                const auto whole = numberIn(value.substr(0, dot), 0, 3600);
+                const auto tenth = dot == std::string::npos ? std::optional<long long>(0)
+                                   : value.size() == dot + 2 ? numberIn(value.substr(dot + 1), 0, 9)
+                                                            : std::nullopt;
+                if (!whole || !tenth || *whole * 10 + *tenth == 0 || *whole * 10 + *tenth > 36000)
+                    return refused("--seconds takes a number of seconds from 0.1 to 3600, not \"" + value + "\"");
+                batch.budget.time = std::chrono::milliseconds(*whole * 1000 + *tenth * 100);
+            } else if (argument == "--playouts") {
+                const auto number = numberIn(value, 1, 1'000'000'000);
+                if (!number) return refused("--playouts takes a number from 1 to 1000000000, not \"" + value + "\"");
+                batch.budget.playouts = static_cast<std::uint64_t>(*number);
+            } else if (argument == "--threads") {
+                const auto number = numberIn(value, 1, 1024);
+                if (!number) return refused("--threads takes a number from 1 to 1024, not \"" + value + "\"");
+                batch.threads = static_cast<int>(*number);
+            } else {
+                if (value.empty()) return refused("--output needs a folder");
+                batch.outputFolder = value;
+            }
+            continue;
+        }
+        if (argument.starts_with("-") && argument != "-") return refused("unknown option \"" + argument + "\"");
+        batch.files.push_back(argument);
+    }
+    if (seconds && playouts) return refused("--seconds or --playouts, not both");
+    if (batch.files.empty()) return refused("--review needs at least one file");
+    return line;
+}
+
 }  // namespace
 
 std::string recordText(game::GameFields& g) {
@@ -35,6 +112,7 @@ void showPanelMessage(App& app, std::string_view message) {
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "--review") != arguments.end()) return parseReviewLine(arguments);
     CommandLine line;
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
@@ -70,6 +148,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string usageText() {
     return "Usage: tarnwick [FILE | NUMBER]\n"
+           "       tarnwick --review FILE... [--seconds S | --playouts N] [--threads N] [--output DIR]\n"
            "A viewer for recorded games of Havannah.\n"
            "\n"
            "  FILE       open a game record (.sgf, .hgf, .txt: as the game server gives it)\n"
@@ -79,6 +158,12 @@ std::string usageText() {
            "             or variations never saved\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
+           "\n"
+           "  --review FILE...  review each game without a window: every position searched\n"
+           "                    (1 s each, or --seconds S, or --playouts N; --threads N, by\n"
+           "                    default all but one), written as NAME.reviewed.sgf beside\n"
+           "                    the file or in --output DIR (NAME.reviewed-2.sgf, ... when\n"
+           "                    taken), a table of the moves on standard output\n"
            "\n"
            "In the window: Ctrl+S saves the shown game in the documents folder,\n"
            "Ctrl+C copies its moves, Ctrl+V loads a copied move list or record,\n"

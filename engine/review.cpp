@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "havannah/text.h"
 
@@ -73,7 +74,32 @@ std::uint64_t positionSeed(std::uint64_t seed, std::size_t index) {
     return seed ^ ((static_cast<std::uint64_t>(index) + 1) * 0x9e3779b97f4a7c15ULL);
 }
 
+// The line's positions, up to a refused move or the first win, and the
+// result with nothing searched yet.
+std::pair<ReviewResult, std::vector<Position>> outline(const Position& start, const std::vector<Move>& moves) {
+    ReviewResult result;
+    result.start = havannah::toText(start);
+    result.line = moves;
+    std::vector<Position> positions{start};
+    for (std::size_t i = 0; i < moves.size() && !positions.back().isWon(); ++i) {
+        Position next = positions.back();
+        if (const auto refusal = apply(next, moves[i])) {
+            const int number = positions.back().movesPlayed() + 1;
+            result.refused = RefusedMove{number, moves[i], *refusal,
+                                         "move " + std::to_string(number) + " (" + safeName(start.topology(), moves[i]) +
+                                             ") " + std::string(havannah::describe(*refusal))};
+            break;
+        }
+        positions.push_back(std::move(next));
+        if (positions.back().isWon()) result.wonAt = positions.back().movesPlayed();
+    }
+    result.total = static_cast<int>(positions.size());
+    return {std::move(result), std::move(positions)};
+}
+
 }  // namespace
+
+ReviewResult reviewOutline(const Position& start, const std::vector<Move>& moves) { return outline(start, moves).first; }
 
 std::string_view describe(Judgement judgement) {
     switch (judgement) {
@@ -176,25 +202,8 @@ void Review::start(const Position& start, std::vector<Move> moves, ReviewResult 
     signalStop();
     if (thread_.joinable()) thread_.join();
 
-    ReviewResult result;
+    auto [result, positions] = outline(start, moves);
     result.budget = describeBudget(settings_.budget);
-    result.start = havannah::toText(start);
-    result.line = moves;
-    // The line's positions, up to a refused move or the first win.
-    std::vector<Position> positions{start};
-    for (std::size_t i = 0; i < moves.size() && !positions.back().isWon(); ++i) {
-        Position next = positions.back();
-        if (const auto refusal = apply(next, moves[i])) {
-            const int number = positions.back().movesPlayed() + 1;
-            result.refused = RefusedMove{number, moves[i], *refusal,
-                                         "move " + std::to_string(number) + " (" + safeName(start.topology(), moves[i]) +
-                                             ") " + std::string(havannah::describe(*refusal))};
-            break;
-        }
-        positions.push_back(std::move(next));
-        if (positions.back().isWon()) result.wonAt = positions.back().movesPlayed();
-    }
-    result.total = static_cast<int>(positions.size());
 
     // What `sofar` has of this line, made the same way, is kept: position i
     // follows from the start and the first i moves.

@@ -161,6 +161,11 @@ struct ReviewResult {
 // figures that go into a MoveReview besides its number and mover).
 MoveReview judgeMove(const PositionReview& before, const PositionReview& after, Move played);
 
+// A review of `moves` from `start` with nothing searched yet, as start()
+// begins one: the start as text, the line, the positions to search (total)
+// and where the line ends early (refused, wonAt); no budget.
+ReviewResult reviewOutline(const havannah::Position& start, const std::vector<Move>& moves);
+
 class Review {
   public:
     explicit Review(ReviewSettings settings);

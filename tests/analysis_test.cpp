@@ -14,6 +14,7 @@
 #include "board/board.h"
 #include "board/geometry.h"
 #include "board/layout.h"
+#include "app/load_game.h"
 #include "screen_fixture.h"
 
 namespace tarnwick {
@@ -297,6 +298,21 @@ TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
     EXPECT_EQ(app.game.CurrentMove, 15);
     clickAt(660, 700);
     EXPECT_EQ(app.game.CurrentMove, 0);
+
+    // The review goes into the record: saved and opened again it shows
+    // without a search.
+    ASSERT_TRUE(app.game.Unsaved);
+    const std::string record = recordText(app.game);
+    EXPECT_NE(record.find("TRV["), std::string::npos);
+    App reopened(platform);
+    startUp(reopened);
+    ASSERT_TRUE(loadGameText(reopened, record));
+    ASSERT_TRUE(reopened.review.Result);
+    EXPECT_FALSE(reopened.review.Review) << "no search was needed";
+    EXPECT_EQ(reopened.review.Result->moves, app.review.Result->moves);
+    EXPECT_EQ(reopened.game.Judged.size(), app.game.Judged.size());
+    EXPECT_EQ(reopened.analysis.LineShown.find("Black: "), 0U) << reopened.analysis.LineShown;
+    showMainPage(app);
 
     // Another game drops the review, and the list has its whole column again.
     paste(kOpening);

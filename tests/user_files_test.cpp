@@ -249,6 +249,12 @@ TEST(CommandLineTest, Arguments) {
         Action action;
         std::string file, number;
         bool last = false;
+        // --review: the files, the playouts, the time (ms), the threads and the folder.
+        std::vector<std::string> review = {};
+        std::uint64_t playouts = 0;
+        long long ms = 0;
+        int threads = 0;
+        std::string output = {};
     } cases[] = {
         {{}, Action::Run, "", ""},
         {{"--help"}, Action::Help, "", ""},
@@ -261,6 +267,24 @@ TEST(CommandLineTest, Arguments) {
         {{"--last"}, Action::Run, "", "", true},
         {{"--last", "a.sgf"}, Action::Refuse, "", "", true},
         {{"a.sgf", "--last"}, Action::Refuse, "a.sgf", ""},
+        {{"--playouts", "5", "a.sgf"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "b.sgf"}, Action::Review, "", "", false, {"a.sgf", "b.sgf"}},
+        {{"a.sgf", "--review", "--playouts", "200", "--threads", "1", "--output", "out"},
+         Action::Review, "", "", false, {"a.sgf"}, 200, 0, 1, "out"},
+        {{"--review", "1009692", "--seconds", "2.5"}, Action::Review, "", "", false, {"1009692"}, 0, 2500},
+        {{"--review", "a.sgf", "--seconds", "3"}, Action::Review, "", "", false, {"a.sgf"}, 0, 3000},
+        {{"--review", "a.sgf", "--help"}, Action::Help, "", ""},
+        {{"--review"}, Action::Refuse, "", ""},
+        {{"--review", "--review", "a.sgf"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--seconds", "1", "--playouts", "5"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--seconds", "0"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--seconds", "1.25"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--playouts", "0"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--playouts", "5x"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--threads", "0"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--threads"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "--output", "x", "--output", "y"}, Action::Refuse, "", ""},
+        {{"--review", "a.sgf", "-x"}, Action::Refuse, "", ""},
     };
     for (const auto& c : cases) {
         const CommandLine line = parseCommandLine(c.arguments);
@@ -269,6 +293,11 @@ TEST(CommandLineTest, Arguments) {
         EXPECT_EQ(line.gameNumber, c.number);
         EXPECT_EQ(line.last, c.last);
         EXPECT_EQ(line.problem.empty(), c.action != Action::Refuse);
+        EXPECT_EQ(line.review.files, c.review);
+        EXPECT_EQ(line.review.budget.playouts, c.playouts);
+        EXPECT_EQ(std::chrono::duration_cast<std::chrono::milliseconds>(line.review.budget.time).count(), c.ms);
+        EXPECT_EQ(line.review.threads, c.threads);
+        EXPECT_EQ(line.review.outputFolder, c.output);
     }
 }
 
