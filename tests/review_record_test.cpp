@@ -15,6 +15,7 @@
 #include "app/review_record.h"
 #include "game/variations.h"
 #include "record/text.h"
+#include "temp_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -232,15 +233,8 @@ std::string streamText(std::FILE* file) {
     return text;
 }
 
-class ReviewBatchTest : public testing::Test {
+class ReviewBatchTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("tarnwick-review-batch-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     struct Run {
         int status;
         std::string out, err;
@@ -255,7 +249,8 @@ class ReviewBatchTest : public testing::Test {
         return result;
     }
 
-    fs::path folder_;
+    testing::TempFolder temp_{"review-batch"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(ReviewBatchTest, ReviewsEveryFileItCanAndNamesTheOthers) {

@@ -17,6 +17,7 @@
 #include "game/replay.h"
 #include "havannah/tests/record_index.h"
 #include "screen_fixture.h"
+#include "temp_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -37,16 +38,12 @@ constexpr std::string_view kShortRecord =
 class UserFilesTest : public testing::ScreenTest {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("tarnwick-user-files-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         platform.setDocumentsFolder(folder_.string());
         start();
         // The clipboard's text at start counts as seen, so that only the
         // texts a test puts there are loaded.
         app.shell.SeenClipboardText = platform.readClipboardText();
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     // What the user sees of the game, one line each: the header, the moves,
     // the stones of the position shown.
@@ -81,7 +78,8 @@ class UserFilesTest : public testing::ScreenTest {
                          app.fonts.HeaderFont, pixel(a.x1, a.y1));
     }
 
-    fs::path folder_;
+    testing::TempFolder temp_{"user-files"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(UserFilesTest, EveryRealRecordSurvivesOpenSaveOpen) {

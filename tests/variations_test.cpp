@@ -14,6 +14,7 @@
 #include "havannah/tests/record_index.h"
 #include "record/text.h"
 #include "screen_fixture.h"
+#include "temp_folder.h"
 
 namespace tarnwick {
 namespace {
@@ -25,15 +26,11 @@ const fs::path kRecords = TARNWICK_RECORDS_DIR;
 class VariationsTest : public testing::ScreenTest {
   protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("tarnwick-variations-" + std::to_string(::getpid()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         platform.setDocumentsFolder(folder_.string());
         platform.setStateFolder((folder_ / "state").string());
         start();
         app.shell.SeenClipboardText = platform.readClipboardText();
     }
-    void TearDown() override { fs::remove_all(folder_); }
 
     // A real game (64 moves, the last a resignation) shown at move `k`.
     void showRealGameAt(int k) {
@@ -47,7 +44,8 @@ class VariationsTest : public testing::ScreenTest {
     }
     std::string entry(int k) const { return app.game.Moves[k]; }
 
-    fs::path folder_;
+    testing::TempFolder temp_{"variations"};
+    const fs::path folder_ = temp_.path();
 };
 
 TEST_F(VariationsTest, AVariationKeepsTheGameAndTheKeysMoveThroughIt) {
