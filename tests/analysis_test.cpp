@@ -364,12 +364,17 @@ TEST_F(AnalysisTest, GPlaysTheEnginesMoveAfterThinkingAlone) {
 
     // At an earlier move, the engine's move starts a variation there; the
     // game's own moves stay in the tree.
+    // (The 8th move is made a far corner first: the hurried thought above
+    // may have found any cell, and the engine's answer must differ from it.)
     app.analysis.ThinkLimits = {1000, {}};
+    extendedKey(keys::kDelete);
+    const Point corner = *board::cellOrigin(app.board, cell("O1"));
+    clickAt(corner.x + 13, corner.y + 13);
+    ASSERT_EQ(app.game.Moves[8], "8.O1");
     extendedKey(keys::kLeft);
-    const std::string eighth = app.game.Moves[8];
     key("g");
     EXPECT_EQ(app.game.CurrentMove, 8);
-    EXPECT_NE(app.game.Moves[8], eighth);
+    EXPECT_NE(app.game.Moves[8], "8.O1");
     EXPECT_EQ(app.game.Tree.size(), 10U) << "the root, seven moves and two eighth moves";
 }
 
