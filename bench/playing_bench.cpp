@@ -55,27 +55,28 @@ void BM_ReturnToTheBoardPageWithAFullGame(benchmark::State& state) {
 }
 BENCHMARK(BM_ReturnToTheBoardPageWithAFullGame)->Unit(benchmark::kMillisecond);
 
-void BM_OneStepForward(benchmark::State& state) {
-    FullGame full;
-    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(full.app));
+// Times single steps at move 135, each undone outside the timing.
+void timeSteps(benchmark::State& state, App& app, bool forward) {
+    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(app));
+    const auto step = forward ? game::stepForward : game::stepBack;
+    const auto undo = forward ? game::stepBack : game::stepForward;
     for (auto _ : state) {
-        game::stepForward(gameOf(full.app));
+        step(gameOf(app));
         state.PauseTiming();
-        game::stepBack(gameOf(full.app));
+        undo(gameOf(app));
         state.ResumeTiming();
     }
+}
+
+void BM_OneStepForward(benchmark::State& state) {
+    FullGame full;
+    timeSteps(state, full.app, true);
 }
 BENCHMARK(BM_OneStepForward)->Unit(benchmark::kMicrosecond);
 
 void BM_OneStepBack(benchmark::State& state) {
     FullGame full;
-    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(full.app));
-    for (auto _ : state) {
-        game::stepBack(gameOf(full.app));
-        state.PauseTiming();
-        game::stepForward(gameOf(full.app));
-        state.ResumeTiming();
-    }
+    timeSteps(state, full.app, false);
 }
 BENCHMARK(BM_OneStepBack)->Unit(benchmark::kMicrosecond);
 
@@ -102,13 +103,7 @@ struct StudiedGame : FullGame {
 
 void BM_OneStepForwardWithVariations(benchmark::State& state) {
     StudiedGame studied;
-    for (int i = 0; i < 135; ++i) game::stepForward(gameOf(studied.app));
-    for (auto _ : state) {
-        game::stepForward(gameOf(studied.app));
-        state.PauseTiming();
-        game::stepBack(gameOf(studied.app));
-        state.ResumeTiming();
-    }
+    timeSteps(state, studied.app, true);
     state.counters["nodes"] = static_cast<double>(studied.app.game.Tree.size());
 }
 BENCHMARK(BM_OneStepForwardWithVariations)->Unit(benchmark::kMicrosecond);

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/context.h"
+#include "fuzz/fuzz_rule.h"
 #include "app/shell.h"
 #include "game/game.h"
 #include "game/navigation.h"
@@ -19,6 +20,8 @@
 #include "platform/headless/headless_platform.h"
 
 namespace tarnwick::fuzz {
+
+using ::require;
 
 struct FuzzProgram {
     FuzzProgram() : app(platform) {
@@ -50,13 +53,6 @@ inline FuzzProgram& program() {
     return started;
 }
 
-// A broken rule of the program's state is a finding like a crash: it is
-// reported and the run stops, keeping the input.
-inline void require(bool holds, const char* rule) {
-    if (holds) return;
-    std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
-    std::abort();
-}
 
 // What must hold of the shown game after any loader, whatever it was given:
 // a board of a known base, a move list without gaps within its bounds, and

@@ -8,16 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_rule.h"
 #include "engine/gtp/gtp.h"
 
 namespace {
 
-// A broken rule is a finding like a crash: reported, and the run stops.
-void require(bool holds, const char* rule) {
-    if (holds) return;
-    std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
-    std::abort();
-}
 
 tarnwick::engine::gtp::GtpOptions fuzzOptions() {
     tarnwick::engine::gtp::GtpOptions options;

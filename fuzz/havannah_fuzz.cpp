@@ -10,19 +10,13 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_rule.h"
 #include "havannah/text.h"
 
 namespace {
 
 using namespace tarnwick::havannah;
 
-// A broken promise is a finding like a crash: reported, and the run stops
-// with the input kept.
-void require(bool holds, const char* rule) {
-    if (holds) return;
-    std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
-    std::abort();
-}
 
 void checkText(std::string_view text) {
     const auto position = parsePosition(text);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_rule.h"
 #include "record/moves.h"
 #include "record/text.h"
 
@@ -16,13 +17,6 @@ namespace {
 
 using namespace tarnwick::record;
 
-// A broken promise is a finding like a crash: reported, and the run stops
-// with the input kept.
-void require(bool holds, const char* rule) {
-    if (holds) return;
-    std::fprintf(stderr, "fuzz: broken rule: %s\n", rule);
-    std::abort();
-}
 
 }  // namespace
 
