@@ -16,6 +16,7 @@
 #include "game/navigation.h"
 #include "game/replay.h"
 #include "game/variations.h"
+#include "platform/text_fit.h"
 #include "record/moves.h"
 
 namespace tarnwick {
@@ -137,7 +138,12 @@ void drawAnalysisLine(App& app, const std::string& text, bool withFigures) {
     p.setFont(app.fonts.HeaderFont);
     p.setColors(colours::kBlack, panel);
     p.setPos(a.textX, a.textY);
-    p.drawText(text);
+    p.drawText(shortenAtEnd(p, text, a.x2 - a.textX));
+}
+
+bool fitsAnalysisLine(App& app, std::string_view text) {
+    app.platform.setFont(app.fonts.HeaderFont);
+    return app.platform.textSize(text).width <= kLineArea.x2 - kLineArea.textX;
 }
 
 namespace {

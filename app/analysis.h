@@ -15,6 +15,8 @@ struct App;
 // review share: `text` drawn there (`withFigures`: it gives a search's
 // figures, which a new search keeps until it has its own).
 void drawAnalysisLine(App& app, const std::string& text, bool withFigures = false);
+// Whether `text` fits the line whole; a longer one is drawn cut short.
+bool fitsAnalysisLine(App& app, std::string_view text);
 // Brings every empty cell to its wanted mark (one a cell); true when any
 // cell changed.
 bool paintMarks(App& app, const std::vector<board::CellMark>& marks);

@@ -164,6 +164,10 @@ std::string positionText(const PositionReview& position, const havannah::Topolog
     }
     if (!position.line.empty()) text += " line=" + movesText(position.line, topology);
     if (!position.winningMoves.empty()) text += " wins=" + movesText(position.winningMoves, topology);
+    if (position.nextWinRate) {
+        text += " next=" + rateText(*position.nextWinRate);
+        text += " nextvisits=" + std::to_string(position.nextVisits);
+    }
     text += " playouts=" + std::to_string(position.playouts);
     return text;
 }
@@ -182,10 +186,13 @@ std::optional<PositionReview> parsePosition(std::string_view text, int index, co
         if (equals == std::string_view::npos) return std::nullopt;
         const std::string_view key = pair.substr(0, equals);
         const std::string_view value = pair.substr(equals + 1);
-        if (key == "rate" || key == "bestrate") {
+        if (key == "rate" || key == "bestrate" || key == "next") {
             const auto rate = parseRate(value);
             if (!rate) return std::nullopt;
-            (key == "rate" ? position.winRate : position.bestWinRate) = *rate;
+            if (key == "next")
+                position.nextWinRate = *rate;
+            else
+                (key == "rate" ? position.winRate : position.bestWinRate) = *rate;
             hasRate = hasRate || key == "rate";
         } else if (key == "winner") {
             if (value != "black" && value != "white") return std::nullopt;
@@ -199,8 +206,9 @@ std::optional<PositionReview> parsePosition(std::string_view text, int index, co
             auto moves = parseMoves(value, topology);
             if (!moves) return std::nullopt;
             (key == "line" ? position.line : position.winningMoves) = std::move(*moves);
-        } else if (key == "playouts") {
-            const auto result = std::from_chars(value.data(), value.data() + value.size(), position.playouts);
+        } else if (key == "playouts" || key == "nextvisits") {
+            std::uint64_t& count = key == "playouts" ? position.playouts : position.nextVisits;
+            const auto result = std::from_chars(value.data(), value.data() + value.size(), count);
             if (result.ec != std::errc{} || result.ptr != value.data() + value.size()) return std::nullopt;
         }
     }
@@ -290,7 +298,7 @@ std::optional<engine::ReviewResult> loadReview(const record::Tree& tree, const s
         result.positions.push_back(std::move(*position));
     }
     for (std::size_t k = 1; k < result.positions.size(); ++k) {
-        engine::MoveReview move = engine::judgeMove(result.positions[k - 1], result.positions[k], moves[k - 1]);
+        engine::MoveReview move = engine::judgeMove(result.positions[k - 1], result.positions[k], moves[k - 1], topology.base());
         move.number = static_cast<int>(k);
         result.moves.push_back(move);
     }

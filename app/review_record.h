@@ -4,15 +4,17 @@
 // The root holds the review's version and budget and the search of the
 // empty board; each move node the search of the position after its move:
 //
-//   TRV[tarnwick-review 1]TRB[300 playouts a position]TRP[rate=0.5 best=E5 ...]
-//   ;W[E5]TRP[rate=0.43 best=swap bestrate=0.61 line=swap,D4 playouts=300]
+//   TRV[tarnwick-review 2]TRB[300 playouts a position]TRP[rate=0.5 best=E5 ...]
+//   ;W[E5]TRP[rate=0.43 best=swap bestrate=0.61 line=swap,D4 next=0.52 nextvisits=40 playouts=300]
 //    C[Review: Black 57%.]
 //
 // TRP's value is key=value pairs separated by blanks: rate (the win rate
 // of the side to move), best, bestrate, line (moves joined by commas),
 // wins (the proven winning moves), winner (black or white), board (1 when
-// won on the board) and playouts; keys without a value are left out. Rates
-// are written in the shortest form that reads back as the same number, so
+// won on the board), next and nextvisits (the move played next as this
+// search saw it: its rate and visits) and playouts; keys without a value
+// are left out. Rates are written in the shortest form that reads back as
+// the same number, so
 // a review read back judges every move as the one stored. The side to move
 // follows from the position's number. The comment's review line, its own
 // line in C starting "Review: Black ", says Black's win rate after the move

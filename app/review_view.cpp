@@ -58,8 +58,8 @@ EngineLine engineLineOf(const game::GameFields& g, const havannah::Topology& top
     return line;
 }
 
-// "1 blunder, 2 mistakes", or "no mistakes".
-std::string countsText(const engine::JudgementCounts& c) {
+// "1 blunder, 2 mistakes", or "no mistakes"; inaccuracies only when asked.
+std::string countsText(const engine::JudgementCounts& c, bool inaccuracies) {
     std::string text;
     const auto add = [&text](int n, const char* one, const char* many) {
         if (n == 0) return;
@@ -69,14 +69,21 @@ std::string countsText(const engine::JudgementCounts& c) {
     add(c.decisive, "decisive move", "decisive moves");
     add(c.blunders, "blunder", "blunders");
     add(c.mistakes, "mistake", "mistakes");
-    add(c.inaccuracies, "inaccuracy", "inaccuracies");
+    if (inaccuracies) add(c.inaccuracies, "inaccuracy", "inaccuracies");
     return text.empty() ? "no mistakes" : text;
 }
 
-std::string summaryLine(const engine::ReviewResult& r, const engine::ReviewSettings& settings) {
-    std::string line = "Black: " + countsText(r.summary(Player::Black)) + "; White: " + countsText(r.summary(Player::White));
-    // A review read from a record may come from another budget.
-    if (r.budget != engine::describeBudget(settings.budget)) line += " (at " + r.budget + ")";
+// Each player's judged moves; the inaccuracies are left out when the whole
+// does not fit the line (the list still marks them).
+std::string summaryLine(App& app, const engine::ReviewResult& r) {
+    std::string line;
+    for (const bool inaccuracies : {true, false}) {
+        line = "Black: " + countsText(r.summary(Player::Black), inaccuracies) + "; White: " +
+               countsText(r.summary(Player::White), inaccuracies);
+        // A review read from a record may come from another budget.
+        if (r.budget != engine::describeBudget(app.review.Settings.budget)) line += " (at " + r.budget + ")";
+        if (fitsAnalysisLine(app, line)) break;
+    }
     return line;
 }
 
@@ -121,7 +128,7 @@ void markJudgedMoves(App& app) {
 
 // The line the panel shows for the review where the board stands: the
 // better move before a judged move, the progress, or the summary.
-std::string reviewLine(const App& app) {
+std::string reviewLine(App& app) {
     const engine::ReviewResult& result = *app.review.Result;
     if (const engine::MoveReview* next = judgedMove(app, app.game.CurrentMove + 1);
         next != nullptr && next->judgement != engine::Judgement::None && next->best) {
@@ -130,7 +137,7 @@ std::string reviewLine(const App& app) {
                std::to_string(percentOf(next->loss)) + "%; " + engine::moveName(t, *next->best) + " kept " +
                std::to_string(percentOf(next->bestWinRate)) + "%";
     }
-    return app.review.Running ? progressLine(result) : summaryLine(result, app.review.Settings);
+    return app.review.Running ? progressLine(result) : summaryLine(app, result);
 }
 
 // The better move's disc before a judged move; none elsewhere.

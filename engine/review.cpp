@@ -39,7 +39,9 @@ PositionReview wonPosition(const Position& position) {
     return review;
 }
 
-PositionReview fromSnapshot(const Snapshot& snap) {
+// The search of a position from its snapshot; `next` is the move the line
+// plays from it, if any.
+PositionReview fromSnapshot(const Snapshot& snap, std::optional<Move> next) {
     PositionReview review;
     review.toMove = snap.toMove;
     review.winner = snap.provenWinner;
@@ -50,6 +52,12 @@ PositionReview fromSnapshot(const Snapshot& snap) {
         review.best = first.move;
         review.bestWinRate = first.winRate;
         review.line = first.pv;
+    }
+    const auto played = std::find_if(snap.moves.begin(), snap.moves.end(),
+                                     [&](const Candidate& c) { return next && c.move == *next && c.visits > 0; });
+    if (played != snap.moves.end()) {
+        review.nextWinRate = played->proven ? (*played->proven ? 1.0 : 0.0) : played->winRate;
+        review.nextVisits = played->visits;
     }
     // The position's rate is the average over every move searched, weighted
     // by visits: the root's own average. It is what the search of the
@@ -138,7 +146,7 @@ JudgementCounts ReviewResult::summary(Player player) const {
     return counts;
 }
 
-MoveReview judgeMove(const PositionReview& before, const PositionReview& after, Move played) {
+MoveReview judgeMove(const PositionReview& before, const PositionReview& after, Move played, int base) {
     MoveReview review;
     review.mover = before.toMove;
     review.played = played;
@@ -146,6 +154,7 @@ MoveReview judgeMove(const PositionReview& before, const PositionReview& after, 
     review.best = before.best;
     review.bestWinRate = before.bestWinRate;
     review.playedWinRate = rateFor(after, review.mover);
+    if (!after.winner && before.nextWinRate) review.playedWinRate = std::max(review.playedWinRate, *before.nextWinRate);
     if (before.best != played) review.loss = std::max(0.0, review.bestWinRate - review.playedWinRate);
 
     const bool provenWin = before.winner == review.mover;
@@ -154,13 +163,14 @@ MoveReview judgeMove(const PositionReview& before, const PositionReview& after, 
                             std::find(before.winningMoves.begin(), before.winningMoves.end(), played) == before.winningMoves.end();
     const bool wasWon = provenWin || (!before.winner && rateFor(before, review.mover) >= kWonRate);
     const bool isLost = after.winner == havannah::opponent(review.mover) || (!after.winner && review.playedWinRate <= kLostRate);
+    const Thresholds thresholds = thresholdsFor(base);
     if (thrownAway || (wasWon && isLost))
         review.judgement = Judgement::Decisive;
-    else if (review.loss >= kBlunderLoss)
+    else if (review.loss >= thresholds.blunder)
         review.judgement = Judgement::Blunder;
-    else if (review.loss >= kMistakeLoss)
+    else if (review.loss >= thresholds.mistake)
         review.judgement = Judgement::Mistake;
-    else if (review.loss >= kInaccuracyLoss)
+    else if (review.loss >= thresholds.inaccuracy)
         review.judgement = Judgement::Inaccuracy;
     return review;
 }
@@ -215,7 +225,7 @@ void Review::start(const Position& start, std::vector<Move> moves, ReviewResult 
         sofar.positions.resize(same);
         result.positions = std::move(sofar.positions);
         for (std::size_t k = 1; k < result.positions.size(); ++k) {
-            MoveReview move = judgeMove(result.positions[k - 1], result.positions[k], moves[k - 1]);
+            MoveReview move = judgeMove(result.positions[k - 1], result.positions[k], moves[k - 1], start.base());
             move.number = positions[k].movesPlayed();
             result.moves.push_back(move);
         }
@@ -226,10 +236,12 @@ void Review::start(const Position& start, std::vector<Move> moves, ReviewResult 
         result_ = std::move(result);
     }
     stopping_.store(false);
-    thread_ = std::thread([this, positions = std::move(positions)]() mutable { run(std::move(positions)); });
+    thread_ = std::thread([this, positions = std::move(positions), moves = std::move(moves)]() mutable {
+        run(std::move(positions), std::move(moves));
+    });
 }
 
-void Review::run(std::vector<Position> positions) {
+void Review::run(std::vector<Position> positions, std::vector<Move> moves) {
     std::size_t index = 0;
     {
         const std::lock_guard lock(resultMutex_);
@@ -259,12 +271,13 @@ void Review::run(std::vector<Position> positions) {
             // A search ended by stop() is cut short: it is dropped, and
             // made again whole when the review resumes.
             if (stopping_.load()) break;
-            review = fromSnapshot(engine_->snapshot(havannah::kMaxCells + 1));
+            const auto next = index < moves.size() ? std::optional<Move>(moves[index]) : std::nullopt;
+            review = fromSnapshot(engine_->snapshot(havannah::kMaxCells + 1), next);
         }
         const std::lock_guard lock(resultMutex_);
         result_.positions.push_back(std::move(review));
         if (index > 0) {
-            MoveReview move = judgeMove(result_.positions[index - 1], result_.positions[index], result_.line[index - 1]);
+            MoveReview move = judgeMove(result_.positions[index - 1], result_.positions[index], moves[index - 1], position.base());
             move.number = position.movesPlayed();
             result_.moves.push_back(move);
         }

@@ -13,12 +13,21 @@
 // searches of positions k - 1 and k:
 //   best move and its win rate: the first candidate of position k - 1's
 //     search, for the mover;
-//   the played move's win rate for the mover: 1 - position k's win rate
-//     for its side to move (1 or 0 where position k is won on the board or
-//     proven; else the average over its search, weighted by visits);
+//   the played move's win rate for the mover: 1 or 0 where position k is
+//     won on the board or proven; else the better of two estimates, the
+//     played move as a candidate of position k - 1's search (where it was
+//     tried) and 1 - position k's own win rate for its side to move;
 //   loss: best minus played, never below 0, and 0 when the move played is
-//     the engine's best (the two figures come from different searches, and
-//     their noise is no fault of the move).
+//     the engine's best.
+// Why two estimates: a search is optimistic for its own side to move (its
+// replies are chosen, the opponent's answers deep down are not all found),
+// so the search of position k, made mostly afresh when the move played was
+// not the engine's choice, puts the mover about 5% lower than the search
+// before it put the same move. Compared with the best move's rate from the
+// other search, that bias alone made a mistake of every second move. The
+// same search ranks the two moves fairly, but a move it hardly tried has a
+// rough figure; the search after it then gives the better one. A move is
+// only marked where both say it lost.
 #pragma once
 
 #include <atomic>
@@ -38,21 +47,27 @@ namespace tarnwick::engine {
 
 // Changes whenever the way a review is made changes its figures, so that a
 // stored review says what made it.
-inline constexpr std::string_view kReviewVersion = "tarnwick-review 1";
+inline constexpr std::string_view kReviewVersion = "tarnwick-review 2";
 
 // How much of the mover's win rate a move may give away before it is
-// called an inaccuracy, a mistake or a blunder. Looked at on four real
-// base-8 games (230 moves) at 20000 playouts a position: 60% of the moves
-// lose less than 0.05, which is where the search's own noise lies at such
-// a budget; 0.05 to 0.10 (a quarter of the moves) are second choices the
-// engine mildly disagrees with; 0.10 to 0.20 (an eighth) come in runs
-// where both players go on with a race along an edge the engine would
-// leave; the four of 0.20 and more were all real: a threat left unanswered
-// or a proven win let go. At 2000 playouts the noise is about twice as
-// large, so a smaller budget shows more inaccuracies, not more blunders.
-inline constexpr double kInaccuracyLoss = 0.05;
-inline constexpr double kMistakeLoss = 0.10;
-inline constexpr double kBlunderLoss = 0.20;
+// called an inaccuracy, a mistake or a blunder: larger on the big boards,
+// where the engine disagrees more with every move. Chosen on real games
+// reviewed at the viewer's budget (1 s a position, one thread): on base 8
+// (284 moves of six games) half the moves lose less than 0.025, nine in
+// ten less than 0.095, and then the figures jump: the 14 moves of 0.20 and
+// more were all real (a threat left unanswered, a proven win let go). On
+// base 10 (246 moves of three games) the engine finds fault with nearly
+// every human move: half lose 0.04 or more and nine in ten up to 0.11, in
+// long runs of both players, so only 0.10 marks an inaccuracy there; the
+// few of 0.15 and more stood out on the board.
+struct Thresholds {
+    double inaccuracy = 0;
+    double mistake = 0;
+    double blunder = 0;
+};
+inline constexpr Thresholds kSmallBoardThresholds{0.07, 0.12, 0.20};  // base 8 and smaller
+inline constexpr Thresholds kLargeBoardThresholds{0.10, 0.15, 0.25};  // base 9 and larger
+constexpr Thresholds thresholdsFor(int base) { return base <= 8 ? kSmallBoardThresholds : kLargeBoardThresholds; }
 // A move is decisive when its mover stood at least this well before it...
 inline constexpr double kWonRate = 0.80;
 // ... and at most this well after it; or when it threw a proven win away
@@ -101,6 +116,11 @@ struct PositionReview {
     // Every move proven to win when the side to move is the proven winner.
     std::vector<Move> winningMoves;
     std::uint64_t playouts = 0;
+    // The move the line plays next as this search saw it: its win rate for
+    // the side to move and its visits; none for the last position, or when
+    // the search never tried it.
+    std::optional<double> nextWinRate;
+    std::uint64_t nextVisits = 0;
     friend bool operator==(const PositionReview&, const PositionReview&) = default;
 };
 
@@ -158,8 +178,9 @@ struct ReviewResult {
 };
 
 // The judgement of one move from the searches before and after it (the
-// figures that go into a MoveReview besides its number and mover).
-MoveReview judgeMove(const PositionReview& before, const PositionReview& after, Move played);
+// figures that go into a MoveReview besides its number and mover), on a
+// board of `base`.
+MoveReview judgeMove(const PositionReview& before, const PositionReview& after, Move played, int base);
 
 // A review of `moves` from `start` with nothing searched yet, as start()
 // begins one: the start as text, the line, the positions to search (total)
@@ -191,7 +212,7 @@ class Review {
     const ReviewSettings& settings() const { return settings_; }
 
   private:
-    void run(std::vector<havannah::Position> positions);
+    void run(std::vector<havannah::Position> positions, std::vector<Move> moves);
     // Asks the review's thread and its search to end.
     void signalStop();
 

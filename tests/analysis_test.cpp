@@ -261,6 +261,35 @@ TEST_F(AnalysisTest, TheAnalysisFollowsAutomaticPlay) {
 constexpr const char* kIgnoredBridge =
     "1.A1 2.H8 3.A2 4.I8 5.A3 6.J8 7.A4 8.K8 9.A5 10.L8 11.A6 12.M8 13.A7 14.N7 15.A8";
 
+// A stored review whose summary is longer than the line: each player has a
+// decisive move, two blunders, a mistake and two inaccuracies. Position k's
+// rate is for its side to move, so move k loses bestrate(k - 1) - (1 - rate(k)).
+TEST_F(AnalysisTest, ALongSummaryKeepsToThePanel) {
+    const struct {
+        const char* move;
+        double rate, bestRate;
+    } positions[] = {
+        {"", 0.85, 0.9},                                       // Black stands won...
+        {"B[D4]", 0.85, 0.9}, {"W[E5]", 0.85, 0.9},            // ...and each throws it away
+        {"B[D5]", 0.5, 0.75}, {"W[E4]", 0.5, 0.75},            // blunders
+        {"B[C4]", 0.5, 0.75}, {"W[F5]", 0.5, 0.64},            // blunders, then mistakes
+        {"B[C5]", 0.5, 0.64}, {"W[F4]", 0.5, 0.58},            // a mistake, then inaccuracies
+        {"B[C6]", 0.5, 0.58}, {"W[F6]", 0.5, 0.58},
+        {"B[B5]", 0.5, 0.58}, {"W[G5]", 0.5, 0.58},
+    };
+    std::string record = "(;SZ[8]TRV[" + std::string(engine::kReviewVersion) + "]TRB[" +
+                         engine::describeBudget(app.review.Settings.budget) + "]";
+    for (const auto& p : positions)
+        record += std::string(*p.move ? ";" : "") + p.move + "TRP[rate=" + std::to_string(p.rate) +
+                  " best=A1 bestrate=" + std::to_string(p.bestRate) + " playouts=100]";
+    ASSERT_TRUE(loadRecordText(app, record + ")"));
+    EXPECT_EQ(app.analysis.LineShown.find("inaccurac"), std::string::npos) << app.analysis.LineShown;
+    EXPECT_NE(app.analysis.LineShown.find("2 blunders, 1 mistake; White: 1 decisive move"), std::string::npos)
+        << app.analysis.LineShown;
+    for (int y = 225; y <= 256; ++y)
+        for (int x = 1018; x < 1024; ++x) ASSERT_EQ(pixel(x, y), pixel(x, 200)) << "the line stays in the panel at " << x << "," << y;
+}
+
 TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
     app.review.Settings.budget = {400, {}};
     app.review.Settings.independent = true;
@@ -276,6 +305,8 @@ TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
     EXPECT_GE(app.game.Judged.at(fourteenth), 3) << "a blunder or decisive";
     EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex("Black: .*; White: .*blunder.*|Black: .*; White: .*decisive.*")))
         << app.analysis.LineShown;
+    for (int y = 225; y <= 256; ++y)
+        for (int x = 1018; x < 1024; ++x) ASSERT_EQ(pixel(x, y), pixel(x, 200)) << "the line stays in the panel at " << x << "," << y;
 
     // N goes to the position before a mistake: the better move is shown.
     extendedKey(keys::kHome);
@@ -284,8 +315,9 @@ TEST_F(AnalysisTest, TheReviewJudgesTheMoveThatLetTheBridgeThrough) {
     EXPECT_TRUE(std::regex_match(app.analysis.LineShown, std::regex(R"(move 14 \(N7\) lost \d+%; A8 kept \d+%)")))
         << app.analysis.LineShown;
     EXPECT_EQ(marks().at(cell("A8")).rank, 1);
+    extendedKey(keys::kEnd);
     key("N");
-    EXPECT_LT(app.game.CurrentMove, 13);
+    EXPECT_EQ(app.game.CurrentMove, 13) << "Shift+N goes back to the position before the last mistake";
 
     // The graph under the list: the curve ends low for White, the shown
     // move's line moves with a click on the graph.

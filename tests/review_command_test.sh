@@ -15,7 +15,7 @@ status=$?
 fail() { echo "review_command: $1" >&2; cat "$folder/errors.txt" >&2; exit 1; }
 [ "$status" -eq 0 ] || fail "exit status $status, not 0"
 [ -s "$folder/$name.reviewed.sgf" ] || fail "no $name.reviewed.sgf"
-grep -q 'TRV\[tarnwick-review 1\]TRB\[100 playouts a position\]' "$folder/$name.reviewed.sgf" || fail "no review in the record"
+grep -q 'TRV\[tarnwick-review 2\]TRB\[100 playouts a position\]' "$folder/$name.reviewed.sgf" || fail "no review in the record"
 lines=$(wc -l <"$folder/table.tsv")
 [ "$lines" -eq $((moves + 1)) ] || fail "$lines table lines for $moves moves"
 [ ! -s "$folder/errors.txt" ] || fail "something on standard error"

@@ -149,12 +149,12 @@ TEST(ReviewRecordTest, AnotherVersionOrAnUnreadablePositionStopsTheReading) {
         std::optional<int> positions;  // read back; none: no review
         std::optional<std::string> version;
     } cases[] = {
-        {"", "", 13, "tarnwick-review 1"},
-        {"TRV[tarnwick-review 1]", "TRV[tarnwick-review 0]", std::nullopt, "tarnwick-review 0"},
-        {"TRV[tarnwick-review 1]", "", std::nullopt, std::nullopt},
+        {"", "", 13, "tarnwick-review 2"},
+        {"TRV[tarnwick-review 2]", "TRV[tarnwick-review 0]", std::nullopt, "tarnwick-review 0"},
+        {"TRV[tarnwick-review 2]", "", std::nullopt, std::nullopt},
         // A position another program wrote badly ends the review there.
-        {";B[L8]TRP[rate=", ";B[L8]TRP[rate=x", 4, "tarnwick-review 1"},
-        {";B[L8]TRP[", ";B[L8]TRQ[", 4, "tarnwick-review 1"},
+        {";B[L8]TRP[rate=", ";B[L8]TRP[rate=x", 4, "tarnwick-review 2"},
+        {";B[L8]TRP[", ";B[L8]TRQ[", 4, "tarnwick-review 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.to));
@@ -183,7 +183,7 @@ TEST(ReviewRecordTest, CommentsAndOtherPropertiesKeepTheirTextAndPlace) {
     engine::PositionReview before;
     before.winRate = 0.5;
     before.best = e5;
-    before.bestWinRate = 0.69;
+    before.bestWinRate = 0.7;
     before.line = {e5, kSwapMove};
     before.playouts = 100;
     engine::PositionReview after;
@@ -191,13 +191,13 @@ TEST(ReviewRecordTest, CommentsAndOtherPropertiesKeepTheirTextAndPlace) {
     after.winRate = 0.43;
     after.playouts = 100;
     review.positions = {before, after};
-    review.moves = {engine::judgeMove(before, after, f6)};
+    review.moves = {engine::judgeMove(before, after, f6, topology.base())};
     review.moves[0].number = 1;
     ASSERT_EQ(review.moves[0].judgement, engine::Judgement::Mistake);
-    EXPECT_EQ(reviewCommentLine(review, 1, topology), "Review: Black 57%. Mistake: lost 12%; E5 kept 69%.");
+    EXPECT_EQ(reviewCommentLine(review, 1, topology), "Review: Black 57%. Mistake: lost 13%; E5 kept 70%.");
 
     const std::string trp = "TRP[rate=0.43 playouts=100]";
-    const std::string line = "Review: Black 57%. Mistake: lost 12%; E5 kept 69%.";
+    const std::string line = "Review: Black 57%. Mistake: lost 13%; E5 kept 70%.";
     const struct {
         std::string node, stored;
     } cases[] = {
@@ -212,7 +212,7 @@ TEST(ReviewRecordTest, CommentsAndOtherPropertiesKeepTheirTextAndPlace) {
         storeReview(tree, mainLineOf(tree), review, topology);
         EXPECT_EQ(tree.propertyText(mainLineOf(tree)[1]), c.stored) << c.node;
         EXPECT_EQ(tree.propertyText(tree.root()),
-                  "SZ[8]C[Review: Black as I saw it]TRV[tarnwick-review 1]TRB[100 playouts a position]TRP[rate=0.5 best=E5 bestrate=0.69 "
+                  "SZ[8]C[Review: Black as I saw it]TRV[tarnwick-review 2]TRB[100 playouts a position]TRP[rate=0.5 best=E5 bestrate=0.7 "
                   "line=E5,swap playouts=100]");
     }
 }

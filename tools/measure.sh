@@ -85,11 +85,15 @@ key_to_frame_ms() {
     pid=$(head -1 /tmp/measure-pid.$$)
     rm -f /tmp/measure-pid.$$
     children+=("$pid")
-    printf '1.D4 2.E5' | xclip -quiet -selection clipboard >/dev/null 2>&1 &
+    local game='1.D4 2.E5'
+    [[ $mode == review ]] && game='1.D4 2.E5 3.D5 4.E4 5.C4 6.F5 7.C5 8.F4 9.C6 10.F6 11.B5 12.G5'
+    printf '%s' "$game" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
     children+=("$!")
     sleep 1
-    if [[ $mode == analysis ]]; then
-        xdotool search --name Tarnwick windowfocus --sync key a >/dev/null 2>&1 || echo "could not press A" >&2
+    if [[ -n $mode ]]; then
+        local key=a
+        [[ $mode == review ]] && key=r
+        xdotool search --name Tarnwick windowfocus --sync key "$key" >/dev/null 2>&1 || echo "could not press $key" >&2
         sleep 1
     fi
     for _ in 1 2 3 4 5; do presses+=(Home End); done
@@ -100,3 +104,4 @@ key_to_frame_ms() {
 }
 echo "tarnwick key press to changed frame (ms, median of 10): $(key_to_frame_ms)"
 echo "the same with the analysis on:                          $(key_to_frame_ms analysis)"
+echo "the same during a whole-game review:                     $(key_to_frame_ms review)"

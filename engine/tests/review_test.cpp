@@ -67,6 +67,7 @@ struct JudgeCase {
     Move played;
     Judgement judgement;
     double loss;
+    int base = 8;
 };
 
 PositionReview open(Player toMove, double rate, Move best, double bestRate) {
@@ -75,6 +76,13 @@ PositionReview open(Player toMove, double rate, Move best, double bestRate) {
     position.winRate = rate;
     position.best = best;
     position.bestWinRate = bestRate;
+    return position;
+}
+
+// `position` with the move played from it seen by its search at `rate`.
+PositionReview seeingNext(PositionReview position, double rate) {
+    position.nextWinRate = rate;
+    position.nextVisits = 500;
     return position;
 }
 
@@ -93,8 +101,10 @@ TEST(ReviewJudge, MovesAreJudgedByWhatTheyGaveAway) {
     const JudgeCase cases[] = {
         {"the engine's own move loses nothing", open(B, 0.5, 3, 0.6), open(W, 0.55, 4, 0.55), 3, Judgement::None, 0},
         {"a better figure after the move is no loss", open(B, 0.5, 3, 0.55), open(W, 0.4, 4, 0.6), 9, Judgement::None, 0},
-        {"just under an inaccuracy", open(B, 0.5, 3, 0.55), open(W, 0.49, 4, 0.5), 9, Judgement::None, 0.04},
-        {"inaccuracy", open(B, 0.5, 3, 0.55), open(W, 0.51, 4, 0.5), 9, Judgement::Inaccuracy, 0.06},
+        {"just under an inaccuracy", open(B, 0.5, 3, 0.55), open(W, 0.51, 4, 0.5), 9, Judgement::None, 0.06},
+        {"inaccuracy", open(B, 0.5, 3, 0.55), open(W, 0.53, 4, 0.5), 9, Judgement::Inaccuracy, 0.08},
+        {"the same loss on the big board", open(B, 0.5, 3, 0.55), open(W, 0.53, 4, 0.5), 9, Judgement::None, 0.08, 10},
+        {"a mistake on the big board", open(B, 0.5, 3, 0.55), open(W, 0.61, 4, 0.5), 9, Judgement::Mistake, 0.16, 10},
         {"mistake", open(B, 0.5, 3, 0.55), open(W, 0.6, 4, 0.5), 9, Judgement::Mistake, 0.15},
         {"blunder", open(B, 0.5, 3, 0.55), open(W, 0.8, 4, 0.5), 9, Judgement::Blunder, 0.35},
         {"won at 85% and lost at 15%", open(W, 0.85, 3, 0.9), open(B, 0.85, 4, 0.85), 9, Judgement::Decisive, 0.75},
@@ -104,6 +114,16 @@ TEST(ReviewJudge, MovesAreJudgedByWhatTheyGaveAway) {
         {"a proven win kept by a move not yet proven", proven(B, B, {3}), proven(W, B), 9, Judgement::None, 0},
         {"a lost position stays lost", proven(W, B), proven(B, B), 9, Judgement::None, 0},
         {"an immediate loss from an even position", open(W, 0.5, 3, 0.5), proven(B, B, {7}), 9, Judgement::Blunder, 0.5},
+        // The search after a move the engine did not choose runs against its
+        // mover; the search before ranked the move fairly.
+        {"the search before saw the move as nearly as good", seeingNext(open(B, 0.5, 3, 0.55), 0.53), open(W, 0.56, 4, 0.5), 9,
+         Judgement::None, 0.02},
+        {"the search after saw it better than the rough first look", seeingNext(open(B, 0.5, 3, 0.55), 0.3),
+         open(W, 0.49, 4, 0.5), 9, Judgement::None, 0.04},
+        {"both searches agree on a mistake", seeingNext(open(B, 0.5, 3, 0.55), 0.42), open(W, 0.6, 4, 0.5), 9,
+         Judgement::Mistake, 0.13},
+        {"a proven loss after the move outweighs a hopeful first look", seeingNext(open(W, 0.5, 3, 0.5), 0.45),
+         proven(B, B, {7}), 9, Judgement::Blunder, 0.5},
     };
     for (const JudgeCase& c : cases) {
         SCOPED_TRACE(c.title);
@@ -112,13 +132,15 @@ TEST(ReviewJudge, MovesAreJudgedByWhatTheyGaveAway) {
             before.best = before.winningMoves.front();
             before.bestWinRate = 1;
         }
-        const MoveReview move = judgeMove(before, c.after, c.played);
+        const MoveReview move = judgeMove(before, c.after, c.played, c.base);
         EXPECT_EQ(move.judgement, c.judgement);
         EXPECT_NEAR(move.loss, c.loss, 1e-9);
         EXPECT_EQ(move.mover, c.before.toMove);
         const double afterBlack = c.after.toMove == Player::Black ? c.after.winRate : 1 - c.after.winRate;
         EXPECT_NEAR(move.blackWinRate, afterBlack, 1e-9);
-        EXPECT_NEAR(move.playedWinRate, c.before.toMove == Player::Black ? afterBlack : 1 - afterBlack, 1e-9);
+        const double afterMover = c.before.toMove == Player::Black ? afterBlack : 1 - afterBlack;
+        const bool usesNext = c.before.nextWinRate && !c.after.winner;
+        EXPECT_NEAR(move.playedWinRate, usesNext ? std::max(afterMover, *c.before.nextWinRate) : afterMover, 1e-9);
     }
 }
 
