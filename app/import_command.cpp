@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <span>
 
 #include "acquire/acquire.h"
 #include "record/text.h"
@@ -87,32 +86,34 @@ ImportSummary importFiles(database::Database& db, const std::vector<std::string>
         std::fprintf(err, "tarnwick: %s\n", line.c_str());
         ++summary.refused;
     };
+    // Games of several files share a transaction: a folder of one-game
+    // files is imported as fast as one file of many games.
+    std::vector<database::Incoming> pending;
+    std::vector<std::string> names;  // how a refused game is named: "\"a.sgf\" game 3"
+    const auto flush = [&] {
+        const auto results = db.importGames(pending, addedAt);
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            switch (results[i].outcome) {
+                case database::ImportResult::Outcome::Added: ++summary.added; break;
+                case database::ImportResult::Outcome::AlreadyThere: ++summary.alreadyThere; break;
+                case database::ImportResult::Outcome::Refused: refuse(names[i] + ": " + results[i].reason); break;
+            }
+        }
+        pending.clear();
+        names.clear();
+    };
     for (std::size_t f = 0; f < files.size(); ++f) {
         const std::string& path = files[f];
         ++summary.files;
         const FileText file = readFile(path);
         FileGames games = file.ok ? gamesInFile(path, file.text) : FileGames{{}, file.problem};
-        if (!games.problem.empty()) {
-            refuse("\"" + path + "\": " + games.problem);
+        if (!games.problem.empty()) refuse("\"" + path + "\": " + games.problem);
+        for (std::size_t g = 0; g < games.trees.size(); ++g) {
+            pending.push_back({std::move(games.trees[g]), path});
+            names.push_back("\"" + path + "\"" + (games.trees.size() == 1 ? "" : " game " + std::to_string(g + 1)));
+            if (pending.size() == kImportBatchGames) flush();
         }
-        std::vector<database::Incoming> incoming;
-        for (record::Tree& tree : games.trees) incoming.push_back({std::move(tree), path});
-        for (std::size_t first = 0; first < incoming.size(); first += kImportBatchGames) {
-            const std::size_t count = std::min(kImportBatchGames, incoming.size() - first);
-            const auto results = db.importGames(std::span(incoming).subspan(first, count), addedAt);
-            for (std::size_t i = 0; i < results.size(); ++i) {
-                switch (results[i].outcome) {
-                    case database::ImportResult::Outcome::Added: ++summary.added; break;
-                    case database::ImportResult::Outcome::AlreadyThere: ++summary.alreadyThere; break;
-                    case database::ImportResult::Outcome::Refused: {
-                        const std::string which =
-                            incoming.size() == 1 ? "" : " game " + std::to_string(first + i + 1);
-                        refuse("\"" + path + "\"" + which + ": " + results[i].reason);
-                        break;
-                    }
-                }
-            }
-        }
+        if (f + 1 == files.size()) flush();
         if (progress) drawProgress(err, f + 1, files.size(), summary);
     }
     if (progress) std::fputc('\n', err);

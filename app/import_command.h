@@ -25,8 +25,9 @@ struct ImportBatch {
 
 // The largest file an import reads: a file may hold many records.
 inline constexpr std::size_t kMaxImportFileBytes = 16 * 1024 * 1024;
-// Games a transaction: a killed import loses at most the batch under way.
-inline constexpr std::size_t kImportBatchGames = 200;
+// Games a transaction: a killed import loses at most the batch under way,
+// and larger batches write the positions' index less often.
+inline constexpr std::size_t kImportBatchGames = 1000;
 
 // The files named, folders replaced by the game files found in them
 // (recursively, in name order); a path that does not exist stays, for
@@ -49,8 +50,8 @@ struct ImportSummary {
     int refused = 0;  // games, and files with no game read
 };
 
-// Imports every file into the open database: the games of each file in
-// batches of kImportBatchGames, `addedAt` their time; each refused file or
+// Imports every file into the open database: the games in batches of
+// kImportBatchGames, `addedAt` their time; each refused file or
 // game is named with its reason on `err`, a progress bar on `err` when
 // `progress`. `readFile` reads a file as the program does.
 ImportSummary importFiles(database::Database& db, const std::vector<std::string>& files,

@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <filesystem>
 
 #include "record/text.h"
@@ -10,12 +12,22 @@
 namespace tarnwick::database {
 namespace {
 
+// A position's next move after the game's last.
+constexpr int kNoMove = -2;
+
 // PRAGMA application_id of our files: "Trnw".
 constexpr int kApplicationId = 0x54726e77;
 
 // The schema, one step a version: step i brings a file from version i to
 // version i + 1. A released step is never changed; a change of the schema
 // is a new step.
+//
+// Every column the table of games is sorted by has an index, so that a
+// page of it reads only its rows. A position row repeats its game's winner and ending, so that the
+// explorer's count over tens of thousands of games at the start never
+// visits the games themselves; the rows of a position come grouped by the
+// move played from it (kNoMove after the last), which the count reads in
+// order.
 constexpr std::array<const char*, kSchemaVersion> kMigrations{{
     R"(CREATE TABLE games(
          id INTEGER PRIMARY KEY,
@@ -37,12 +49,19 @@ constexpr std::array<const char*, kSchemaVersion> kMigrations{{
        CREATE INDEX games_white ON games(white);
        CREATE INDEX games_event ON games(event);
        CREATE INDEX games_number ON games(game_number);
+       CREATE INDEX games_result ON games(result);
+       CREATE INDEX games_base ON games(base);
+       CREATE INDEX games_moves ON games(moves);
+       CREATE INDEX games_ending ON games(ending);
+       CREATE INDEX games_added ON games(added_at);
        CREATE TABLE positions(
          key INTEGER NOT NULL,
          game INTEGER NOT NULL,
          ply INTEGER NOT NULL,
-         next INTEGER,
-         PRIMARY KEY(key, game, ply)) WITHOUT ROWID;)",
+         next INTEGER NOT NULL,
+         winner INTEGER,
+         ending INTEGER NOT NULL,
+         PRIMARY KEY(key, next, game, ply)) WITHOUT ROWID;)",
 }};
 
 // One prepared statement, finalized with its owner.
@@ -248,7 +267,11 @@ Opened Database::open(const std::string& path) {
     sqlite3_busy_timeout(db, 5000);
     // In WAL mode a committed transaction survives a killed process; NORMAL
     // syncs at checkpoints, which is what makes imports fast.
-    if (!execute(db, "PRAGMA journal_mode = WAL") || !execute(db, "PRAGMA synchronous = NORMAL") || !migrate(db)) {
+    // The positions' index takes its rows at random places: a cache of 64 MiB
+    // (taken only as pages are read) keeps an import from reading the same
+    // pages again and again.
+    if (!execute(db, "PRAGMA journal_mode = WAL") || !execute(db, "PRAGMA synchronous = NORMAL") ||
+        !execute(db, "PRAGMA cache_size = -65536") || !migrate(db)) {
         opened.problem = quoted(path) + " cannot be set up as a games database: " + sqlite3_errmsg(db);
         return opened;
     }
@@ -258,7 +281,7 @@ Opened Database::open(const std::string& path) {
         "INSERT INTO games(identity, game_number, black, white, event, result, base, moves, ending, winner, "
         "ending_move, source, added_at, record) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)");
     connection->insertPosition =
-        std::make_unique<Statement>(db, "INSERT INTO positions(key, game, ply, next) VALUES(?1, ?2, ?3, ?4)");
+        std::make_unique<Statement>(db, "INSERT INTO positions(key, game, ply, next, winner, ending) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
     opened.database.reset(new Database(path, std::move(connection)));
     return opened;
 }
@@ -268,14 +291,36 @@ std::string Database::lastError() const { return sqlite3_errmsg(connection_->db)
 std::vector<ImportResult> Database::importGames(std::span<const Incoming> games, std::int64_t addedAt) {
     sqlite3* db = connection_->db;
     std::vector<ImportResult> results(games.size());
-    const auto refuseAll = [&](const std::string& reason) {
-        for (ImportResult& result : results) result = {ImportResult::Outcome::Refused, 0, reason};
+    // When the batch is rolled back: every game it would have added, or
+    // found added earlier in it, or did not reach.
+    std::int64_t firstAdded = INT64_MAX;
+    const auto refuseAdded = [&](const std::string& reason) {
+        for (ImportResult& result : results) {
+            const bool lost = result.outcome == ImportResult::Outcome::Refused ? result.reason.empty() : result.id >= firstAdded;
+            if (lost) result = {ImportResult::Outcome::Refused, 0, reason};
+        }
         return results;
     };
-    if (!execute(db, "BEGIN IMMEDIATE")) return refuseAll("the database is not writable: " + lastError());
+    if (!execute(db, "BEGIN IMMEDIATE")) {
+        for (ImportResult& result : results) result.reason = "the database is not writable: " + lastError();
+        return results;
+    }
     Statement& find = *connection_->findIdentity;
     Statement& insertGame = *connection_->insertGame;
     Statement& insertPosition = *connection_->insertPosition;
+    // The positions of the whole batch, written in key order: their index
+    // is then walked once from end to end instead of at random.
+    struct Stored {
+        std::int64_t key;
+        std::int64_t game;
+        int ply;
+        std::optional<int> next;
+        std::optional<int> winner;
+        unsigned ending;
+        bool operator<(const Stored& other) const { return key < other.key; }
+    };
+    std::vector<Stored> positions;
+    bool ok = true;
     for (std::size_t i = 0; i < games.size(); ++i) {
         ImportResult& result = results[i];
         auto summary = summarize(games[i].tree, symmetries_);
@@ -292,38 +337,40 @@ std::vector<ImportResult> Database::importGames(std::span<const Incoming> games,
             result = {ImportResult::Outcome::AlreadyThere, existing, {}};
             continue;
         }
-        // A game that fails half-way is taken back alone.
-        execute(db, "SAVEPOINT game");
         insertGame.bind(1, game.identity);
         if (game.gameNumber) insertGame.bind(2, *game.gameNumber);
         insertGame.bind(3, game.black).bind(4, game.white).bind(5, game.event).bind(6, game.result);
         insertGame.bind(7, std::int64_t{game.base}).bind(8, std::int64_t{game.moves}).bind(9, std::int64_t{game.ending});
-        if (game.winner) insertGame.bind(10, std::int64_t{*game.winner == havannah::Player::Black ? 0 : 1});
+        std::optional<int> winner;
+        if (game.winner) winner = *game.winner == havannah::Player::Black ? 0 : 1;
+        if (winner) insertGame.bind(10, std::int64_t{*winner});
         insertGame.bind(11, std::int64_t{game.endingMove}).bind(12, games[i].source).bind(13, addedAt);
         insertGame.bind(14, record::writeRecord(games[i].tree));
-        bool ok = insertGame.step() == SQLITE_DONE;
+        ok = insertGame.step() == SQLITE_DONE;
         insertGame.reset();
+        if (!ok) break;
         const std::int64_t id = sqlite3_last_insert_rowid(db);
-        for (std::size_t ply = 0; ok && ply < game.positions.size(); ++ply) {
-            const PositionRow& position = game.positions[ply];
-            insertPosition.bind(1, position.key).bind(2, id).bind(3, static_cast<std::int64_t>(ply));
-            if (position.next) insertPosition.bind(4, std::int64_t{*position.next});
-            ok = insertPosition.step() == SQLITE_DONE;
-            insertPosition.reset();
-        }
-        if (ok) {
-            result = {ImportResult::Outcome::Added, id, {}};
-        } else {
-            result.reason = "not stored: " + lastError();
-            execute(db, "ROLLBACK TO game");
-        }
-        execute(db, "RELEASE game");
+        firstAdded = std::min(firstAdded, id);
+        result = {ImportResult::Outcome::Added, id, {}};
+        for (std::size_t ply = 0; ply < game.positions.size(); ++ply)
+            positions.push_back({game.positions[ply].key, id, static_cast<int>(ply), game.positions[ply].next, winner,
+                                 game.ending});
     }
-    if (!execute(db, "COMMIT")) {
+    std::sort(positions.begin(), positions.end());
+    for (std::size_t p = 0; ok && p < positions.size(); ++p) {
+        const Stored& position = positions[p];
+        insertPosition.bind(1, position.key).bind(2, position.game).bind(3, std::int64_t{position.ply});
+        insertPosition.bind(4, std::int64_t{position.next.value_or(kNoMove)});
+        if (position.winner) insertPosition.bind(5, std::int64_t{*position.winner});
+        insertPosition.bind(6, std::int64_t{position.ending});
+        ok = insertPosition.step() == SQLITE_DONE;
+        insertPosition.reset();
+    }
+    // Nothing of a batch that cannot be written whole is kept.
+    if (!ok || !execute(db, "COMMIT")) {
         const std::string reason = "not stored: " + lastError();
         execute(db, "ROLLBACK");
-        for (ImportResult& result : results)
-            if (result.outcome == ImportResult::Outcome::Added) result = {ImportResult::Outcome::Refused, 0, reason};
+        return refuseAdded(reason);
     }
     return results;
 }
@@ -377,11 +424,10 @@ std::vector<ExplorerMove> Database::explore(const havannah::Position& position) 
     const Symmetry& symmetry = symmetries_.forBase(position.base());
     const CanonicalKey key = symmetry.key(position);
     Statement statement(connection_->db,
-                        "SELECT p.next, count(*), sum(g.winner = 0), sum(g.winner = 1), sum((g.ending & 1) != 0), "
-                        "sum((g.ending & 2) != 0), sum((g.ending & 4) != 0), sum((g.ending & 8) != 0), "
-                        "sum(g.ending = 0) FROM positions p JOIN games g ON g.id = p.game "
-                        "WHERE p.key = ?1 AND p.next IS NOT NULL GROUP BY p.next ORDER BY count(*) DESC, p.next");
-    statement.bind(1, key.key);
+                        "SELECT next, count(*), sum(winner = 0), sum(winner = 1), sum((ending & 1) != 0), "
+                        "sum((ending & 2) != 0), sum((ending & 4) != 0), sum((ending & 8) != 0), sum(ending = 0) "
+                        "FROM positions WHERE key = ?1 AND next != ?2 GROUP BY next ORDER BY count(*) DESC, next");
+    statement.bind(1, key.key).bind(2, std::int64_t{kNoMove});
     std::vector<ExplorerMove> moves;
     while (statement.step() == SQLITE_ROW) {
         const auto next = static_cast<int>(statement.integer(0));

@@ -114,8 +114,9 @@ class Database {
     // Imports the games in one transaction, `addedAt` (seconds since the
     // epoch, the caller's clock) their time. One result a game, in order. A
     // game already there (by its game number, else by its players and moves)
-    // is not stored again. When the transaction cannot be committed every
-    // game of the batch is refused with the reason.
+    // is not stored again. When the batch cannot be written whole (a full
+    // disk), none of it is kept and every game that would have been added
+    // is refused with the reason.
     std::vector<ImportResult> importGames(std::span<const Incoming> games, std::int64_t addedAt);
 
     std::vector<GameRow> games(const Query& query);

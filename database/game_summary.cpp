@@ -71,6 +71,7 @@ std::variant<GameSummary, NotStored> summarize(const record::Tree& tree, Symmetr
         identityText += record::moveValue(move) + ';';
         if (game.ending & kResignation) return NotStored{number + " comes after a resignation"};
         if (move.kind == record::Move::Kind::Resign) {
+            if (game.ending != kNoEnding) continue;  // the game was already won on the board
             game.ending = kResignation;
             game.endingMove = game.moves;
             game.winner = havannah::opponent(record::playerOfMove(game.moves));

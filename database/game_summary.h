@@ -54,8 +54,10 @@ struct NotStored {
     std::string reason;
 };
 
-// Plays the main line through the rules; the base must be one the rules
-// know (kMinBase..kMaxBase).
+// Plays the main line through the rules. Not stored: a game without a base
+// the rules know (kMinBase..kMaxBase), with a move they refuse or that is
+// no move, or with a move after a resignation. A resignation after a win
+// on the board leaves the win as the ending.
 std::variant<GameSummary, NotStored> summarize(const record::Tree& tree, SymmetryTable& symmetries);
 
 }  // namespace tarnwick::database

@@ -24,8 +24,10 @@ namespace {
 const std::filesystem::path kRecords = TARNWICK_RECORDS_DIR;
 
 // Imports the real records over and over, each time under new game
-// numbers, in batches of ten, until killed.
-[[noreturn]] void importForever(const std::string& path, const std::vector<std::string>& records, int round) {
+// numbers, in batches of ten, until killed; a byte on `progress` after
+// each batch.
+[[noreturn]] void importForever(const std::string& path, const std::vector<std::string>& records, int round,
+                                int progress) {
     Opened opened = Database::open(path);
     if (!opened.database) ::_exit(2);
     for (long number = round * 10'000'000L;; ) {
@@ -38,6 +40,7 @@ const std::filesystem::path kRecords = TARNWICK_RECORDS_DIR;
             if (batch.size() == 10) {
                 opened.database->importGames(batch, number);
                 batch.clear();
+                if (::write(progress, "+", 1) != 1) ::_exit(3);
             }
         }
     }
@@ -51,11 +54,21 @@ TEST(KillTest, AKilledImportLeavesOnlyWholeGames) {
     std::mt19937 random(99);
     std::int64_t before = 0;
     for (int round = 1; round <= 4; ++round) {
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0) importForever(path, records, round);
-        std::this_thread::sleep_for(std::chrono::milliseconds(150 + random() % 400));
+        if (child == 0) {
+            ::close(pipe[0]);
+            importForever(path, records, round, pipe[1]);
+        }
+        ::close(pipe[1]);
+        // Killed at a random moment once it has begun writing.
+        char byte = 0;
+        EXPECT_EQ(::read(pipe[0], &byte, 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 300));
         ::kill(child, SIGKILL);
+        ::close(pipe[0]);
         int status = 0;
         ::waitpid(child, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the importer stopped by itself: " << status;
