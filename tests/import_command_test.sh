@@ -1,6 +1,6 @@
 #!/bin/sh
-# tarnwick --import on a folder of real records and a file that holds no
-# game, into a fresh database named by TARNWICK_DATABASE: the summary, the
+# tarnwick --import on a folder of real records, a move list and a file that
+# holds no game, into a fresh database named by TARNWICK_DATABASE: the summary, the
 # refused file named, status 1; the same records again add nothing, status 0;
 # a file that is no database is refused and left as it was.
 # Usage: import_command_test.sh TARNWICK RECORD...
@@ -13,7 +13,8 @@ mkdir -p "$folder/records/deeper"
 cp "$1" "$folder/records/"
 shift
 cp "$@" "$folder/records/deeper/"
-count=$(($# + 1))
+printf '1.D4 2.swap 3.F6 4.E5\n' >"$folder/records/deeper/list.txt"
+count=$(($# + 2))
 echo "no game here" >"$folder/records/notes.txt"
 export TARNWICK_DATABASE="$folder/data/games.sqlite"
 
