@@ -253,6 +253,35 @@ TEST(DatabaseTest, GamesTheRulesRefuseAreNamedAndNotStored) {
     EXPECT_EQ(db->countGames({}), 0);
 }
 
+TEST(DatabaseTest, ABatchThatCannotBeWrittenWholeLeavesNothing) {
+    const testing::TempFolder folder("database-rollback");
+    const std::filesystem::path path = folder.path() / "games.sqlite";
+    const auto db = openAt(path);
+    // A write that fails half-way through the positions, as a full disk would.
+    const auto sql = [&](const char* statement) {
+        sqlite3* raw = nullptr;
+        sqlite3_open(path.c_str(), &raw);
+        EXPECT_EQ(sqlite3_exec(raw, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    };
+    sql("CREATE TRIGGER failing BEFORE INSERT ON positions WHEN NEW.ply = 3 BEGIN SELECT RAISE(ABORT, 'no room'); END");
+    std::vector<Incoming> games = gamesIn(kHandMade, "hand");
+    games.push_back(gamesIn(kHandMade, "again").front());
+    games.push_back(gamesIn("(;FF[4]PB[a];W[D5])", "no size").front());
+    std::vector<std::string> outcomes;
+    for (const ImportResult& result : db->importGames(games, 0)) outcomes.push_back(result.reason);
+    std::vector<std::string> expected(6, "not stored: no room");
+    expected.push_back("has no board size (SZ)");
+    EXPECT_EQ(outcomes, expected);
+    EXPECT_EQ(db->countGames({}), 0);
+    EXPECT_TRUE(testing::positionCounts(path.string()).empty());
+
+    sql("DROP TRIGGER failing");
+    int added = 0;
+    for (const ImportResult& result : db->importGames(games, 0)) added += result.outcome == Outcome::Added;
+    EXPECT_EQ(added, 5);
+}
+
 std::string bytesOf(const std::filesystem::path& path) { return testing::fileText(path); }
 
 TEST(DatabaseTest, FilesNotOursOrNewerAreRefusedAndLeftAsTheyWere) {
