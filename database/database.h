@@ -6,7 +6,9 @@
 // becomes a new database; a file that is not one of ours, or that a newer
 // version of the program wrote, is refused and left exactly as it was.
 // Imports run in transactions (one a batch), so a crash or a kill leaves
-// whole games and nothing half written.
+// whole games and nothing half written. Several programs may have the file
+// open (WAL: readers do not wait for an import); one Database object is for
+// one thread at a time.
 #pragma once
 
 #include <cstdint>
@@ -125,7 +127,9 @@ class Database {
     std::optional<std::string> recordText(std::int64_t id);
 
     // The moves played from the position (from its stones, whatever the
-    // order or orientation they came in), most played first.
+    // order or orientation they came in), most played first. Moves equal
+    // under a symmetry of the position itself (any first move has up to
+    // twelve images on the empty board) are one entry, at one of their cells.
     std::vector<ExplorerMove> explore(const havannah::Position& position);
 
     // The last SQLite error, for a report.
