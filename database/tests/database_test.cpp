@@ -340,13 +340,14 @@ TEST(DatabaseTest, DefaultPathFromTheEnvironment) {
         {{{"HOME", "/home/u"}, {"TARNWICK_DATABASE", "my.sqlite"}}, "my.sqlite"},
         {{}, ""},
     };
-    for (const auto& [environment, path] : cases) {
+    for (const auto& c : cases) {
+        const Environment& environment = c.first;
         const auto lookup = [&](std::string_view name) -> std::optional<std::string> {
             const auto found = environment.find(std::string(name));
             if (found == environment.end()) return std::nullopt;
             return found->second;
         };
-        EXPECT_EQ(defaultDatabasePath(lookup), path);
+        EXPECT_EQ(defaultDatabasePath(lookup), c.second);
     }
 }
 
