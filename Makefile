@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 # Debian packages the build, the program and the tests need.
 PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation \
-	libx11-dev libxfixes-dev libcurl4-openssl-dev \
+	libx11-dev libxfixes-dev libcurl4-openssl-dev libsqlite3-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
 	xvfb xdotool xclip x11-apps imagemagick
 

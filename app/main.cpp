@@ -1,8 +1,10 @@
 // Tarnwick: a viewer for recorded games of Havannah.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -25,6 +27,19 @@ int main(int argc, char** argv) {
         case tarnwick::CommandLine::Action::Review:
             // Without a window: files and the terminal only.
             return tarnwick::runReviewBatch(line.review, stdout, stderr);
+        case tarnwick::CommandLine::Action::Import: {
+            std::string path = line.import.database;
+            if (path.empty()) {
+                path = tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
+                    const char* value = std::getenv(std::string(name).c_str());
+                    if (value == nullptr || *value == '\0') return std::nullopt;
+                    return value;
+                });
+            }
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            return tarnwick::runImport(line.import, path, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
+                                       stdout, stderr);
+        }
         case tarnwick::CommandLine::Action::Run:
             break;
     }

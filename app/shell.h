@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/import_command.h"
 #include "app/review_batch.h"
 
 namespace tarnwick {
@@ -18,17 +19,19 @@ struct Drop;
 
 // What the command line asks for.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Refuse, Review };
+    enum class Action { Run, Help, Version, Refuse, Review, Import };
     Action action = Action::Run;
     std::string file;        // a game file to open at start
     bool last = false;       // or the game kept at the end of the last session
     std::string gameNumber;  // or a game to fetch at start
     std::string problem;     // why the command line is refused
     ReviewBatch review;      // --review FILE... and its options
+    ImportBatch import;      // --import PATH... [--database FILE]
 };
 // Reads the arguments after the program's name: --help, --version, one
 // FILE or one NUMBER (digits only); or --review FILE... with --seconds S or
-// --playouts N, --threads N and --output DIR, in any order.
+// --playouts N, --threads N and --output DIR, in any order; or --import
+// PATH... with --database FILE.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The text of --help.
 std::string usageText();

@@ -41,6 +41,14 @@ std::optional<long long> numberIn(std::string_view text, long long low, long lon
     return value;
 }
 
+// --help and --version win over whatever else a command line asks.
+std::optional<CommandLine> helpOrVersion(const std::string& argument) {
+    if (argument != "--help" && argument != "-h" && argument != "--version") return std::nullopt;
+    CommandLine other;
+    other.action = argument == "--version" ? CommandLine::Action::Version : CommandLine::Action::Help;
+    return other;
+}
+
 // --review FILE... [--seconds S | --playouts N] [--threads N] [--output DIR];
 // --help and --version still win.
 CommandLine parseReviewLine(const std::vector<std::string>& arguments) {
@@ -50,11 +58,7 @@ CommandLine parseReviewLine(const std::vector<std::string>& arguments) {
     bool seconds = false, playouts = false, threads = false, output = false, review = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--help" || argument == "-h" || argument == "--version") {
-            CommandLine other;
-            other.action = argument == "--version" ? CommandLine::Action::Version : CommandLine::Action::Help;
-            return other;
-        }
+        if (const auto other = helpOrVersion(argument)) return *other;
         if (argument == "--review") {
             if (review) return refused("--review is given twice");
             review = true;
@@ -98,6 +102,30 @@ CommandLine parseReviewLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
+// --import PATH... [--database FILE]; --help and --version still win.
+CommandLine parseImportLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    line.action = CommandLine::Action::Import;
+    bool import = false, database = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (const auto other = helpOrVersion(argument)) return *other;
+        if (argument == "--import" || argument == "--database") {
+            bool& seen = argument == "--import" ? import : database;
+            if (seen) return refused(argument + " is given twice");
+            seen = true;
+            if (argument == "--import") continue;
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) return refused("--database needs a file");
+            line.import.database = arguments[++i];
+            continue;
+        }
+        if (argument.starts_with("-") && argument != "-") return refused("unknown option \"" + argument + "\"");
+        line.import.paths.push_back(argument);
+    }
+    if (line.import.paths.empty()) return refused("--import needs at least one file or folder");
+    return line;
+}
+
 }  // namespace
 
 std::string recordText(game::GameFields& g) {
@@ -112,7 +140,11 @@ void showPanelMessage(App& app, std::string_view message) {
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
-    if (std::find(arguments.begin(), arguments.end(), "--review") != arguments.end()) return parseReviewLine(arguments);
+    const bool review = std::find(arguments.begin(), arguments.end(), "--review") != arguments.end();
+    const bool import = std::find(arguments.begin(), arguments.end(), "--import") != arguments.end();
+    if (review && import) return refused("--review or --import, not both");
+    if (review) return parseReviewLine(arguments);
+    if (import) return parseImportLine(arguments);
     CommandLine line;
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {
@@ -149,6 +181,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 std::string usageText() {
     return "Usage: tarnwick [FILE | NUMBER]\n"
            "       tarnwick --review FILE... [--seconds S | --playouts N] [--threads N] [--output DIR]\n"
+           "       tarnwick --import PATH... [--database FILE]\n"
            "A viewer for recorded games of Havannah.\n"
            "\n"
            "  FILE       open a game record (.sgf, .hgf, .txt: as the game server gives it)\n"
@@ -164,6 +197,11 @@ std::string usageText() {
            "                    default all but one), written as NAME.reviewed.sgf beside\n"
            "                    the file or in --output DIR (NAME.reviewed-2.sgf, ... when\n"
            "                    taken), a table of the moves on standard output\n"
+           "\n"
+           "  --import PATH...  add the games of record files, move lists and folders (their\n"
+           "                    .sgf, .hgf and .txt files, recursively) to the games database:\n"
+           "                    --database FILE, else $TARNWICK_DATABASE, else\n"
+           "                    $XDG_DATA_HOME/tarnwick/games.sqlite (~/.local/share/...)\n"
            "\n"
            "In the window: Ctrl+S saves the shown game in the documents folder,\n"
            "Ctrl+C copies its moves, Ctrl+V loads a copied move list or record,\n"

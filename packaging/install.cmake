@@ -25,5 +25,5 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The libraries the program is linked with, and the fonts it draws with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl2-2.0-0 (>= 2.26), libsdl2-ttf-2.0-0, libfontconfig1, libx11-6, libxfixes3, libcurl4, libstdc++6, libc6, fonts-liberation")
+    "libsdl2-2.0-0 (>= 2.26), libsdl2-ttf-2.0-0, libfontconfig1, libx11-6, libxfixes3, libcurl4, libsqlite3-0, libstdc++6, libc6, fonts-liberation")
 include(CPack)

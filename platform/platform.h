@@ -68,6 +68,11 @@ struct FileText {
     std::string problem;  // in words, when not ok
 };
 
+// Reads the whole regular file at `path`; a file larger than maxBytes, a
+// folder or a device is refused. What Platform::readUserFile does, for the
+// command-line modes that run without a window and so without a platform.
+FileText readRegularFile(std::string_view path, std::size_t maxBytes);
+
 // Where a new file was saved, or why it could not be.
 struct SavedFile {
     bool ok = false;

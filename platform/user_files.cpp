@@ -67,7 +67,9 @@ int moveIntoPlace(const std::string& temporary, const std::string& target) {
 
 }  // namespace
 
-FileText Platform::readUserFile(std::string_view path, std::size_t maxBytes) {
+FileText Platform::readUserFile(std::string_view path, std::size_t maxBytes) { return readRegularFile(path, maxBytes); }
+
+FileText readRegularFile(std::string_view path, std::size_t maxBytes) {
     FileText result;
     const std::string name(path);
     Descriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));

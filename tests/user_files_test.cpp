@@ -299,5 +299,31 @@ TEST(CommandLineTest, Arguments) {
     }
 }
 
+TEST(CommandLineTest, ImportArguments) {
+    using Action = CommandLine::Action;
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        std::vector<std::string> paths = {};
+        std::string database = {};
+    } cases[] = {
+        {{"--import", "a.sgf", "games"}, Action::Import, {"a.sgf", "games"}},
+        {{"games", "--database", "my.sqlite", "--import"}, Action::Import, {"games"}, "my.sqlite"},
+        {{"--import", "a.sgf", "--version"}, Action::Version},
+        {{"--import"}, Action::Refuse},
+        {{"--import", "a.sgf", "--database"}, Action::Refuse},
+        {{"--import", "a.sgf", "--database", "x", "--database", "y"}, Action::Refuse},
+        {{"--import", "a.sgf", "--playouts", "5"}, Action::Refuse},
+        {{"--import", "a.sgf", "--review"}, Action::Refuse},
+        {{"--database", "x", "a.sgf"}, Action::Refuse},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parseCommandLine(c.arguments);
+        EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(line.import.paths, c.paths);
+        EXPECT_EQ(line.import.database, c.database);
+    }
+}
+
 }  // namespace
 }  // namespace tarnwick
