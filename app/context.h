@@ -14,6 +14,8 @@
 #include <utility>
 
 #include "acquire/acquire.h"
+#include "app/games_database.h"
+#include "app/games_page.h"
 #include "app/analysis_state.h"
 #include "app/review_state.h"
 #include "board/board.h"
@@ -97,6 +99,8 @@ struct App {
     AnalysisFields analysis;
     ReviewFields review;
     StudyFields study;
+    GamesDatabase games;
+    GamesPageFields gamesPage;
 };
 
 // The parts of the program the layers below work on.

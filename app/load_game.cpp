@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/context.h"
+#include "app/games_page.h"
 #include "app/review_view.h"
 #include "app/shell.h"
 #include "board/board.h"
@@ -71,6 +72,7 @@ void showGame(App& app, acquire::GameValues loaded) {
     game::rebuildMoveList(gameOf(app));
     game::goToEnd(gameOf(app));
     adoptStoredReview(app);
+    addShownGame(app, g.record.gameNumber.empty() ? "opened in the viewer" : "game " + g.record.gameNumber);
 }
 
 bool loadRecordText(App& app, std::string_view record) {

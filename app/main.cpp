@@ -12,6 +12,21 @@
 #include "app/shell.h"
 #include "platform/sdl/sdl_program.h"
 
+namespace {
+
+// The games database: --database when given, else TARNWICK_DATABASE, else
+// the user's data folder.
+std::string databasePath(const std::string& given) {
+    if (!given.empty()) return given;
+    return tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
+        const char* value = std::getenv(std::string(name).c_str());
+        if (value == nullptr || *value == '\0') return std::nullopt;
+        return value;
+    });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const tarnwick::CommandLine line = tarnwick::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.action) {
@@ -28,14 +43,7 @@ int main(int argc, char** argv) {
             // Without a window: files and the terminal only.
             return tarnwick::runReviewBatch(line.review, stdout, stderr);
         case tarnwick::CommandLine::Action::Import: {
-            std::string path = line.import.database;
-            if (path.empty()) {
-                path = tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
-                    const char* value = std::getenv(std::string(name).c_str());
-                    if (value == nullptr || *value == '\0') return std::nullopt;
-                    return value;
-                });
-            }
+            const std::string path = databasePath(line.import.database);
             const auto now = std::chrono::system_clock::now().time_since_epoch();
             return tarnwick::runImport(line.import, path, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
                                        stdout, stderr);
@@ -71,6 +79,7 @@ int main(int argc, char** argv) {
         tarnwick::App app(platform);
         app.analysis.EngineOptions.threads = threads;
         app.review.Settings.threads = threads;
+        app.games.Path = databasePath(line.import.database);
         tarnwick::runProgram(app, line);
     });
 }

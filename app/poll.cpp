@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/analysis.h"
+#include "app/games_page.h"
 #include "app/context.h"
 #include "app/load_game.h"
 #include "app/review_view.h"
@@ -38,7 +39,7 @@ void pollOnce(App& app) {
         // Either may be due: both count the poll.
         const bool analysisDue = analysisRefreshDue(app);
         const bool reviewDue = reviewRefreshDue(app);
-        if (analysisDue || reviewDue) {
+        if (analysisDue || reviewDue || importPending(app)) {
             refreshDue = true;
             break;
         }
@@ -51,12 +52,19 @@ void pollOnce(App& app) {
     if (refreshDue) {
         const bool analysisDrew = refreshAnalysis(app);
         const bool reviewDrew = refreshReview(app);
-        if (analysisDrew || reviewDrew) p.present();
+        const bool importDrew = continueImport(app);
+        if (analysisDrew || reviewDrew || importDrew) p.present();
         return;
     }
 
     if (s.LastKey.size() == 2) s.ExtendedKey = s.LastKey.substr(1, 1);
-    if (dropped) openDropped(app, *dropped);
+    // Files and folders dropped on the Load Game page go into the database;
+    // anywhere else a dropped game is opened.
+    if (dropped && s.ActiveTab == LoadGameTab) {
+        importDropped(app, *dropped);
+    } else if (dropped) {
+        openDropped(app, *dropped);
+    }
 
     // A clipboard change is imported only while the Main page is shown; on
     // another page it waits until the Main page is back.
@@ -73,6 +81,8 @@ void pollOnce(App& app) {
         handleBoardPage(app);
     } else if (s.ActiveTab == HelpTab) {
         handleHelpPage(app);
+    } else if (s.ActiveTab == LoadGameTab) {
+        handleGamesPage(app);
     }
 
     if (s.ClickKind == 1) handleTabClick(app);

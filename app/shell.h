@@ -87,7 +87,8 @@ void drawTabBar(App& app);
 void handleTabClick(App& app);
 void showMainPage(App& app);
 // The information pages: each clears the window, draws the frame, the tab
-// bar and the light-yellow panel, then its contents.
+// bar and the light-yellow panel (drawInformationPage), then its contents.
+void drawInformationPage(App& app, int tab);
 void showLoadGamePage(App& app);
 void showOptionsPage(App& app);
 void showHelpPage(App& app);

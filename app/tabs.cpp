@@ -63,6 +63,8 @@ namespace {
 // The panel of the information pages and of the help page.
 void drawPagePanel(Platform& p) { p.drawBox(42, 44, 976, 724, colours::kBlack, colours::kPagePanel); }
 
+}  // namespace
+
 // Everything but the panel's contents: a white page, the frame, the tabs.
 void drawInformationPage(App& app, int tab) {
     Platform& p = app.platform;
@@ -72,6 +74,8 @@ void drawInformationPage(App& app, int tab) {
     drawTabBar(app);
     drawPagePanel(p);
 }
+
+namespace {
 
 void drawPanelLines(App& app, const std::array<std::string_view, 3>& lines) {
     Platform& p = app.platform;
@@ -123,13 +127,6 @@ void handleTabClick(App& app) {
     const int section = help::sectionTabAt(app.help, s.ClickX, s.ClickY);
     if (section == 0 || section == app.help.HelpSection) return;
     showHelpSection(app, section);
-}
-
-void showLoadGamePage(App& app) {
-    drawInformationPage(app, LoadGameTab);
-    drawPanelLines(app, {"A later version will allow you to load entire databases at a time.",
-                         "For example, you will be able to load a file from disk or all the",
-                         "Havannah games played by a Little Golem player."});
 }
 
 void showOptionsPage(App& app) {

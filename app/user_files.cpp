@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/context.h"
+#include "app/games_page.h"
 #include "app/load_game.h"
 #include "app/shell.h"
 #include "board/board.h"
@@ -261,6 +262,7 @@ void saveShownGame(App& app) {
     if (saved.ok) {
         app.game.Unsaved = false;
         showPanelMessage(app, "Saved " + saved.path);
+        addShownGame(app, saved.path);
     } else {
         p.beep();
         showPanelMessage(app, "Not saved: " + saved.problem);

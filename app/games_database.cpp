@@ -1,0 +1,27 @@
+#include "app/games_database.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tarnwick {
+
+database::Database* openGames(GamesDatabase& games) {
+    if (games.Db || games.Tried) return games.Db.get();
+    games.Tried = true;
+    const std::filesystem::path folder = std::filesystem::path(games.Path).parent_path();
+    std::error_code error;
+    if (!folder.empty()) std::filesystem::create_directories(folder, error);
+    if (error) {
+        games.Problem = "no games database: " + folder.string() + " cannot be made (" + error.message() + ")";
+        return nullptr;
+    }
+    database::Opened opened = database::Database::open(games.Path);
+    if (!opened.database) {
+        games.Problem = opened.problem;
+        return nullptr;
+    }
+    games.Db = std::move(opened.database);
+    return games.Db.get();
+}
+
+}  // namespace tarnwick
