@@ -16,6 +16,7 @@
 #include "acquire/acquire.h"
 #include "app/analysis_state.h"
 #include "app/review_state.h"
+#include "app/settings_file.h"
 #include "board/board.h"
 #include "game/game.h"
 #include "help/button_images.h"
@@ -63,6 +64,9 @@ struct ShellFields {
     float CanvasHeight = 0;
     int ActiveTab = MainTab;
     std::string EscapeKey = std::string(1, keys::kEscape);
+    // The engine's threads asked for by TARNWICK_THREADS: they outrank the
+    // settings file.
+    std::optional<int> ThreadsAsked;
 
     static constexpr int TabCount = 4;
     std::array<std::string, TabCount + 1> TabLabels{};  // 1..4
@@ -81,6 +85,14 @@ struct StudyFields {
     bool CommentShown = false;
 };
 
+// The Options page: the control with the keyboard focus (an index into
+// optionControls, none at first) and whether "Restore defaults" waits for
+// its second press.
+struct OptionsPageFields {
+    int Focus = -1;
+    bool RestoreAsked = false;
+};
+
 struct App {
     explicit App(Platform& p) : platform(p) {}
     App(const App&) = delete;
@@ -97,6 +109,8 @@ struct App {
     AnalysisFields analysis;
     ReviewFields review;
     StudyFields study;
+    SettingsFields settings;
+    OptionsPageFields options;
 };
 
 // The parts of the program the layers below work on.

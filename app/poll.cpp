@@ -5,6 +5,7 @@
 #include "app/analysis.h"
 #include "app/context.h"
 #include "app/load_game.h"
+#include "app/options_page.h"
 #include "app/review_view.h"
 #include "app/shell.h"
 
@@ -73,6 +74,8 @@ void pollOnce(App& app) {
         handleBoardPage(app);
     } else if (s.ActiveTab == HelpTab) {
         handleHelpPage(app);
+    } else if (s.ActiveTab == OptionsTab) {
+        handleOptionsPage(app);
     }
 
     if (s.ClickKind == 1) handleTabClick(app);

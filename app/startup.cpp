@@ -1,6 +1,7 @@
 #include "app/analysis.h"
 #include "app/review_view.h"
 #include "app/context.h"
+#include "app/options_page.h"
 #include "app/shell.h"
 #include "acquire/acquire.h"
 #include "board/board.h"
@@ -49,6 +50,8 @@ void startUp(App& app) {
     s.EscapeKey = std::string(1, keys::kEscape);
 
     createFonts(app);
+    app.settings = readSettings(app.platform);
+    applySettings(app, settings::Settings{});
 
     Platform& p = app.platform;
     board::loadStoneImages(p, app.board);
@@ -57,6 +60,7 @@ void startUp(App& app) {
     s.GraphicWindow = true;
 
     redrawMainPage(app);
+    if (app.settings.Values.cellNamesAtStart) board::toggleCellLabels(boardOf(app));
     p.present();
 
     // Read and laid out once the first page is up, so that the window does

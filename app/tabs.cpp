@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "app/context.h"
+#include "app/options_page.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "game/game.h"
@@ -111,6 +112,7 @@ void handleTabClick(App& app) {
                 showLoadGamePage(app);
                 break;
             case OptionsTab:
+                app.options = {};
                 showOptionsPage(app);
                 break;
             default:
@@ -134,9 +136,7 @@ void showLoadGamePage(App& app) {
 
 void showOptionsPage(App& app) {
     drawInformationPage(app, OptionsTab);
-    drawPanelLines(app, {"A later version will allow you to change board colors, pieces, fonts, etc.",
-                         "This options will all be saved to disk and automatically loaded the next time",
-                         "you load the program."});
+    drawOptionsPanel(app);
 }
 
 void showHelpPage(App& app) {

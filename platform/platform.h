@@ -66,6 +66,7 @@ struct FileText {
     bool ok = false;
     std::string text;
     std::string problem;  // in words, when not ok
+    bool missing = false;  // not ok because nothing has that name
 };
 
 // Where a new file was saved, or why it could not be.
@@ -162,8 +163,9 @@ class Platform {
                           std::string_view text);
     // Writes `text` as folder/name, making the folder (and those above it)
     // when missing; a file of that name already there is kept as
-    // folder/keptName, replacing an older one. The text goes to a temporary
-    // file first, so that folder/name always holds a whole file.
+    // folder/keptName, replacing an older one (an empty keptName keeps
+    // nothing). The text goes to a temporary file first, so that folder/name
+    // always holds a whole file.
     SavedFile replaceFile(std::string_view folder, std::string_view name, std::string_view keptName,
                           std::string_view text);
     // The folder for the user's saved documents: XDG_DOCUMENTS_DIR, else HOME.
@@ -171,6 +173,9 @@ class Platform {
     // The program's own folder for what it keeps between sessions:
     // $XDG_STATE_HOME/tarnwick, else ~/.local/state/tarnwick (not made here).
     virtual std::string stateFolder();
+    // The program's folder for the user's settings:
+    // $XDG_CONFIG_HOME/tarnwick, else ~/.config/tarnwick (not made here).
+    virtual std::string configFolder();
     // The local date and time as "20261207-134501", for file names.
     virtual std::string timeStampText();
     // One line for the user on the terminal (standard error).

@@ -35,6 +35,7 @@ class HeadlessPlatform : public Platform {
     // problems are kept for the test to read instead of printed.
     std::string documentsFolder() override { return documentsFolder_; }
     std::string stateFolder() override { return stateFolder_; }
+    std::string configFolder() override { return configFolder_; }
     std::string timeStampText() override { return "20260102-030405"; }
     void reportProblem(std::string_view line) override { problems_.emplace_back(line); }
 
@@ -51,6 +52,7 @@ class HeadlessPlatform : public Platform {
     void drop(Drop dropped, std::int64_t atMs = 0);
     void setDocumentsFolder(std::string folder) { documentsFolder_ = std::move(folder); }
     void setStateFolder(std::string folder) { stateFolder_ = std::move(folder); }
+    void setConfigFolder(std::string folder) { configFolder_ = std::move(folder); }
     // Marks the window as closed by its close box, as the user would: now,
     // or once the virtual clock reaches `atMs`.
     void closeByUser() { closed_ = true; }
@@ -107,6 +109,7 @@ class HeadlessPlatform : public Platform {
     std::deque<Timed<Drop>> drops_;
     std::string documentsFolder_ = ".";
     std::string stateFolder_;  // none: nothing is kept unless a test names a folder
+    std::string configFolder_;  // none: no settings are read or written unless a test names a folder
     std::vector<std::string> problems_;
     std::vector<std::string> clipboardWrites_;
     std::string clipboard_;

@@ -1,0 +1,239 @@
+// The Options page and the settings file behind it: each control changes
+// its setting and the file at once, the settings come back after a restart,
+// and a file or folder the program cannot use never stops it nor is harmed.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "havannah/tests/record_index.h"
+#include "screen_fixture.h"
+#include "settings/settings.h"
+#include "temp_folder.h"
+
+namespace tarnwick {
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing::fileText;
+void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class OptionsPageTest : public testing::ScreenTest {
+  protected:
+    OptionsPageTest() : folder_("options"), config_(folder_.path() / "config") {}
+
+    void startWithConfig(const fs::path& config) {
+        platform.setConfigFolder(config.string());
+        platform.setIdleLimitMs(2000);
+        start();
+        pollOnce(app);  // the clipboard of launch
+    }
+    void openOptions() { clickAt((app.shell.PageTabLeft[OptionsTab] + app.shell.PageTabRight[OptionsTab]) / 2, 12); }
+    fs::path settingsFile() const { return config_ / kSettingsFile; }
+    int focusInk() const {
+        int n = 0;
+        for (const std::uint32_t c : screen()) n += c == colours::kSwapOffered.packed() ? 1 : 0;
+        return n;
+    }
+
+    testing::TempFolder folder_;
+    fs::path config_;
+};
+
+// Every control, reached from the keyboard and pressed with Space, changes
+// its setting by one step and the file says so at once.
+TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
+    startWithConfig(config_);
+    openOptions();
+    EXPECT_FALSE(fs::exists(settingsFile())) << "nothing is written before a change";
+    EXPECT_EQ(focusInk(), 0) << "no focus until a key moves it";
+    settings::Settings expected;
+    for (const settings::Key& setting : settings::keys()) {
+        if (setting.group.empty()) continue;
+        SCOPED_TRACE(setting.name);
+        extendedKey(keys::kDown);
+        EXPECT_GT(focusInk(), 100) << "the focus is drawn";
+        key(" ");
+        setting.set(expected, setting.next(setting.get(expected), true));
+        EXPECT_EQ(app.settings.Values, expected);
+        EXPECT_EQ(settings::parseSettings(fileText(settingsFile())).settings, expected);
+    }
+    EXPECT_EQ(app.game.PlaybackDelay, 550.0F) << "the delay is in use at once";
+    EXPECT_EQ(app.analysis.ThinkLimits.time, std::chrono::seconds(2));
+    EXPECT_EQ(app.analysis.EngineOptions.treeBytes, std::size_t{512} << 20);
+    EXPECT_EQ(app.review.Settings.budget.time, std::chrono::seconds(2));
+    // - and + step back the value in focus; the arrows go round.
+    extendedKey(keys::kUp);  // from sound to the swap rule
+    extendedKey(keys::kUp);  // the review's seconds
+    key("-");
+    EXPECT_EQ(app.settings.Values.reviewSeconds, 1);
+}
+
+TEST_F(OptionsPageTest, ClicksOnTheControls) {
+    startWithConfig(config_);
+    openOptions();
+    const struct {
+        int x, y;
+        const char* line;
+    } presses[] = {
+        {525, 90, "board.theme = dark"},          // a choice of the row
+        {420, 386, "engine.memory_mib = 512"},    // +
+        {329, 386, "engine.memory_mib = 256"},    // -
+        {327, 526, "program.sound = off"},        // the box
+        {150, 134, "board.cell_names = on"},      // a box's label
+        {420, 408, "engine.candidates = 6"},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.line);
+        clickAt(p.x, p.y);
+        EXPECT_NE(fileText(settingsFile()).find(std::string(p.line) + "\n"), std::string::npos);
+    }
+    const std::string before = fileText(settingsFile());
+    clickAt(600, 400);  // beside the controls
+    EXPECT_EQ(fileText(settingsFile()), before);
+}
+
+TEST_F(OptionsPageTest, RestoringTheDefaultsTakesASecondPress) {
+    startWithConfig(config_);
+    openOptions();
+    clickAt(525, 90);
+    clickAt(420, 408);
+    const auto asked = [&] {
+        clickAt(243, 565);
+        return screen();
+    };
+    const auto beforeRestore = screen();
+    EXPECT_NE(asked(), beforeRestore) << "the button asks to be pressed again";
+    EXPECT_EQ(app.settings.Values.theme, settings::Theme::Dark);
+    clickAt(243, 565);
+    EXPECT_EQ(app.settings.Values, settings::Settings{});
+    EXPECT_EQ(settings::parseSettings(fileText(settingsFile())).settings, settings::Settings{});
+    // A first press forgotten by pressing elsewhere.
+    clickAt(525, 90);
+    asked();
+    clickAt(420, 408);
+    clickAt(243, 565);
+    EXPECT_EQ(app.settings.Values.theme, settings::Theme::Dark) << "only asked again";
+}
+
+// A fresh program over the same folder: the same settings, the same page,
+// and the file's own lines kept.
+TEST_F(OptionsPageTest, SettingsSurviveARestart) {
+    fs::create_directories(config_);
+    writeFile(settingsFile(), "# chosen by hand\nlater.key = kept\nboard.cell_names = on\n");
+    startWithConfig(config_);
+    EXPECT_TRUE(app.board.LabelsShown) << "cell names at start";
+    openOptions();
+    clickAt(525, 90);
+    extendedKey(keys::kDown);
+    const auto page = screen();
+    const settings::Settings chosen = app.settings.Values;
+
+    HeadlessPlatform again;
+    again.setDataFolder(testing::executableFolder());
+    again.setConfigFolder(config_.string());
+    App restarted(again);
+    startUp(restarted);
+    EXPECT_EQ(restarted.settings.Values, chosen);
+    EXPECT_TRUE(restarted.board.LabelsShown);
+    restarted.shell.ClickX = (restarted.shell.PageTabLeft[OptionsTab] + restarted.shell.PageTabRight[OptionsTab]) / 2;
+    restarted.shell.ClickY = 12;
+    handleTabClick(restarted);
+    EXPECT_NE(again.canvas().pixels(), page) << "the focus is not kept";
+    restarted.options.Focus = app.options.Focus;
+    showOptionsPage(restarted);
+    EXPECT_EQ(again.canvas().pixels(), page);
+    EXPECT_EQ(fileText(settingsFile()).substr(0, 56), "# chosen by hand\nlater.key = kept\nboard.cell_names = on\n");
+    EXPECT_TRUE(again.problems().empty());
+}
+
+// An empty settings folder is no settings file: nothing is written, and
+// the program starts exactly as one without settings.
+TEST_F(OptionsPageTest, AnEmptyFolderStartsAsToday) {
+    fs::create_directories(config_);
+    startWithConfig(config_);
+    HeadlessPlatform plain;
+    plain.setDataFolder(testing::executableFolder());
+    App today(plain);
+    startUp(today);
+    EXPECT_EQ(screen(), plain.canvas().pixels());
+    EXPECT_TRUE(fs::is_empty(config_));
+    EXPECT_TRUE(platform.problems().empty());
+}
+
+TEST_F(OptionsPageTest, BadValuesAreNamedOnceAndTheRestIsUsed) {
+    fs::create_directories(config_);
+    writeFile(settingsFile(), "engine.candidates = 99\nplayback.delay_ms = 300\n");
+    startWithConfig(config_);
+    ASSERT_EQ(platform.problems().size(), 1U);
+    EXPECT_NE(platform.problems()[0].find("engine.candidates = 99"), std::string::npos) << platform.problems()[0];
+    EXPECT_EQ(app.settings.Values.candidates, 5);
+    EXPECT_EQ(app.game.PlaybackDelay, 300.0F);
+}
+
+// A file that is not a settings file, or a folder in its place, is left as
+// it is: the defaults are used, changes last for the session, and the page
+// says so in one line.
+TEST_F(OptionsPageTest, AFileThatCannotBeReadIsLeftAsItIs) {
+    for (const bool folderInstead : {false, true}) {
+        SCOPED_TRACE(folderInstead);
+        HeadlessPlatform p;
+        p.setDataFolder(testing::executableFolder());
+        p.setConfigFolder(config_.string());
+        fs::remove_all(config_);
+        fs::create_directories(config_);
+        const std::string broken("engine.candidates = 3\n\xff\xfe\0tail", 28);
+        if (folderInstead) {
+            fs::create_directories(settingsFile());
+        } else {
+            writeFile(settingsFile(), broken);
+        }
+        App a(p);
+        startUp(a);
+        EXPECT_EQ(a.settings.Values, settings::Settings{});
+        ASSERT_EQ(p.problems().size(), 1U);
+        EXPECT_NE(p.problems()[0].find("left as it is"), std::string::npos) << p.problems()[0];
+        a.shell.ClickKind = 1;
+        a.shell.ClickX = (a.shell.PageTabLeft[OptionsTab] + a.shell.PageTabRight[OptionsTab]) / 2;
+        a.shell.ClickY = 12;
+        handleTabClick(a);
+        p.click(525, 90);
+        pollOnce(a);
+        EXPECT_EQ(a.settings.Values.theme, settings::Theme::Dark) << "in use for the session";
+        if (folderInstead) {
+            EXPECT_TRUE(fs::is_directory(settingsFile()));
+        } else {
+            EXPECT_EQ(fileText(settingsFile()), broken);
+        }
+        int ink = 0;
+        for (int x = 92; x < 900; ++x) {
+            for (int y = 650; y < 664; ++y) ink += p.getPixel(x, y) == colours::kBlack ? 1 : 0;
+        }
+        EXPECT_GT(ink, 100) << "the page's note";
+        EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1) << "no other file";
+    }
+}
+
+// A folder that cannot be made (its parent is a file: the tests run as
+// root, whom permissions do not stop) never stops the program; the failure
+// is named once, however many changes fail.
+TEST_F(OptionsPageTest, AFolderThatCannotBeWrittenIsNamedOnce) {
+    writeFile(folder_.path() / "file", "x");
+    startWithConfig(folder_.path() / "file" / "tarnwick");
+    openOptions();
+    clickAt(525, 90);
+    clickAt(420, 386);
+    EXPECT_EQ(app.settings.Values.engineMemoryMiB, 512);
+    ASSERT_EQ(platform.problems().size(), 1U);
+    EXPECT_NE(platform.problems()[0].find("settings not saved"), std::string::npos);
+    int ink = 0;
+    for (int x = 92; x < 900; ++x) {
+        for (int y = 650; y < 664; ++y) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
+    }
+    EXPECT_GT(ink, 100) << "the page's note";
+}
+
+}  // namespace
+}  // namespace tarnwick
