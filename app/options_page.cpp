@@ -401,6 +401,14 @@ void handleOptionsPage(App& app) {
 
 void applySettings(App& app, const settings::Settings& before) {
     const settings::Settings& now = app.settings.Values;
+    if (now.sound != before.sound) app.platform.setSoundOn(now.sound);
+    if (now.helpFont != before.helpFont) {
+        const help::Fonts chosen = help::chooseHelpFont(app.platform, app.help, helpFontsOf(app), now.helpFont);
+        app.fonts.BodyFont = chosen.BodyFont;
+        app.fonts.DocHeadingFont = chosen.DocHeadingFont;
+        // Laid out anew when read already; at start-up it is read later.
+        if (app.help.DocLineCount > 0) help::layoutDocumentation(app.platform, app.help, app.fonts.BodyFont);
+    }
     if (now.playbackDelayMs != before.playbackDelayMs) app.game.PlaybackDelay = static_cast<float>(now.playbackDelayMs);
     if (now.thinkSeconds != before.thinkSeconds) app.analysis.ThinkLimits.time = std::chrono::seconds(now.thinkSeconds);
     if (now.reviewSeconds != before.reviewSeconds) {

@@ -156,6 +156,11 @@ void handleHelpPage(App& app) {
                                                      s.ExtendedKey, Click{s.ClickKind, s.ClickX, s.ClickY});
     app.fonts.BodyFont = chosen.BodyFont;
     app.fonts.DocHeadingFont = chosen.DocHeadingFont;
+    // The font chosen is remembered for the next session.
+    if (app.help.DocFontChoice != app.settings.Values.helpFont) {
+        app.settings.Values.helpFont = app.help.DocFontChoice;
+        saveSettings(app.platform, app.settings);
+    }
 }
 
 // Back to the board page: the page is drawn from nothing, then the list and

@@ -187,6 +187,9 @@ class Platform {
     // waits that must not grow with each sleep's overshoot.
     virtual std::int64_t nowMs() const = 0;
     virtual void beep() = 0;
+    // Sound for the whole program: while it is off, beep() is silent.
+    void setSoundOn(bool on) { soundOn_ = on; }
+    bool soundOn() const { return soundOn_; }
 
     // For tests, benchmarks and the provider ---------------------------------
     const Canvas& canvas() const { return canvas_; }
@@ -228,6 +231,7 @@ class Platform {
     // library's set-up costs start-up time and memory.
     std::unique_ptr<HttpClient> http_;
     std::optional<Endpoint> connectionRoute_;
+    bool soundOn_ = true;
 };
 
 }  // namespace tarnwick

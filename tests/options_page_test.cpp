@@ -64,6 +64,8 @@ TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     EXPECT_EQ(app.analysis.ThinkLimits.time, std::chrono::seconds(2));
     EXPECT_EQ(app.analysis.EngineOptions.treeBytes, std::size_t{512} << 20);
     EXPECT_EQ(app.review.Settings.budget.time, std::chrono::seconds(2));
+    EXPECT_FALSE(platform.soundOn());
+    EXPECT_EQ(app.help.DocFontChoice, 3);
     // - and + step back the value in focus; the arrows go round.
     extendedKey(keys::kUp);  // from sound to the swap rule
     extendedKey(keys::kUp);  // the review's seconds
@@ -161,6 +163,25 @@ TEST_F(OptionsPageTest, AnEmptyFolderStartsAsToday) {
     EXPECT_EQ(screen(), plain.canvas().pixels());
     EXPECT_TRUE(fs::is_empty(config_));
     EXPECT_TRUE(platform.problems().empty());
+}
+
+// The help page's font button is remembered, and used at the next start.
+TEST_F(OptionsPageTest, TheHelpFontIsRemembered) {
+    startWithConfig(config_);
+    clickAt((app.shell.PageTabLeft[HelpTab] + app.shell.PageTabRight[HelpTab]) / 2, 12);
+    clickAt(70, 698);  // the font button
+    EXPECT_EQ(settings::parseSettings(fileText(settingsFile())).settings.helpFont, 3);
+    const auto page = screen();
+
+    HeadlessPlatform again;
+    again.setDataFolder(testing::executableFolder());
+    again.setConfigFolder(config_.string());
+    App restarted(again);
+    startUp(restarted);
+    restarted.shell.ClickX = (restarted.shell.PageTabLeft[HelpTab] + restarted.shell.PageTabRight[HelpTab]) / 2;
+    restarted.shell.ClickY = 12;
+    handleTabClick(restarted);
+    EXPECT_EQ(again.canvas().pixels(), page);
 }
 
 TEST_F(OptionsPageTest, BadValuesAreNamedOnceAndTheRestIsUsed) {

@@ -40,7 +40,9 @@ class HeadlessPlatform : public Platform {
     void reportProblem(std::string_view line) override { problems_.emplace_back(line); }
 
     void sleepMs(int milliseconds) override;
-    void beep() override { ++beeps_; }
+    void beep() override {
+        if (soundOn()) ++beeps_;
+    }
 
     // Scripting -------------------------------------------------------------
     void pressKey(std::string keyText, std::int64_t atMs = 0);
@@ -67,7 +69,7 @@ class HeadlessPlatform : public Platform {
     // Observation ---------------------------------------------------------------
     // The virtual clock: it advances only as the program sleeps.
     std::int64_t nowMs() const override { return nowMs_; }
-    int beepCount() const { return beeps_; }
+    int beepCount() const { return beeps_; }  // beeps heard: none while the sound is off
     int presentCount() const { return presents_; }
     bool windowOpen() const { return opened_ && !closed_; }
     const std::string& title() const { return title_; }
