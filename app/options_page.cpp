@@ -200,9 +200,11 @@ struct Palette {
 };
 constexpr Palette kPalettes[] = {
     {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, colours::kMarker, {34, 150, 60}},    // classic
-    {{255, 255, 255}, {255, 221, 110}, {0, 0, 0}, {200, 0, 0}, {0, 100, 0}},              // high contrast
-    {{36, 38, 44}, {92, 82, 68}, {168, 150, 124}, {255, 96, 96}, {70, 180, 100}},          // dark
-    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, {0, 90, 181}, {230, 159, 0}},        // colour-safe
+    {{255, 255, 255}, {255, 221, 110}, {0, 0, 0}, {255, 48, 48}, {0, 100, 0}},            // high contrast
+    {{36, 38, 44}, {92, 82, 68}, {200, 190, 170}, {255, 96, 96}, {110, 200, 130}},         // dark
+    // Blue and orange for red and green: both stay apart for every kind of
+    // colour blindness.
+    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, {86, 180, 233}, {0, 84, 147}},       // colour-safe
 };
 
 // Black or white, whichever reads better on `ground`.
