@@ -237,28 +237,15 @@ void drawHexagon(Platform& p, double cx, double cy, double inradius, Colour colo
     }
 }
 
+// A stone drawn as the board draws it; the last one marked in the theme's
+// colour.
 void drawPreviewStone(App& app, const Palette& palette, double cx, double cy, havannah::Player player, bool last) {
-    Platform& p = app.platform;
-    const settings::Settings& v = app.settings.Values;
-    const bool black = player == havannah::Player::Black;
-    if (v.stones == settings::StoneStyle::Pictures) {
-        const int ox = static_cast<int>(std::lround(cx - 12.5));
-        const int oy = static_cast<int>(std::lround(cy - 13));
-        p.copyBitmap(black ? app.board.BlackStoneImage : app.board.WhiteStoneImage, ox, oy);
-        for (int y = oy; y < oy + 27; ++y) {
-            for (int x = ox; x < ox + 26; ++x) {
-                if (p.getPixel(x, y) == colours::kStoneKey) p.setPixel(x, y, palette.cell);
-            }
-        }
-    } else {
-        drawRound(p, cx, cy, 12, 0, palette.grid);
-        drawRound(p, cx, cy, 11, 0, black ? Colour{28, 28, 30} : Colour{244, 244, 240});
-    }
+    board::placeStone(boardOf(app), player, {static_cast<int>(std::lround(cx - 12.5)), static_cast<int>(std::lround(cy - 13))}, false);
     if (!last) return;
-    if (v.lastMarker == settings::LastMarker::Dot) {
-        drawRound(p, cx, cy, 3.5, 0, palette.marker);
+    if (app.settings.Values.lastMarker == settings::LastMarker::Dot) {
+        drawRound(app.platform, cx, cy, 3.5, 0, palette.marker);
     } else {
-        drawRound(p, cx, cy, 7.5, 5.5, palette.marker);
+        drawRound(app.platform, cx, cy, 7, 4.5, palette.marker);
     }
 }
 
@@ -404,6 +391,9 @@ void handleOptionsPage(App& app) {
 void applySettings(App& app, const settings::Settings& before) {
     const settings::Settings& now = app.settings.Values;
     if (now.sound != before.sound) app.platform.setSoundOn(now.sound);
+    // Drawn so from the next time the board page is drawn.
+    app.board.FlatStones = now.stones == settings::StoneStyle::Discs;
+    app.board.RingMarker = now.lastMarker == settings::LastMarker::Ring;
     if (now.helpFont != before.helpFont) {
         const help::Fonts chosen = help::chooseHelpFont(app.platform, app.help, helpFontsOf(app), now.helpFont);
         app.fonts.BodyFont = chosen.BodyFont;

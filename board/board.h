@@ -93,6 +93,9 @@ void paintCell(Board board, havannah::Cell cell, CellPaint paint);
 // Repaints the empty cell with the analysis mark Painted holds for it (the
 // cell's name on the disc when the names are shown), or bare.
 void drawCellMark(Board board, havannah::Cell cell);
+// Fills the circle of `radius` round (centreX, centreY) of the stone square
+// at `o`: each row from the first pixel whose middle lies inside to the last.
+void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour);
 // The disc colour of the candidate of this rank, 1 (best) to 5.
 Colour markColour(int rank);
 

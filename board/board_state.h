@@ -58,6 +58,10 @@ struct BoardFields {
     ImageId BoardImage = -1;
     ImageId BlackStoneImage = -1;
     ImageId WhiteStoneImage = -1;
+    // How stones and the last stone's marker look (the settings): flat discs
+    // with an outline instead of the pictures; a ring instead of the dot.
+    bool FlatStones = false;
+    bool RingMarker = false;
 };
 
 }  // namespace tarnwick::board

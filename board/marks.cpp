@@ -25,23 +25,9 @@ constexpr double kCentreY = kStoneHeight / 2.0;
 constexpr double kBadgeRadius = 6.5;
 constexpr double kBadgeCentreY = 7.0;
 
-// A filled circle of `radius` round (centreX, centreY) of the square: each
-// row from the first pixel whose middle lies inside to the last.
-void drawCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
-    for (int row = 0; row < kStoneHeight; ++row) {
-        const double dy = row + 0.5 - centreY;
-        if (std::abs(dy) > radius) continue;
-        const double half = std::sqrt(radius * radius - dy * dy);
-        const int first = static_cast<int>(std::ceil(centreX - half - 0.5));
-        const int last = static_cast<int>(std::floor(centreX + half - 0.5));
-        p.setPos(o.x + first, o.y + row);
-        p.drawLine(o.x + last + 1, o.y + row, colour);
-    }
-}
-
 // Rows 1..25 and columns 1..24 of the 26 x 27 square: a disc of radius 12
 // round the square's middle, one pixel clear of its edge.
-void drawDisc(Platform& p, Point o, Colour colour) { drawCircle(p, o, kCentreX, kCentreY, kRadius, colour); }
+void drawDisc(Platform& p, Point o, Colour colour) { fillSquareCircle(p, o, kCentreX, kCentreY, kRadius, colour); }
 
 // Black or white, whichever reads better on `ground`.
 Colour inkOn(Colour ground) {
@@ -78,6 +64,18 @@ void drawFigure(Platform& p, Point o, FontId font, int percent, std::optional<in
 
 }  // namespace
 
+void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
+    for (int row = 0; row < kStoneHeight; ++row) {
+        const double dy = row + 0.5 - centreY;
+        if (std::abs(dy) > radius) continue;
+        const double half = std::sqrt(radius * radius - dy * dy);
+        const int first = static_cast<int>(std::ceil(centreX - half - 0.5));
+        const int last = static_cast<int>(std::floor(centreX + half - 0.5));
+        p.setPos(o.x + first, o.y + row);
+        p.drawLine(o.x + last + 1, o.y + row, colour);
+    }
+}
+
 Colour markColour(int rank) {
     const int index = std::clamp(rank, 1, static_cast<int>(std::size(kRankColours))) - 1;
     return kRankColours[index];
@@ -111,7 +109,7 @@ void drawCellMark(Board board, havannah::Cell cell) {
     drawDisc(p, o, disc);
     p.setColors(inkOn(disc), disc);
     if (mark.step > 0) {
-        drawCircle(p, o, kCentreX, kBadgeCentreY, kBadgeRadius, stepColour);
+        fillSquareCircle(p, o, kCentreX, kBadgeCentreY, kBadgeRadius, stepColour);
         p.setFont(board.fonts.label);
         p.setColors(inkOn(stepColour), stepColour);
         const std::string step = std::to_string(mark.step);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "app/load_game.h"
+#include "board_text.h"
 #include "havannah/tests/record_index.h"
 #include "screen_fixture.h"
 #include "settings/settings.h"
@@ -30,7 +32,8 @@ class OptionsPageTest : public testing::ScreenTest {
         start();
         pollOnce(app);  // the clipboard of launch
     }
-    void openOptions() { clickAt((app.shell.PageTabLeft[OptionsTab] + app.shell.PageTabRight[OptionsTab]) / 2, 12); }
+    void clickTab(int k) { clickAt((app.shell.PageTabLeft[k] + app.shell.PageTabRight[k]) / 2, 12); }
+    void openOptions() { clickTab(OptionsTab); }
     fs::path settingsFile() const { return config_ / kSettingsFile; }
     int focusInk() const {
         int n = 0;
@@ -149,6 +152,37 @@ TEST_F(OptionsPageTest, SettingsSurviveARestart) {
     EXPECT_EQ(again.canvas().pixels(), page);
     EXPECT_EQ(fileText(settingsFile()).substr(0, 56), "# chosen by hand\nlater.key = kept\nboard.cell_names = on\n");
     EXPECT_TRUE(again.problems().empty());
+}
+
+// Flat stones and the ring marker on the board page, for a real game: the
+// same position read from the screen, no key colour left, and the ring
+// round the last stone's middle.
+TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
+    const std::string record =
+        "(;FF[4]EV[hav.mc.3.1]PB[Ann]PW[Bob]SZ[8]RE[B]GC[ game #1009692]SO[http://www.littlegolem.com]"
+        ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])";
+    HeadlessPlatform plain;
+    plain.setDataFolder(testing::executableFolder());
+    App today(plain);
+    startUp(today);
+    loadRecordText(today, record);
+
+    fs::create_directories(config_);
+    writeFile(settingsFile(), "stones.style = discs\n");
+    startWithConfig(config_);
+    loadRecordText(app, record);
+    EXPECT_EQ(testing::boardText(app), testing::boardText(today));
+    const auto shown = screen();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), colours::kStoneKey.packed()), 0);
+    EXPECT_NE(shown, plain.canvas().pixels());
+
+    openOptions();
+    clickAt(410, 112);  // the ring
+    clickTab(MainTab);
+    const auto last = board::cellOrigin(app.board, app.board.Topology->parseCell("C3").value());
+    ASSERT_TRUE(last);
+    EXPECT_EQ(pixel(last->x + 18, last->y + 12), colours::kMarker);
+    EXPECT_NE(pixel(last->x + 12, last->y + 12), colours::kMarker) << "the ring's middle shows the stone";
 }
 
 // An empty settings folder is no settings file: nothing is written, and
