@@ -391,6 +391,7 @@ void handleOptionsPage(App& app) {
 void applySettings(App& app, const settings::Settings& before) {
     const settings::Settings& now = app.settings.Values;
     if (now.sound != before.sound) app.platform.setSoundOn(now.sound);
+    if (now.textSize != before.textSize) setTextSize(app, now.textSize);
     // Drawn so from the next time the board page is drawn.
     app.board.FlatStones = now.stones == settings::StoneStyle::Discs;
     app.board.RingMarker = now.lastMarker == settings::LastMarker::Ring;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/review_batch.h"
+#include "settings/settings.h"
 
 namespace tarnwick {
 namespace game {
@@ -33,6 +34,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The text of --help.
 std::string usageText();
 
+// The fonts of the move list, the game header and the panel's lines, in
+// today's size or larger.
+void setTextSize(App& app, settings::TextSize size);
 // Start-up: tables, fonts, stone pictures, the window, the documentation and
 // the first Main page, presented.
 void startUp(App& app);

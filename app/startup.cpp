@@ -9,6 +9,17 @@
 #include "help/help.h"
 
 namespace tarnwick {
+
+// The move list's entries are 17 pixels apart: 10 points still fits.
+void setTextSize(App& app, settings::TextSize size) {
+    Platform& p = app.platform;
+    FontSet& f = app.fonts;
+    const bool large = size == settings::TextSize::Large;
+    f.ListFont = p.createFont("Courier New", large ? 10 : 8, kRegular);
+    f.ListBoldFont = p.createFont("Courier New", large ? 10 : 8, kBold);
+    f.HeaderFont = p.createFont("Arial", large ? 9 : 8, kBold);
+}
+
 namespace {
 
 void createFonts(App& app) {
@@ -18,8 +29,7 @@ void createFonts(App& app) {
     f.DocHeadingFont = p.createFont("Courier New", 10, kBold | kUnderline);
     f.HelpFont = p.createFont("Courier New", 10, kRegular);
     f.HelpBoldFont = p.createFont("Courier New", 10, kBold);
-    f.ListFont = p.createFont("Courier New", 8, kRegular);
-    f.ListBoldFont = p.createFont("Courier New", 8, kBold);
+    setTextSize(app, settings::TextSize::Normal);
     f.LabelFont = p.createFont("Arial", 6, kRegular);
     // A figure alone on an analysis disc: as large and heavy as the disc
     // allows ("62%" is 18 of its 24 pixels).
@@ -27,7 +37,6 @@ void createFonts(App& app) {
     // Antialiased 6-point strokes blur into grey smudges at 96 DPI; one point
     // more, hinted and in two colours, reads sharply on the small buttons.
     f.CaptionFont = p.createFont("Arial", 7, kCrisp);
-    f.HeaderFont = p.createFont("Arial", 8, kBold);
     f.TabFont = p.createFont("Courier New", 10, kRegular);
     f.TabBoldFont = p.createFont("Courier New", 10, kBold);
     f.SwapFont = p.createFont("Courier New", 10, kBold | kUnderline);

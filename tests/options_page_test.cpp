@@ -185,6 +185,26 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
     EXPECT_NE(pixel(last->x + 12, last->y + 12), colours::kMarker) << "the ring's middle shows the stone";
 }
 
+// Larger texts change the panel beside the board and nothing else.
+TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
+    const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
+    HeadlessPlatform plain;
+    plain.setDataFolder(testing::executableFolder());
+    App today(plain);
+    startUp(today);
+    loadRecordText(today, record);
+    fs::create_directories(config_);
+    writeFile(settingsFile(), "fonts.size = large\n");
+    startWithConfig(config_);
+    loadRecordText(app, record);
+    int board = 0, panel = 0;
+    for (int y = 0; y < Canvas::kHeight; ++y) {
+        for (int x = 0; x < Canvas::kWidth; ++x) (x < 644 ? board : panel) += pixel(x, y) != plain.getPixel(x, y) ? 1 : 0;
+    }
+    EXPECT_EQ(board, 0);
+    EXPECT_GT(panel, 1000);
+}
+
 // An empty settings folder is no settings file: nothing is written, and
 // the program starts exactly as one without settings.
 TEST_F(OptionsPageTest, AnEmptyFolderStartsAsToday) {
