@@ -22,6 +22,32 @@ namespace fs = std::filesystem;
 using testing::fileText;
 void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
+// The ink of the Options page's line about the settings file.
+int noteInk(const Platform& p) {
+    int ink = 0;
+    for (int x = 92; x < 900; ++x) {
+        for (int y = 650; y < 664; ++y) ink += p.getPixel(x, y) == colours::kBlack ? 1 : 0;
+    }
+    return ink;
+}
+
+// A second program beside the test's own: over the same settings folder (a
+// restart) or over none (the program as it is without settings).
+struct Program {
+    explicit Program(const std::string& config) : app(platform) {
+        platform.setDataFolder(testing::executableFolder());
+        platform.setConfigFolder(config);
+        startUp(app);
+    }
+    void showTab(int k) {
+        app.shell.ClickX = (app.shell.PageTabLeft[k] + app.shell.PageTabRight[k]) / 2;
+        app.shell.ClickY = 12;
+        handleTabClick(app);
+    }
+    HeadlessPlatform platform;
+    App app;
+};
+
 class OptionsPageTest : public testing::ScreenTest {
   protected:
     OptionsPageTest() : folder_("options"), config_(folder_.path() / "config") {}
@@ -136,22 +162,16 @@ TEST_F(OptionsPageTest, SettingsSurviveARestart) {
     const auto page = screen();
     const settings::Settings chosen = app.settings.Values;
 
-    HeadlessPlatform again;
-    again.setDataFolder(testing::executableFolder());
-    again.setConfigFolder(config_.string());
-    App restarted(again);
-    startUp(restarted);
-    EXPECT_EQ(restarted.settings.Values, chosen);
-    EXPECT_TRUE(restarted.board.LabelsShown);
-    restarted.shell.ClickX = (restarted.shell.PageTabLeft[OptionsTab] + restarted.shell.PageTabRight[OptionsTab]) / 2;
-    restarted.shell.ClickY = 12;
-    handleTabClick(restarted);
-    EXPECT_NE(again.canvas().pixels(), page) << "the focus is not kept";
-    restarted.options.Focus = app.options.Focus;
-    showOptionsPage(restarted);
-    EXPECT_EQ(again.canvas().pixels(), page);
+    Program again(config_.string());
+    EXPECT_EQ(again.app.settings.Values, chosen);
+    EXPECT_TRUE(again.app.board.LabelsShown);
+    again.showTab(OptionsTab);
+    EXPECT_NE(again.platform.canvas().pixels(), page) << "the focus is not kept";
+    again.app.options.Focus = app.options.Focus;
+    showOptionsPage(again.app);
+    EXPECT_EQ(again.platform.canvas().pixels(), page);
     EXPECT_EQ(fileText(settingsFile()).substr(0, 56), "# chosen by hand\nlater.key = kept\nboard.cell_names = on\n");
-    EXPECT_TRUE(again.problems().empty());
+    EXPECT_TRUE(again.platform.problems().empty());
 }
 
 // Flat stones and the ring marker on the board page, for a real game: the
@@ -161,20 +181,17 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
     const std::string record =
         "(;FF[4]EV[hav.mc.3.1]PB[Ann]PW[Bob]SZ[8]RE[B]GC[ game #1009692]SO[http://www.littlegolem.com]"
         ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])";
-    HeadlessPlatform plain;
-    plain.setDataFolder(testing::executableFolder());
-    App today(plain);
-    startUp(today);
-    loadRecordText(today, record);
+    Program today("");
+    loadRecordText(today.app, record);
 
     fs::create_directories(config_);
     writeFile(settingsFile(), "stones.style = discs\n");
     startWithConfig(config_);
     loadRecordText(app, record);
-    EXPECT_EQ(testing::boardText(app), testing::boardText(today));
+    EXPECT_EQ(testing::boardText(app), testing::boardText(today.app));
     const auto shown = screen();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), colours::kStoneKey.packed()), 0);
-    EXPECT_NE(shown, plain.canvas().pixels());
+    EXPECT_NE(shown, today.platform.canvas().pixels());
 
     openOptions();
     clickAt(410, 112);  // the ring
@@ -188,18 +205,15 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
 // Larger texts change the panel beside the board and nothing else.
 TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
     const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
-    HeadlessPlatform plain;
-    plain.setDataFolder(testing::executableFolder());
-    App today(plain);
-    startUp(today);
-    loadRecordText(today, record);
+    Program today("");
+    loadRecordText(today.app, record);
     fs::create_directories(config_);
     writeFile(settingsFile(), "fonts.size = large\n");
     startWithConfig(config_);
     loadRecordText(app, record);
     int board = 0, panel = 0;
     for (int y = 0; y < Canvas::kHeight; ++y) {
-        for (int x = 0; x < Canvas::kWidth; ++x) (x < 644 ? board : panel) += pixel(x, y) != plain.getPixel(x, y) ? 1 : 0;
+        for (int x = 0; x < Canvas::kWidth; ++x) (x < 644 ? board : panel) += pixel(x, y) != today.platform.getPixel(x, y) ? 1 : 0;
     }
     EXPECT_EQ(board, 0);
     EXPECT_GT(panel, 1000);
@@ -210,11 +224,8 @@ TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
 TEST_F(OptionsPageTest, AnEmptyFolderStartsAsToday) {
     fs::create_directories(config_);
     startWithConfig(config_);
-    HeadlessPlatform plain;
-    plain.setDataFolder(testing::executableFolder());
-    App today(plain);
-    startUp(today);
-    EXPECT_EQ(screen(), plain.canvas().pixels());
+    const Program today("");
+    EXPECT_EQ(screen(), today.platform.canvas().pixels());
     EXPECT_TRUE(fs::is_empty(config_));
     EXPECT_TRUE(platform.problems().empty());
 }
@@ -227,15 +238,9 @@ TEST_F(OptionsPageTest, TheHelpFontIsRemembered) {
     EXPECT_EQ(settings::parseSettings(fileText(settingsFile())).settings.helpFont, 3);
     const auto page = screen();
 
-    HeadlessPlatform again;
-    again.setDataFolder(testing::executableFolder());
-    again.setConfigFolder(config_.string());
-    App restarted(again);
-    startUp(restarted);
-    restarted.shell.ClickX = (restarted.shell.PageTabLeft[HelpTab] + restarted.shell.PageTabRight[HelpTab]) / 2;
-    restarted.shell.ClickY = 12;
-    handleTabClick(restarted);
-    EXPECT_EQ(again.canvas().pixels(), page);
+    Program again(config_.string());
+    again.showTab(HelpTab);
+    EXPECT_EQ(again.platform.canvas().pixels(), page);
 }
 
 TEST_F(OptionsPageTest, BadValuesAreNamedOnceAndTheRestIsUsed) {
@@ -254,39 +259,29 @@ TEST_F(OptionsPageTest, BadValuesAreNamedOnceAndTheRestIsUsed) {
 TEST_F(OptionsPageTest, AFileThatCannotBeReadIsLeftAsItIs) {
     for (const bool folderInstead : {false, true}) {
         SCOPED_TRACE(folderInstead);
-        HeadlessPlatform p;
-        p.setDataFolder(testing::executableFolder());
-        p.setConfigFolder(config_.string());
         fs::remove_all(config_);
         fs::create_directories(config_);
-        const std::string broken("engine.candidates = 3\n\xff\xfe\0tail", 28);
+        const std::string bytes("engine.candidates = 3\n\xff\xfe\0tail", 28);
         if (folderInstead) {
             fs::create_directories(settingsFile());
         } else {
-            writeFile(settingsFile(), broken);
+            writeFile(settingsFile(), bytes);
         }
-        App a(p);
-        startUp(a);
-        EXPECT_EQ(a.settings.Values, settings::Settings{});
+        Program broken(config_.string());
+        HeadlessPlatform& p = broken.platform;
+        EXPECT_EQ(broken.app.settings.Values, settings::Settings{});
         ASSERT_EQ(p.problems().size(), 1U);
         EXPECT_NE(p.problems()[0].find("left as it is"), std::string::npos) << p.problems()[0];
-        a.shell.ClickKind = 1;
-        a.shell.ClickX = (a.shell.PageTabLeft[OptionsTab] + a.shell.PageTabRight[OptionsTab]) / 2;
-        a.shell.ClickY = 12;
-        handleTabClick(a);
+        broken.showTab(OptionsTab);
         p.click(525, 90);
-        pollOnce(a);
-        EXPECT_EQ(a.settings.Values.theme, settings::Theme::Dark) << "in use for the session";
+        pollOnce(broken.app);
+        EXPECT_EQ(broken.app.settings.Values.theme, settings::Theme::Dark) << "in use for the session";
         if (folderInstead) {
             EXPECT_TRUE(fs::is_directory(settingsFile()));
         } else {
-            EXPECT_EQ(fileText(settingsFile()), broken);
+            EXPECT_EQ(fileText(settingsFile()), bytes);
         }
-        int ink = 0;
-        for (int x = 92; x < 900; ++x) {
-            for (int y = 650; y < 664; ++y) ink += p.getPixel(x, y) == colours::kBlack ? 1 : 0;
-        }
-        EXPECT_GT(ink, 100) << "the page's note";
+        EXPECT_GT(noteInk(p), 100) << "the page's note";
         EXPECT_EQ(std::distance(fs::directory_iterator(config_), fs::directory_iterator()), 1) << "no other file";
     }
 }
@@ -303,11 +298,7 @@ TEST_F(OptionsPageTest, AFolderThatCannotBeWrittenIsNamedOnce) {
     EXPECT_EQ(app.settings.Values.engineMemoryMiB, 512);
     ASSERT_EQ(platform.problems().size(), 1U);
     EXPECT_NE(platform.problems()[0].find("settings not saved"), std::string::npos);
-    int ink = 0;
-    for (int x = 92; x < 900; ++x) {
-        for (int y = 650; y < 664; ++y) ink += pixel(x, y) == colours::kBlack ? 1 : 0;
-    }
-    EXPECT_GT(ink, 100) << "the page's note";
+    EXPECT_GT(noteInk(platform), 100) << "the page's note";
 }
 
 }  // namespace
