@@ -202,9 +202,9 @@ constexpr Palette kPalettes[] = {
     {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, colours::kMarker, {34, 150, 60}},    // classic
     {{255, 255, 255}, {255, 221, 110}, {0, 0, 0}, {255, 48, 48}, {0, 100, 0}},            // high contrast
     {{36, 38, 44}, {92, 82, 68}, {200, 190, 170}, {255, 96, 96}, {110, 200, 130}},         // dark
-    // Blue and orange for red and green: both stay apart for every kind of
-    // colour blindness.
-    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, {86, 180, 233}, {0, 84, 147}},       // colour-safe
+    // Blue and vermillion in place of green and red: they stay apart for
+    // every kind of colour vision.
+    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, {196, 78, 0}, {0, 84, 147}},        // colour-safe
 };
 
 // Black or white, whichever reads better on `ground`.
@@ -395,6 +395,7 @@ void applySettings(App& app, const settings::Settings& before) {
     // Drawn so from the next time the board page is drawn.
     app.board.FlatStones = now.stones == settings::StoneStyle::Discs;
     app.board.RingMarker = now.lastMarker == settings::LastMarker::Ring;
+    app.board.Colours = now.theme == settings::Theme::ColourSafe ? board::colourSafeMarks() : board::MarkColours{};
     if (now.helpFont != before.helpFont) {
         const help::Fonts chosen = help::chooseHelpFont(app.platform, app.help, helpFontsOf(app), now.helpFont);
         app.fonts.BodyFont = chosen.BodyFont;

@@ -11,11 +11,6 @@
 namespace tarnwick::board {
 namespace {
 
-// From the best candidate, a strong green, to the fifth, a pale yellow.
-constexpr Colour kRankColours[] = {
-    {34, 150, 60}, {96, 178, 64}, {156, 204, 80}, {208, 224, 112}, {246, 238, 160},
-};
-
 constexpr double kRadius = 12.0;
 constexpr double kCentreX = kStoneWidth / 2.0;
 constexpr double kCentreY = kStoneHeight / 2.0;
@@ -76,9 +71,11 @@ void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, doub
     }
 }
 
-Colour markColour(int rank) {
-    const int index = std::clamp(rank, 1, static_cast<int>(std::size(kRankColours))) - 1;
-    return kRankColours[index];
+Colour markColour(int rank) { return markColour(MarkColours{}, rank); }
+
+Colour markColour(const MarkColours& colours, int rank) {
+    const int index = std::clamp(rank, 1, static_cast<int>(colours.ranks.size())) - 1;
+    return colours.ranks[static_cast<std::size_t>(index)];
 }
 
 // A candidate shows its win rate on a disc of its rank's colour, in the
@@ -105,7 +102,7 @@ void drawCellMark(Board board, havannah::Cell cell) {
         drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, std::to_string(mark.step));
         return;
     }
-    const Colour disc = markColour(mark.rank);
+    const Colour disc = markColour(b.Colours, mark.rank);
     drawDisc(p, o, disc);
     p.setColors(inkOn(disc), disc);
     if (mark.step > 0) {

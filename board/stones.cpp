@@ -24,23 +24,24 @@ ImageId stoneImage(const Board& board, havannah::Player player) {
 
 // The ring marker: every pixel of the square whose middle lies between 4.5
 // and 7 pixels from the dot's middle, so that it reads on either stone.
-void drawRingMarker(Platform& p, Point o) {
+void drawRingMarker(Platform& p, Point o, Colour colour) {
     for (int y = 4; y <= 20; ++y) {
         for (int x = 4; x <= 20; ++x) {
             const double d = std::hypot(x + 0.5 - 12.0, y + 0.5 - 12.0);
-            if (d >= 4.5 && d <= 7.0) p.setPixel(o.x + x, o.y + y, colours::kMarker);
+            if (d >= 4.5 && d <= 7.0) p.setPixel(o.x + x, o.y + y, colour);
         }
     }
 }
 
 void drawMarker(Board board, Point o) {
     Platform& p = board.platform;
+    const Colour colour = board.state.Colours.lastStone;
     if (board.state.RingMarker) {
-        drawRingMarker(p, o);
+        drawRingMarker(p, o, colour);
         return;
     }
-    p.setColors(colours::kMarker);
-    p.drawBox(o.x + 9, o.y + 9, o.x + 15, o.y + 15, colours::kMarker, colours::kMarker);
+    p.setColors(colour);
+    p.drawBox(o.x + 9, o.y + 9, o.x + 15, o.y + 15, colour, colour);
     // Four short lines round the box make a small disc.
     const struct {
         int x1, y1, x2, y2;
@@ -155,7 +156,7 @@ void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells) {
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
     b.UnderOutline.reserve(pixels.size());
     for (const Point px : pixels) b.UnderOutline.emplace_back(px, board.platform.getPixel(px.x, px.y));
-    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, kWinOutline);
+    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, b.Colours.winOutline);
 }
 
 void eraseWinOutline(Board board) {

@@ -202,6 +202,53 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
     EXPECT_NE(pixel(last->x + 12, last->y + 12), colours::kMarker) << "the ring's middle shows the stone";
 }
 
+// The board's marks in today's colours and in those safe for red-green
+// colour blindness, on a real game won by a bridge: the win outline and the
+// last-stone marker against what they are drawn on (the safe set keeps both
+// at 3:1 or more, the guideline for marks; today's outline is kept as it
+// is), and the analysis figures on their discs at 4.5:1 or more.
+TEST_F(OptionsPageTest, MarkColoursOfEachThemeOnARealGame) {
+    const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009693.sgf");
+    fs::create_directories(config_);
+    writeFile(settingsFile(), "board.theme = colour-safe\n");
+    startWithConfig(config_);
+    Program today("");
+    for (App* shown : {&today.app, &app}) {
+        const bool safe = shown == &app;
+        SCOPED_TRACE(safe ? "colour-safe" : "classic");
+        const board::MarkColours& colours = shown->board.Colours;
+        EXPECT_EQ(colours, safe ? board::colourSafeMarks() : board::MarkColours{});
+        loadRecordText(*shown, record);
+        const Platform& p = shown->platform;
+        const havannah::Topology& t = *shown->board.Topology;
+        double outline = 21, marker = 21;
+        int outlined = 0;
+        for (havannah::Cell cell = 0; cell < t.cellCount(); ++cell) {
+            const Point o = *board::cellOrigin(shown->board, cell);
+            const Colour under = p.getPixel(o.x + 2, o.y - 2);
+            for (int y = o.y - 8; y < o.y + 34; ++y) {
+                for (int x = o.x - 8; x < o.x + 34; ++x) {
+                    if (p.getPixel(x, y) != colours.winOutline) continue;
+                    ++outlined;
+                    outline = std::min(outline, contrastRatio(colours.winOutline, under));
+                }
+            }
+            if (p.getPixel(o.x + 12, o.y + 12) == colours.lastStone) {
+                marker = std::min(marker, contrastRatio(colours.lastStone, p.getPixel(o.x + 5, o.y + 17)));
+            }
+        }
+        EXPECT_GT(outlined, 100);
+        EXPECT_LT(marker, 21) << "a marked stone";
+        if (safe) {
+            EXPECT_GE(outline, 3.0);
+            EXPECT_GE(marker, 3.0);
+        }
+        for (const Colour disc : colours.ranks) {
+            EXPECT_GE(std::max(contrastRatio(disc, colours::kBlack), contrastRatio(disc, colours::kWhite)), 4.5);
+        }
+    }
+}
+
 // Larger texts change the panel beside the board and nothing else.
 TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
     const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
