@@ -49,6 +49,33 @@ void saveSettings(Platform& platform, SettingsFields& s) {
     s.Text = std::move(text);
 }
 
+std::optional<WindowPlacement> windowPlacementOf(const settings::Settings& v) {
+    const settings::Settings today;
+    if (v.windowX == today.windowX && v.windowY == today.windowY && v.windowWidth == today.windowWidth &&
+        v.windowHeight == today.windowHeight && v.fullScreen == today.fullScreen) {
+        return std::nullopt;
+    }
+    WindowPlacement placement;
+    if (v.windowX || v.windowY) placement.position = Point{v.windowX.value_or(0), v.windowY.value_or(0)};
+    placement.size = {v.windowWidth, v.windowHeight};
+    placement.fullScreen = v.fullScreen;
+    return placement;
+}
+
+settings::Settings withWindowPlacement(settings::Settings v, const WindowPlacement& placement) {
+    const auto clamped = [](std::string_view name, int value) { return settings::findKey(name)->clamp(value); };
+    if (placement.position && (v.windowX || v.windowY || *placement.position != Point{0, 0})) {
+        v.windowX = clamped("window.x", placement.position->x);
+        v.windowY = clamped("window.y", placement.position->y);
+    }
+    if (placement.size.width > 0 && placement.size.height > 0) {
+        v.windowWidth = clamped("window.width", placement.size.width);
+        v.windowHeight = clamped("window.height", placement.size.height);
+    }
+    v.fullScreen = placement.fullScreen;
+    return v;
+}
+
 std::string settingsFileNote(const SettingsFields& s) {
     if (!s.Unreadable.empty()) {
         return "The settings file cannot be read (" + s.Unreadable + "): defaults in use, changes not saved.";

@@ -2,6 +2,7 @@
 // they are kept in, read once at start-up and written at every change.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -29,6 +30,12 @@ SettingsFields readSettings(Platform& platform);
 // a temporary file that then replaces the old one. A failure is reported
 // once on standard error and kept for the Options page.
 void saveSettings(Platform& platform, SettingsFields& settings);
+// Where the window opens for these settings; nothing when they ask for what
+// a window without settings gets (the top left corner, the picture's size).
+std::optional<WindowPlacement> windowPlacementOf(const settings::Settings& values);
+// The settings with the window's placement at the end of a session. A window
+// at the top left corner keeps "auto" for its position.
+settings::Settings withWindowPlacement(settings::Settings values, const WindowPlacement& placement);
 // One line about the file for the Options page; empty when all is well.
 std::string settingsFileNote(const SettingsFields& settings);
 

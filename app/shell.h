@@ -44,6 +44,9 @@ void startUp(App& app);
 // polling every 10 ms, and hands it to the page shown.
 void pollOnce(App& app);
 void closeGraphicWindow(App& app);
+// At the end of a session: the window's place, size and full screen kept in
+// the settings, when they differ from what the settings say.
+void rememberWindowPlacement(App& app);
 // startUp, then the game the command line names, then pollOnce until Escape
 // on the Main page or the window closed, then closeGraphicWindow.
 void runProgram(App& app, const CommandLine& line = {});

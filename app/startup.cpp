@@ -65,6 +65,7 @@ void startUp(App& app) {
     Platform& p = app.platform;
     board::loadStoneImages(p, app.board);
 
+    if (const auto placement = windowPlacementOf(app.settings.Values)) p.setWindowPlacement(*placement);
     p.openWindow(s.WindowTitle, Canvas::kWidth, Canvas::kHeight);
     s.GraphicWindow = true;
 
@@ -78,6 +79,15 @@ void startUp(App& app) {
 
     s.ClipboardText = p.readClipboardText();
     s.SeenClipboardText = "Havannah";
+}
+
+void rememberWindowPlacement(App& app) {
+    const std::optional<WindowPlacement> placement = app.platform.windowPlacement();
+    if (!placement) return;
+    const settings::Settings values = withWindowPlacement(app.settings.Values, *placement);
+    if (values == app.settings.Values) return;
+    app.settings.Values = values;
+    saveSettings(app.platform, app.settings);
 }
 
 void closeGraphicWindow(App& app) {
@@ -95,6 +105,7 @@ void runProgram(App& app, const CommandLine& line) {
     stopReview(app);
     closeGraphicWindow(app);
     // After the window has gone, so that closing stays immediate.
+    rememberWindowPlacement(app);
     keepUnsavedGame(app);
 }
 

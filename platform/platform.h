@@ -76,6 +76,15 @@ struct SavedFile {
     std::string problem;  // in words, when not ok
 };
 
+// Where the window stands on the screen, its size while not full screen,
+// and whether it fills the screen: remembered from one session to the next.
+struct WindowPlacement {
+    std::optional<Point> position;  // none: where a new window goes by default
+    Extent size;                    // 0 x 0: the first size the provider picks
+    bool fullScreen = false;
+    bool operator==(const WindowPlacement&) const = default;
+};
+
 // Something dropped on the window: a file's path, or a text.
 struct Drop {
     bool isFile = false;
@@ -96,6 +105,12 @@ class Platform {
     // Size of the drawing area; (0, 0) once the window has been closed.
     virtual Extent windowSize() = 0;
     virtual void present() = 0;
+    // Where the next window opens (given before openWindow); by default a
+    // provider ignores it.
+    virtual void setWindowPlacement(const WindowPlacement& /*placement*/) {}
+    // Where the window stood when last seen, kept after it has closed;
+    // nothing when the provider does not know.
+    virtual std::optional<WindowPlacement> windowPlacement() { return std::nullopt; }
 
     // Drawing (shared canvas) -----------------------------------------------
     void clearWindow(Colour colour);

@@ -117,8 +117,9 @@ const std::vector<Key>& table() {
                    setOptional<&S::windowX, kNoPosition>),
             number("window.y", "", "", kNoPosition, 32767, 1, getOptional<&S::windowY, kNoPosition>,
                    setOptional<&S::windowY, kNoPosition>),
-            number("window.width", "", "", 320, 16384, 1, getWhole<&S::windowWidth>, setWhole<&S::windowWidth>),
-            number("window.height", "", "", 240, 16384, 1, getWhole<&S::windowHeight>, setWhole<&S::windowHeight>),
+            // The window can be made as small as a quarter of its picture.
+            number("window.width", "", "", 256, 16384, 1, getWhole<&S::windowWidth>, setWhole<&S::windowWidth>),
+            number("window.height", "", "", 185, 16384, 1, getWhole<&S::windowHeight>, setWhole<&S::windowHeight>),
             flag("window.full_screen", "", "", getFlag<&S::fullScreen>, setFlag<&S::fullScreen>),
             flag("database.add_games", "", "", getFlag<&S::addGamesToDatabase>, setFlag<&S::addGamesToDatabase>),
         };

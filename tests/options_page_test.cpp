@@ -266,6 +266,27 @@ TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
     EXPECT_GT(panel, 1000);
 }
 
+// The window's place, size and full screen at the end of a session open the
+// next one; a window left where a new one opens writes nothing.
+TEST_F(OptionsPageTest, TheWindowPlacementIsRememberedAtExit) {
+    startWithConfig(config_);
+    EXPECT_EQ(platform.windowPlacement(), std::nullopt) << "no settings: the window opens as it always has";
+    platform.setWindowPlacement({Point{0, 0}, {1024, 741}, false});
+    rememberWindowPlacement(app);
+    EXPECT_FALSE(fs::exists(settingsFile()));
+
+    const WindowPlacement moved{Point{120, -8}, {1536, 1111}, true};
+    platform.setWindowPlacement(moved);
+    platform.pressKey(std::string(1, keys::kEscape), platform.nowMs());
+    runProgram(app);
+    const std::string text = fileText(settingsFile());
+    for (const char* line : {"window.x = 120\n", "window.y = -8\n", "window.width = 1536\n", "window.full_screen = on\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    Program again(config_.string());
+    EXPECT_EQ(again.platform.windowPlacement(), moved);
+}
+
 // An empty settings folder is no settings file: nothing is written, and
 // the program starts exactly as one without settings.
 TEST_F(OptionsPageTest, AnEmptyFolderStartsAsToday) {

@@ -23,6 +23,9 @@ class HeadlessPlatform : public Platform {
     void closeWindow() override;
     Extent windowSize() override;
     void present() override;
+    // Keeps what it is told; a test moves the "window" by telling it again.
+    void setWindowPlacement(const WindowPlacement& placement) override { placement_ = placement; }
+    std::optional<WindowPlacement> windowPlacement() override { return placement_; }
 
     // Input: each poll takes the next scripted item whose time has come.
     std::string pollKey() override;
@@ -119,6 +122,7 @@ class HeadlessPlatform : public Platform {
     std::vector<std::uint32_t> presented_;
     std::function<void()> presentObserver_;
     std::string title_;
+    std::optional<WindowPlacement> placement_;
     int beeps_ = 0;
     int presents_ = 0;
     bool opened_ = false;
