@@ -22,8 +22,9 @@ struct Area {
     bool holds(int x, int y) const { return x >= x1 && x < x2 && y >= y1 && y < y2; }
 };
 
+// What a click on a control, or a key on the control in focus, does there.
 enum class Action { Flip, Choose, Down, Up, Restore };
-struct Part {
+struct Target {
     Area area;
     Action action;
     int value = 0;  // Choose: the choice
@@ -35,7 +36,7 @@ struct Control {
     const Key* key = nullptr;
     int y = 0;  // the top of its text
     Area frame;
-    std::vector<Part> parts;
+    std::vector<Target> targets;
 };
 struct Heading {
     std::string_view text;
@@ -83,23 +84,23 @@ Layout layOut(Platform& p, FontId font) {
         int x = kControlX;
         switch (key.kind) {
             case Kind::Switch:
-                c.parts.push_back({{x, y - 1, x + kBoxSide, y + kBoxSide - 1}, Action::Flip});
-                c.parts.push_back({{kLabelX, y - 3, kControlX, y + 16}, Action::Flip});  // the label too
+                c.targets.push_back({{x, y - 1, x + kBoxSide, y + kBoxSide - 1}, Action::Flip});
+                c.targets.push_back({{kLabelX, y - 3, kControlX, y + 16}, Action::Flip});  // the label too
                 x += kBoxSide;
                 break;
             case Kind::Choice:
                 // Side by side, each sharing its right outline with the next.
                 for (std::size_t i = 0; i < key.captions.size(); ++i) {
                     const int w = p.textSize(key.captions[i]).width + 12;
-                    c.parts.push_back({{x, y - 3, x + w + 1, y + 16}, Action::Choose, static_cast<int>(i)});
+                    c.targets.push_back({{x, y - 3, x + w + 1, y + 16}, Action::Choose, static_cast<int>(i)});
                     x += w;
                 }
                 x += 1;
                 break;
             case Kind::Number:
-                c.parts.push_back({{x, y - 3, x + kButtonWidth, y + 16}, Action::Down});
+                c.targets.push_back({{x, y - 3, x + kButtonWidth, y + 16}, Action::Down});
                 x += kButtonWidth + 4 + kValueWidth + 4;
-                c.parts.push_back({{x, y - 3, x + kButtonWidth, y + 16}, Action::Up});
+                c.targets.push_back({{x, y - 3, x + kButtonWidth, y + 16}, Action::Up});
                 x += kButtonWidth;
                 break;
         }
@@ -143,7 +144,7 @@ void drawControl(App& app, const Control& c, bool focused) {
     const FontSet& f = app.fonts;
     if (c.key == nullptr) {
         const bool asked = app.options.RestoreAsked;
-        drawButton(p, c.parts[0].area, asked ? colours::kHighlightButton : colours::kGrey, f.HelpFont,
+        drawButton(p, c.targets[0].area, asked ? colours::kHighlightButton : colours::kGrey, f.HelpFont,
                    asked ? kConfirmCaption : kRestoreCaption);
     } else {
         const Key& key = *c.key;
@@ -154,7 +155,7 @@ void drawControl(App& app, const Control& c, bool focused) {
         p.drawText(key.label);
         switch (key.kind) {
             case Kind::Switch: {
-                const Area box = c.parts[0].area;
+                const Area box = c.targets[0].area;
                 p.drawBox(box.x1, box.y1, box.x2, box.y2, colours::kBlack, colours::kWhite);
                 if (value != 0) {
                     // A tick, two pixels thick.
@@ -167,16 +168,16 @@ void drawControl(App& app, const Control& c, bool focused) {
                 break;
             }
             case Kind::Choice:
-                for (const Part& part : c.parts) {
-                    const bool chosen = part.value == value;
-                    drawButton(p, part.area, chosen ? colours::kWhite : colours::kGrey,
-                               chosen ? f.HelpBoldFont : f.HelpFont, key.captions[static_cast<std::size_t>(part.value)]);
+                for (const Target& target : c.targets) {
+                    const bool chosen = target.value == value;
+                    drawButton(p, target.area, chosen ? colours::kWhite : colours::kGrey,
+                               chosen ? f.HelpBoldFont : f.HelpFont, key.captions[static_cast<std::size_t>(target.value)]);
                 }
                 break;
             case Kind::Number: {
-                drawButton(p, c.parts[0].area, colours::kGrey, f.HelpBoldFont, "-");
-                drawButton(p, c.parts[1].area, colours::kGrey, f.HelpBoldFont, "+");
-                const Area shown{c.parts[0].area.x2 + 4, c.y - 3, c.parts[1].area.x1 - 4, c.y + 16};
+                drawButton(p, c.targets[0].area, colours::kGrey, f.HelpBoldFont, "-");
+                drawButton(p, c.targets[1].area, colours::kGrey, f.HelpBoldFont, "+");
+                const Area shown{c.targets[0].area.x2 + 4, c.y - 3, c.targets[1].area.x1 - 4, c.y + 16};
                 p.drawBox(shown.x1, shown.y1, shown.x2, shown.y2, colours::kBlack, colours::kWhite);
                 const std::string text = key.text(value);
                 p.setFont(f.HelpFont);
@@ -279,11 +280,11 @@ void drawPreview(App& app) {
     p.drawText(figure);
 }
 
-// The value a press of `part` gives the control's key.
-int valueAfter(const Key& key, int value, const Part& part) {
-    switch (part.action) {
+// The value a press of `target` gives the control's key.
+int valueAfter(const Key& key, int value, const Target& target) {
+    switch (target.action) {
         case Action::Choose:
-            return part.value;
+            return target.value;
         case Action::Down:
             return key.next(value, false);
         case Action::Up:
@@ -294,15 +295,15 @@ int valueAfter(const Key& key, int value, const Part& part) {
     return key.next(value, true);
 }
 
-// The control's part that Space or Enter presses, or - and + step.
-std::optional<Part> keyedPart(const Control& c, const std::string& keyText) {
+// The control's target that Space or Enter presses, or - and + step.
+std::optional<Target> keyedTarget(const Control& c, const std::string& keyText) {
     const bool press = keyText == " " || keyText == std::string(1, keys::kEnter);
     const bool down = keyText == "-";
     const bool up = keyText == "+" || keyText == "=";
     if (!press && !down && !up) return std::nullopt;
-    if (c.key == nullptr) return press ? std::optional<Part>(c.parts[0]) : std::nullopt;
-    if (c.key->kind == Kind::Switch) return press ? std::optional<Part>(c.parts[0]) : std::nullopt;
-    return Part{{}, down ? Action::Down : Action::Up};
+    if (c.key == nullptr) return press ? std::optional<Target>(c.targets[0]) : std::nullopt;
+    if (c.key->kind == Kind::Switch) return press ? std::optional<Target>(c.targets[0]) : std::nullopt;
+    return Target{{}, down ? Action::Down : Action::Up};
 }
 
 }  // namespace
@@ -337,15 +338,15 @@ void handleOptionsPage(App& app) {
     const Layout layout = layOut(app.platform, app.fonts.HelpFont);
     const int count = static_cast<int>(layout.controls.size());
 
-    int target = -1;
-    std::optional<Part> pressed;
+    int index = -1;
+    std::optional<Target> pressed;
     bool moved = false;
     if (s.ClickKind == 1) {
         for (int i = 0; i < count && !pressed; ++i) {
-            for (const Part& part : layout.controls[static_cast<std::size_t>(i)].parts) {
-                if (!part.area.holds(s.ClickX, s.ClickY)) continue;
-                target = i;
-                pressed = part;
+            for (const Target& target : layout.controls[static_cast<std::size_t>(i)].targets) {
+                if (!target.area.holds(s.ClickX, s.ClickY)) continue;
+                index = i;
+                pressed = target;
                 break;
             }
         }
@@ -358,21 +359,22 @@ void handleOptionsPage(App& app) {
             o.Focus = o.Focus > 0 ? o.Focus - 1 : count - 1;
             moved = true;
         } else if (o.Focus >= 0 && o.Focus < count) {
-            target = o.Focus;
-            pressed = keyedPart(layout.controls[static_cast<std::size_t>(target)], k);
+            index = o.Focus;
+            pressed = keyedTarget(layout.controls[static_cast<std::size_t>(index)], k);
         }
     }
     if (!pressed) {
-        if (moved) {
+        // Anything but the second press forgets the first.
+        if (moved || o.RestoreAsked) {
             o.RestoreAsked = false;
             showOptionsPage(app);
         }
         return;
     }
 
-    o.Focus = target;
+    o.Focus = index;
     const settings::Settings before = app.settings.Values;
-    const Control& control = layout.controls[static_cast<std::size_t>(target)];
+    const Control& control = layout.controls[static_cast<std::size_t>(index)];
     if (control.key == nullptr) {
         if (o.RestoreAsked) app.settings.Values = settings::Settings{};
         o.RestoreAsked = !o.RestoreAsked;
