@@ -111,7 +111,8 @@ const std::vector<Key>& table() {
                    setWhole<&S::thinkSeconds>),
             number("engine.review_seconds", "Engine", "Review a position (s)", 1, 600, 1, getWhole<&S::reviewSeconds>,
                    setWhole<&S::reviewSeconds>),
-            flag("games.swap_rule", "Engine", "Swap rule (clicked games)", getFlag<&S::swapRule>, setFlag<&S::swapRule>),
+            // Kept, not yet shown: games made by clicking follow the swap rule.
+            flag("games.swap_rule", "", "", getFlag<&S::swapRule>, setFlag<&S::swapRule>),
             flag("program.sound", "Program", "Sound", getFlag<&S::sound>, setFlag<&S::sound>),
             number("window.x", "", "", kNoPosition, 32767, 1, getOptional<&S::windowX, kNoPosition>,
                    setOptional<&S::windowX, kNoPosition>),

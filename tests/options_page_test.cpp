@@ -96,8 +96,7 @@ TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     EXPECT_FALSE(platform.soundOn());
     EXPECT_EQ(app.help.DocFontChoice, 3);
     // - and + step back the value in focus; the arrows go round.
-    extendedKey(keys::kUp);  // from sound to the swap rule
-    extendedKey(keys::kUp);  // the review's seconds
+    extendedKey(keys::kUp);  // from sound to the review's seconds
     key("-");
     EXPECT_EQ(app.settings.Values.reviewSeconds, 1);
 }
@@ -112,7 +111,7 @@ TEST_F(OptionsPageTest, ClicksOnTheControls) {
         {525, 90, "board.theme = dark"},          // a choice of the row
         {420, 386, "engine.memory_mib = 512"},    // +
         {329, 386, "engine.memory_mib = 256"},    // -
-        {327, 526, "program.sound = off"},        // the box
+        {327, 504, "program.sound = off"},        // the box
         {150, 134, "board.cell_names = on"},      // a box's label
         {420, 408, "engine.candidates = 6"},
     };
@@ -132,13 +131,13 @@ TEST_F(OptionsPageTest, RestoringTheDefaultsTakesASecondPress) {
     clickAt(525, 90);
     clickAt(420, 408);
     const auto asked = [&] {
-        clickAt(243, 565);
+        clickAt(243, 543);
         return screen();
     };
     const auto beforeRestore = screen();
     EXPECT_NE(asked(), beforeRestore) << "the button asks to be pressed again";
     EXPECT_EQ(app.settings.Values.theme, settings::Theme::Dark);
-    clickAt(243, 565);
+    clickAt(243, 543);
     EXPECT_EQ(app.settings.Values, settings::Settings{});
     EXPECT_EQ(settings::parseSettings(fileText(settingsFile())).settings, settings::Settings{});
     // A first press forgotten by a press elsewhere, even beside the controls.
@@ -146,7 +145,7 @@ TEST_F(OptionsPageTest, RestoringTheDefaultsTakesASecondPress) {
     for (const Point elsewhere : {Point{420, 408}, Point{600, 400}}) {
         asked();
         clickAt(elsewhere.x, elsewhere.y);
-        clickAt(243, 565);
+        clickAt(243, 543);
         EXPECT_EQ(app.settings.Values.theme, settings::Theme::Dark) << "only asked again";
         clickAt(600, 400);
     }
