@@ -26,7 +26,6 @@ using havannah::Player;
 
 // The main loop waits in 10 ms polls: twenty make the refresh interval.
 constexpr int kRefreshPolls = 20;
-constexpr std::size_t kCandidates = 5;
 constexpr std::size_t kVariationSteps = 3;
 
 // The space of the information panel between the game number band and the
@@ -84,10 +83,10 @@ std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology&
 // The mark each cell should carry for this snapshot. A move proven to lose
 // gets none: when every move loses, the line's "wins by force" says it, and
 // five 0 % discs on arbitrary cells would only mislead.
-std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, bool withSteps, int cells) {
+std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, std::size_t candidates, bool withSteps, int cells) {
     std::vector<board::CellMark> marks(static_cast<std::size_t>(cells));
     const auto onBoard = [cells](engine::Move move) { return move >= 0 && move < cells; };
-    for (std::size_t i = 0; i < std::min(kCandidates, snap.moves.size()); ++i) {
+    for (std::size_t i = 0; i < std::min(candidates, snap.moves.size()); ++i) {
         const engine::Candidate& candidate = snap.moves[i];
         if (!onBoard(candidate.move) || candidate.proven == false) continue;
         board::CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
@@ -194,8 +193,9 @@ bool showFindings(App& app, bool redrawLine) {
     std::string line = a.Idle;
     bool withFigures = false;
     if (a.Analysed && a.Engine) {
-        const engine::Snapshot snap = a.Engine->snapshot(kCandidates);
-        drew = paintMarks(app, marksFor(snap, a.StepsShown, app.board.Topology->cellCount()));
+        const auto candidates = static_cast<std::size_t>(app.settings.Values.candidates);
+        const engine::Snapshot snap = a.Engine->snapshot(candidates);
+        drew = paintMarks(app, marksFor(snap, candidates, a.StepsShown, app.board.Topology->cellCount()));
         withFigures = snap.playouts > 0 || snap.provenWinner.has_value();
         line = withFigures || !a.LineHasFigures ? analysisLine(snap, *app.board.Topology) : a.LineShown;
         withFigures = withFigures || a.LineHasFigures;

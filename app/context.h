@@ -18,6 +18,7 @@
 #include "app/games_page.h"
 #include "app/analysis_state.h"
 #include "app/review_state.h"
+#include "app/settings_file.h"
 #include "board/board.h"
 #include "game/game.h"
 #include "help/button_images.h"
@@ -65,6 +66,9 @@ struct ShellFields {
     float CanvasHeight = 0;
     int ActiveTab = MainTab;
     std::string EscapeKey = std::string(1, keys::kEscape);
+    // The engine's threads asked for by TARNWICK_THREADS: they outrank the
+    // settings file.
+    std::optional<int> ThreadsAsked;
 
     static constexpr int TabCount = 4;
     std::array<std::string, TabCount + 1> TabLabels{};  // 1..4
@@ -81,6 +85,14 @@ struct ShellFields {
 struct StudyFields {
     std::optional<std::pair<int, std::uint64_t>> ShownAt;  // the move shown, the list's revision
     bool CommentShown = false;
+};
+
+// The Options page: the control with the keyboard focus (an index into
+// optionControls, none at first) and whether "Restore defaults" waits for
+// its second press.
+struct OptionsPageFields {
+    int Focus = -1;
+    bool RestoreAsked = false;
 };
 
 struct App {
@@ -101,6 +113,8 @@ struct App {
     StudyFields study;
     GamesDatabase games;
     GamesPageFields gamesPage;
+    SettingsFields settings;
+    OptionsPageFields options;
 };
 
 // The parts of the program the layers below work on.

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     // hardware threads but one, so the window keeps one for itself.
     const unsigned hardware = std::thread::hardware_concurrency();
     int threads = hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
+    std::optional<int> threadsAsked;
     if (const char* setting = std::getenv("TARNWICK_THREADS"); setting != nullptr && *setting != '\0') {
         char* end = nullptr;
         const long value = std::strtol(setting, &end, 10);
@@ -73,13 +74,15 @@ int main(int argc, char** argv) {
             return 2;
         }
         threads = static_cast<int>(value);
+        threadsAsked = threads;
     }
-    return tarnwick::runSdlProgram([&server, &line, threads](tarnwick::Platform& platform) {
+    return tarnwick::runSdlProgram([&server, &line, threads, threadsAsked](tarnwick::Platform& platform) {
         if (server) platform.routeConnectionsTo(*server);
         tarnwick::App app(platform);
         app.analysis.EngineOptions.threads = threads;
         app.review.Settings.threads = threads;
         app.games.Path = databasePath(line.import.database);
+        app.shell.ThreadsAsked = threadsAsked;
         tarnwick::runProgram(app, line);
     });
 }

@@ -6,6 +6,7 @@
 #include "app/games_page.h"
 #include "app/context.h"
 #include "app/load_game.h"
+#include "app/options_page.h"
 #include "app/review_view.h"
 #include "app/shell.h"
 
@@ -83,6 +84,8 @@ void pollOnce(App& app) {
         handleHelpPage(app);
     } else if (s.ActiveTab == LoadGameTab) {
         handleGamesPage(app);
+    } else if (s.ActiveTab == OptionsTab) {
+        handleOptionsPage(app);
     }
 
     if (s.ClickKind == 1) handleTabClick(app);

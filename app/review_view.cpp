@@ -161,8 +161,6 @@ constexpr board::Area kPlot{660, 606, 1011, 730};         // where its curve run
 constexpr Colour kGraphFrame = colours::kGrey;
 constexpr Colour kCurveInk{30, 30, 30};
 constexpr Colour kShownMoveInk{24, 53, 232};
-constexpr Colour kMistakeDot{255, 140, 0};
-constexpr Colour kBlunderDot{220, 0, 0};
 
 // Moves along the graph's width: the line reviewed (to a win on the board).
 int graphMoves(const engine::ReviewResult& r) { return std::max(1, r.total - 1); }
@@ -198,7 +196,9 @@ void drawGraph(App& app) {
     }
     for (const engine::MoveReview& move : r.moves) {
         if (levelOf(move.judgement) < kJumpLevel) continue;
-        const Colour dot = levelOf(move.judgement) == kJumpLevel ? kMistakeDot : kBlunderDot;
+        // The mistake's and the blunder's colours of the move list.
+        const std::array<Colour, 4>& judged = app.board.Colours.judgements;
+        const Colour dot = levelOf(move.judgement) == kJumpLevel ? judged[1] : judged[2];
         const int x = graphX(r, move.number);
         const int y = graphY(move.blackWinRate);
         p.drawBox(x - 2, y - 2, x + 3, y + 3, colours::kBlack, dot);

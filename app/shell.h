@@ -8,6 +8,7 @@
 
 #include "app/import_command.h"
 #include "app/review_batch.h"
+#include "settings/settings.h"
 
 namespace tarnwick {
 namespace game {
@@ -36,6 +37,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The text of --help.
 std::string usageText();
 
+// The fonts of the move list, the game header and the panel's lines, in
+// today's size or larger.
+void setTextSize(App& app, settings::TextSize size);
 // Start-up: tables, fonts, stone pictures, the window, the documentation and
 // the first Main page, presented.
 void startUp(App& app);
@@ -43,6 +47,9 @@ void startUp(App& app);
 // polling every 10 ms, and hands it to the page shown.
 void pollOnce(App& app);
 void closeGraphicWindow(App& app);
+// At the end of a session: the window's place, size and full screen kept in
+// the settings, when they differ from what the settings say.
+void rememberWindowPlacement(App& app);
 // startUp, then the game the command line names, then pollOnce until Escape
 // on the Main page or the window closed, then closeGraphicWindow.
 void runProgram(App& app, const CommandLine& line = {});

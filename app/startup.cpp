@@ -1,6 +1,7 @@
 #include "app/analysis.h"
 #include "app/review_view.h"
 #include "app/context.h"
+#include "app/options_page.h"
 #include "app/shell.h"
 #include "acquire/acquire.h"
 #include "board/board.h"
@@ -8,6 +9,17 @@
 #include "help/help.h"
 
 namespace tarnwick {
+
+// The move list's entries are 17 pixels apart: 10 points still fits.
+void setTextSize(App& app, settings::TextSize size) {
+    Platform& p = app.platform;
+    FontSet& f = app.fonts;
+    const bool large = size == settings::TextSize::Large;
+    f.ListFont = p.createFont("Courier New", large ? 10 : 8, kRegular);
+    f.ListBoldFont = p.createFont("Courier New", large ? 10 : 8, kBold);
+    f.HeaderFont = p.createFont("Arial", large ? 9 : 8, kBold);
+}
+
 namespace {
 
 void createFonts(App& app) {
@@ -17,8 +29,7 @@ void createFonts(App& app) {
     f.DocHeadingFont = p.createFont("Courier New", 10, kBold | kUnderline);
     f.HelpFont = p.createFont("Courier New", 10, kRegular);
     f.HelpBoldFont = p.createFont("Courier New", 10, kBold);
-    f.ListFont = p.createFont("Courier New", 8, kRegular);
-    f.ListBoldFont = p.createFont("Courier New", 8, kBold);
+    setTextSize(app, settings::TextSize::Normal);
     f.LabelFont = p.createFont("Arial", 6, kRegular);
     // A figure alone on an analysis disc: as large and heavy as the disc
     // allows ("62%" is 18 of its 24 pixels).
@@ -26,7 +37,6 @@ void createFonts(App& app) {
     // Antialiased 6-point strokes blur into grey smudges at 96 DPI; one point
     // more, hinted and in two colours, reads sharply on the small buttons.
     f.CaptionFont = p.createFont("Arial", 7, kCrisp);
-    f.HeaderFont = p.createFont("Arial", 8, kBold);
     f.TabFont = p.createFont("Courier New", 10, kRegular);
     f.TabBoldFont = p.createFont("Courier New", 10, kBold);
     f.SwapFont = p.createFont("Courier New", 10, kBold | kUnderline);
@@ -49,14 +59,18 @@ void startUp(App& app) {
     s.EscapeKey = std::string(1, keys::kEscape);
 
     createFonts(app);
+    app.settings = readSettings(app.platform);
+    applySettings(app, settings::Settings{});
 
     Platform& p = app.platform;
     board::loadStoneImages(p, app.board);
 
+    if (const auto placement = windowPlacementOf(app.settings.Values)) p.setWindowPlacement(*placement);
     p.openWindow(s.WindowTitle, Canvas::kWidth, Canvas::kHeight);
     s.GraphicWindow = true;
 
     redrawMainPage(app);
+    if (app.settings.Values.cellNamesAtStart) board::toggleCellLabels(boardOf(app));
     p.present();
 
     // Read and laid out once the first page is up, so that the window does
@@ -65,6 +79,15 @@ void startUp(App& app) {
 
     s.ClipboardText = p.readClipboardText();
     s.SeenClipboardText = "Havannah";
+}
+
+void rememberWindowPlacement(App& app) {
+    const std::optional<WindowPlacement> placement = app.platform.windowPlacement();
+    if (!placement) return;
+    const settings::Settings values = withWindowPlacement(app.settings.Values, *placement);
+    if (values == app.settings.Values) return;
+    app.settings.Values = values;
+    saveSettings(app.platform, app.settings);
 }
 
 void closeGraphicWindow(App& app) {
@@ -82,6 +105,7 @@ void runProgram(App& app, const CommandLine& line) {
     stopReview(app);
     closeGraphicWindow(app);
     // After the window has gone, so that closing stays immediate.
+    rememberWindowPlacement(app);
     keepUnsavedGame(app);
 }
 

@@ -1,7 +1,7 @@
-#include <array>
 #include <string_view>
 
 #include "app/context.h"
+#include "app/options_page.h"
 #include "app/shell.h"
 #include "board/board.h"
 #include "game/game.h"
@@ -77,18 +77,6 @@ void drawInformationPage(App& app, int tab) {
 
 namespace {
 
-void drawPanelLines(App& app, const std::array<std::string_view, 3>& lines) {
-    Platform& p = app.platform;
-    p.setFont(app.fonts.BodyFont);
-    p.setColors(colours::kBlack, colours::kPagePanel);
-    int y = 95;
-    for (const std::string_view line : lines) {
-        p.setPos(92, y);
-        p.drawText(line);
-        y += 18;
-    }
-}
-
 // The first tab whose edges hold x, within the tab row's rows 1..25 (the
 // bottom outline rows 26 and 27 belong to no tab); 0 for none.
 int pageTabAt(const ShellFields& s, int x, int y) {
@@ -115,6 +103,7 @@ void handleTabClick(App& app) {
                 showLoadGamePage(app);
                 break;
             case OptionsTab:
+                app.options = {};
                 showOptionsPage(app);
                 break;
             default:
@@ -131,9 +120,7 @@ void handleTabClick(App& app) {
 
 void showOptionsPage(App& app) {
     drawInformationPage(app, OptionsTab);
-    drawPanelLines(app, {"A later version will allow you to change board colors, pieces, fonts, etc.",
-                         "This options will all be saved to disk and automatically loaded the next time",
-                         "you load the program."});
+    drawOptionsPanel(app);
 }
 
 void showHelpPage(App& app) {
@@ -153,6 +140,11 @@ void handleHelpPage(App& app) {
                                                      s.ExtendedKey, Click{s.ClickKind, s.ClickX, s.ClickY});
     app.fonts.BodyFont = chosen.BodyFont;
     app.fonts.DocHeadingFont = chosen.DocHeadingFont;
+    // The font chosen is remembered for the next session.
+    if (app.help.DocFontChoice != app.settings.Values.helpFont) {
+        app.settings.Values.helpFont = app.help.DocFontChoice;
+        saveSettings(app.platform, app.settings);
+    }
 }
 
 // Back to the board page: the page is drawn from nothing, then the list and

@@ -93,8 +93,13 @@ void paintCell(Board board, havannah::Cell cell, CellPaint paint);
 // Repaints the empty cell with the analysis mark Painted holds for it (the
 // cell's name on the disc when the names are shown), or bare.
 void drawCellMark(Board board, havannah::Cell cell);
-// The disc colour of the candidate of this rank, 1 (best) to 5.
+// Fills the circle of `radius` round (centreX, centreY) of the stone square
+// at `o`: each row from the first pixel whose middle lies inside to the last.
+void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour);
+// The disc colour of the candidate of this rank, 1 (best) to 5 (and beyond,
+// the fifth's): in today's colours, or in `colours`.
 Colour markColour(int rank);
+Colour markColour(const MarkColours& colours, int rank);
 
 // After the whole page was drawn anew: the board shows no stone and no
 // outline, whatever it showed before.
@@ -105,6 +110,6 @@ void forgetPaintedBoard(BoardFields& board);
 // erasing puts them back, so the board returns pixel for pixel.
 void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells);
 void eraseWinOutline(Board board);
-inline constexpr Colour kWinOutline{32, 160, 255};
+inline const Colour kWinOutline = MarkColours{}.winOutline;  // today's
 
 }  // namespace tarnwick::board

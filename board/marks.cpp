@@ -11,11 +11,6 @@
 namespace tarnwick::board {
 namespace {
 
-// From the best candidate, a strong green, to the fifth, a pale yellow.
-constexpr Colour kRankColours[] = {
-    {34, 150, 60}, {96, 178, 64}, {156, 204, 80}, {208, 224, 112}, {246, 238, 160},
-};
-
 constexpr double kRadius = 12.0;
 constexpr double kCentreX = kStoneWidth / 2.0;
 constexpr double kCentreY = kStoneHeight / 2.0;
@@ -25,23 +20,9 @@ constexpr double kCentreY = kStoneHeight / 2.0;
 constexpr double kBadgeRadius = 6.5;
 constexpr double kBadgeCentreY = 7.0;
 
-// A filled circle of `radius` round (centreX, centreY) of the square: each
-// row from the first pixel whose middle lies inside to the last.
-void drawCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
-    for (int row = 0; row < kStoneHeight; ++row) {
-        const double dy = row + 0.5 - centreY;
-        if (std::abs(dy) > radius) continue;
-        const double half = std::sqrt(radius * radius - dy * dy);
-        const int first = static_cast<int>(std::ceil(centreX - half - 0.5));
-        const int last = static_cast<int>(std::floor(centreX + half - 0.5));
-        p.setPos(o.x + first, o.y + row);
-        p.drawLine(o.x + last + 1, o.y + row, colour);
-    }
-}
-
 // Rows 1..25 and columns 1..24 of the 26 x 27 square: a disc of radius 12
 // round the square's middle, one pixel clear of its edge.
-void drawDisc(Platform& p, Point o, Colour colour) { drawCircle(p, o, kCentreX, kCentreY, kRadius, colour); }
+void drawDisc(Platform& p, Point o, Colour colour) { fillSquareCircle(p, o, kCentreX, kCentreY, kRadius, colour); }
 
 // Black or white, whichever reads better on `ground`.
 Colour inkOn(Colour ground) {
@@ -78,9 +59,23 @@ void drawFigure(Platform& p, Point o, FontId font, int percent, std::optional<in
 
 }  // namespace
 
-Colour markColour(int rank) {
-    const int index = std::clamp(rank, 1, static_cast<int>(std::size(kRankColours))) - 1;
-    return kRankColours[index];
+void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
+    for (int row = 0; row < kStoneHeight; ++row) {
+        const double dy = row + 0.5 - centreY;
+        if (std::abs(dy) > radius) continue;
+        const double half = std::sqrt(radius * radius - dy * dy);
+        const int first = static_cast<int>(std::ceil(centreX - half - 0.5));
+        const int last = static_cast<int>(std::floor(centreX + half - 0.5));
+        p.setPos(o.x + first, o.y + row);
+        p.drawLine(o.x + last + 1, o.y + row, colour);
+    }
+}
+
+Colour markColour(int rank) { return markColour(MarkColours{}, rank); }
+
+Colour markColour(const MarkColours& colours, int rank) {
+    const int index = std::clamp(rank, 1, static_cast<int>(colours.ranks.size())) - 1;
+    return colours.ranks[static_cast<std::size_t>(index)];
 }
 
 // A candidate shows its win rate on a disc of its rank's colour, in the
@@ -107,11 +102,11 @@ void drawCellMark(Board board, havannah::Cell cell) {
         drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, std::to_string(mark.step));
         return;
     }
-    const Colour disc = markColour(mark.rank);
+    const Colour disc = markColour(b.Colours, mark.rank);
     drawDisc(p, o, disc);
     p.setColors(inkOn(disc), disc);
     if (mark.step > 0) {
-        drawCircle(p, o, kCentreX, kBadgeCentreY, kBadgeRadius, stepColour);
+        fillSquareCircle(p, o, kCentreX, kBadgeCentreY, kBadgeRadius, stepColour);
         p.setFont(board.fonts.label);
         p.setColors(inkOn(stepColour), stepColour);
         const std::string step = std::to_string(mark.step);

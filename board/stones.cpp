@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "board/board.h"
 #include "board/geometry.h"
@@ -21,10 +22,26 @@ ImageId stoneImage(const Board& board, havannah::Player player) {
     return player == havannah::Player::White ? board.state.WhiteStoneImage : board.state.BlackStoneImage;
 }
 
+// The ring marker: every pixel of the square whose middle lies between 4.5
+// and 7 pixels from the dot's middle, so that it reads on either stone.
+void drawRingMarker(Platform& p, Point o, Colour colour) {
+    for (int y = 4; y <= 20; ++y) {
+        for (int x = 4; x <= 20; ++x) {
+            const double d = std::hypot(x + 0.5 - 12.0, y + 0.5 - 12.0);
+            if (d >= 4.5 && d <= 7.0) p.setPixel(o.x + x, o.y + y, colour);
+        }
+    }
+}
+
 void drawMarker(Board board, Point o) {
     Platform& p = board.platform;
-    p.setColors(colours::kMarker);
-    p.drawBox(o.x + 9, o.y + 9, o.x + 15, o.y + 15, colours::kMarker, colours::kMarker);
+    const Colour colour = board.state.Colours.lastStone;
+    if (board.state.RingMarker) {
+        drawRingMarker(p, o, colour);
+        return;
+    }
+    p.setColors(colour);
+    p.drawBox(o.x + 9, o.y + 9, o.x + 15, o.y + 15, colour, colour);
     // Four short lines round the box make a small disc.
     const struct {
         int x1, y1, x2, y2;
@@ -57,6 +74,17 @@ std::optional<Point> cellOrigin(const BoardFields& board, havannah::Cell cell) {
 
 void placeStone(Board board, havannah::Player player, Point origin, bool marked) {
     const Colour cell = cellColour(board, origin);
+    if (board.state.FlatStones) {
+        // A disc of the stone's colour with a darker outline, on the cell's
+        // colour: the square is painted over whole, as eraseStone does.
+        Platform& p = board.platform;
+        const bool white = player == havannah::Player::White;
+        p.drawBox(origin.x, origin.y, origin.x + 25, origin.y + 26, cell, cell);
+        fillSquareCircle(p, origin, 12.5, 13.0, 12.0, white ? Colour{96, 96, 96} : colours::kBlack);
+        fillSquareCircle(p, origin, 12.5, 13.0, 10.8, white ? Colour{246, 246, 242} : Colour{40, 40, 44});
+        if (marked) drawMarker(board, origin);
+        return;
+    }
     board.platform.copyBitmap(stoneImage(board, player), origin.x, origin.y);
     if (marked) drawMarker(board, origin);
     fillStoneBackground(board, origin, cell);
@@ -128,7 +156,7 @@ void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells) {
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
     b.UnderOutline.reserve(pixels.size());
     for (const Point px : pixels) b.UnderOutline.emplace_back(px, board.platform.getPixel(px.x, px.y));
-    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, kWinOutline);
+    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, b.Colours.winOutline);
 }
 
 void eraseWinOutline(Board board) {

@@ -58,14 +58,8 @@ void drawRowBand(Platform& p, int y) {
 constexpr Colour kVariationMark{24, 53, 232};
 
 // A reviewed move's judgement: a small square at the bottom right, outlined
-// in black so that it reads on the grey band beside black and white inks.
-constexpr Colour kJudgementColours[] = {
-    {250, 230, 40},  // inaccuracy
-    {255, 140, 0},   // mistake
-    {220, 0, 0},     // blunder
-    {150, 0, 150},   // decisive
-};
-
+// in black so that it reads on the grey band beside black and white inks,
+// in the board's judgement colours.
 void drawEntryMarks(Game game, int k) {
     const EntryMarks marks = entryMarks(game.state, k);
     if (!marks.offMainLine && !marks.hasAlternatives && marks.judged == 0) return;
@@ -81,7 +75,7 @@ void drawEntryMarks(Game game, int k) {
     }
     if (marks.hasAlternatives) p.drawBox(x + size.width + 1, y, x + size.width + 4, y + 3, kVariationMark, kVariationMark);
     if (marks.judged > 0) {
-        const Colour c = kJudgementColours[std::clamp(marks.judged, 1, 4) - 1];
+        const Colour c = game.board.state.Colours.judgements[static_cast<std::size_t>(std::clamp(marks.judged, 1, 4) - 1)];
         p.drawBox(x + size.width + 1, y + size.height - 5, x + size.width + 6, y + size.height, colours::kBlack, c);
     }
 }

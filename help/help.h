@@ -48,6 +48,9 @@ int sectionTabAt(const HelpFields& h, int x, int y);
 // `extendedKey` is the scan letter of a cursor or function key, else empty.
 Fonts handleHelpInput(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images,
                       std::string_view extendedKey, Click click);
+// Row `choice` (1..7) of the font table as DocFontChoice and the body and
+// heading fonts; the documentation is not laid out again.
+Fonts chooseHelpFont(Platform& p, HelpFields& h, const Fonts& fonts, int choice);
 // The font button: the next of seven body fonts, the text laid out again,
 // every section back to its page 1 and the page redrawn.
 Fonts cycleHelpFont(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images);

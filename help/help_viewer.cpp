@@ -304,16 +304,21 @@ Fonts handleHelpInput(Platform& p, HelpFields& h, const Fonts& fonts, const Butt
     return fonts;
 }
 
+Fonts chooseHelpFont(Platform& p, HelpFields& h, const Fonts& fonts, int choice) {
+    h.DocFontChoice = std::clamp(choice, 1, kFontRows);
+    const FontRow& row = kFontTable[at(h.DocFontChoice - 1)];
+    Fonts chosen = fonts;
+    chosen.BodyFont = p.createFont(row.family, row.points, kRegular);
+    chosen.DocHeadingFont = p.createFont(row.family, row.points, kBold | kUnderline);
+    return chosen;
+}
+
 // Seven rows, then back to the first. createFont returns the same font for
 // the same request, so the font table does not grow however often this runs.
 // The layout also returns every section to its page 1. The body font is the
 // text font of the other information pages too, so they change with it.
 Fonts cycleHelpFont(Platform& p, HelpFields& h, const Fonts& fonts, const ButtonImageTable& images) {
-    h.DocFontChoice = h.DocFontChoice >= 1 && h.DocFontChoice < kFontRows ? h.DocFontChoice + 1 : 1;
-    const FontRow& row = kFontTable[at(h.DocFontChoice - 1)];
-    Fonts chosen = fonts;
-    chosen.BodyFont = p.createFont(row.family, row.points, kRegular);
-    chosen.DocHeadingFont = p.createFont(row.family, row.points, kBold | kUnderline);
+    const Fonts chosen = chooseHelpFont(p, h, fonts, h.DocFontChoice >= 1 && h.DocFontChoice < kFontRows ? h.DocFontChoice + 1 : 1);
     layoutDocumentation(p, h, chosen.BodyFont);
     drawHelpPage(p, h, chosen, images);
     repairHelpEdge(p);

@@ -66,6 +66,7 @@ struct FileText {
     bool ok = false;
     std::string text;
     std::string problem;  // in words, when not ok
+    bool missing = false;  // not ok because nothing has that name
 };
 
 // Reads the whole regular file at `path`; a file larger than maxBytes, a
@@ -78,6 +79,15 @@ struct SavedFile {
     bool ok = false;
     std::string path;
     std::string problem;  // in words, when not ok
+};
+
+// Where the window stands on the screen, its size while not full screen,
+// and whether it fills the screen: remembered from one session to the next.
+struct WindowPlacement {
+    std::optional<Point> position;  // none: where a new window goes by default
+    Extent size;                    // 0 x 0: the first size the provider picks
+    bool fullScreen = false;
+    bool operator==(const WindowPlacement&) const = default;
 };
 
 // Something dropped on the window: a file's path, or a text.
@@ -100,6 +110,12 @@ class Platform {
     // Size of the drawing area; (0, 0) once the window has been closed.
     virtual Extent windowSize() = 0;
     virtual void present() = 0;
+    // Where the next window opens (given before openWindow); by default a
+    // provider ignores it.
+    virtual void setWindowPlacement(const WindowPlacement& /*placement*/) {}
+    // Where the window stood when last seen, kept after it has closed;
+    // nothing when the provider does not know.
+    virtual std::optional<WindowPlacement> windowPlacement() { return std::nullopt; }
 
     // Drawing (shared canvas) -----------------------------------------------
     void clearWindow(Colour colour);
@@ -167,8 +183,9 @@ class Platform {
                           std::string_view text);
     // Writes `text` as folder/name, making the folder (and those above it)
     // when missing; a file of that name already there is kept as
-    // folder/keptName, replacing an older one. The text goes to a temporary
-    // file first, so that folder/name always holds a whole file.
+    // folder/keptName, replacing an older one (an empty keptName keeps
+    // nothing). The text goes to a temporary file first, so that folder/name
+    // always holds a whole file.
     SavedFile replaceFile(std::string_view folder, std::string_view name, std::string_view keptName,
                           std::string_view text);
     // The folder for the user's saved documents: XDG_DOCUMENTS_DIR, else HOME.
@@ -176,6 +193,9 @@ class Platform {
     // The program's own folder for what it keeps between sessions:
     // $XDG_STATE_HOME/tarnwick, else ~/.local/state/tarnwick (not made here).
     virtual std::string stateFolder();
+    // The program's folder for the user's settings:
+    // $XDG_CONFIG_HOME/tarnwick, else ~/.config/tarnwick (not made here).
+    virtual std::string configFolder();
     // The local date and time as "20261207-134501", for file names.
     virtual std::string timeStampText();
     // One line for the user on the terminal (standard error).
@@ -187,6 +207,9 @@ class Platform {
     // waits that must not grow with each sleep's overshoot.
     virtual std::int64_t nowMs() const = 0;
     virtual void beep() = 0;
+    // Sound for the whole program: while it is off, beep() is silent.
+    void setSoundOn(bool on) { soundOn_ = on; }
+    bool soundOn() const { return soundOn_; }
 
     // For tests, benchmarks and the provider ---------------------------------
     const Canvas& canvas() const { return canvas_; }
@@ -228,6 +251,7 @@ class Platform {
     // library's set-up costs start-up time and memory.
     std::unique_ptr<HttpClient> http_;
     std::optional<Endpoint> connectionRoute_;
+    bool soundOn_ = true;
 };
 
 }  // namespace tarnwick

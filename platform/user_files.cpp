@@ -74,6 +74,7 @@ FileText readRegularFile(std::string_view path, std::size_t maxBytes) {
     const std::string name(path);
     Descriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
+        result.missing = errno == ENOENT || errno == ENOTDIR;
         result.problem = errorText(errno);
         return result;
     }
@@ -194,8 +195,8 @@ SavedFile Platform::replaceFile(std::string_view folder, std::string_view name, 
     const std::string kept = base + "/" + std::string(keptName);
     // The file there becomes the kept one by a second name, so that the
     // target name is never without a whole file; then the new one replaces it.
-    ::unlink(kept.c_str());
-    if (::link(target.c_str(), kept.c_str()) != 0 && errno != ENOENT) {
+    if (!keptName.empty()) ::unlink(kept.c_str());
+    if (!keptName.empty() && ::link(target.c_str(), kept.c_str()) != 0 && errno != ENOENT) {
         const int error = errno;
         ::unlink(temporary.c_str());
         result.problem = "cannot keep " + target + " as " + kept + ": " + errorText(error);
@@ -218,6 +219,14 @@ std::string Platform::stateFolder() {
     }
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr && *home != '\0' ? home : ".") + "/.local/state/tarnwick";
+}
+
+std::string Platform::configFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') {
+        return std::string(config) + "/tarnwick";
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr && *home != '\0' ? home : ".") + "/.config/tarnwick";
 }
 
 std::string Platform::documentsFolder() {

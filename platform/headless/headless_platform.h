@@ -23,6 +23,9 @@ class HeadlessPlatform : public Platform {
     void closeWindow() override;
     Extent windowSize() override;
     void present() override;
+    // Keeps what it is told; a test moves the "window" by telling it again.
+    void setWindowPlacement(const WindowPlacement& placement) override { placement_ = placement; }
+    std::optional<WindowPlacement> windowPlacement() override { return placement_; }
 
     // Input: each poll takes the next scripted item whose time has come.
     std::string pollKey() override;
@@ -35,11 +38,14 @@ class HeadlessPlatform : public Platform {
     // problems are kept for the test to read instead of printed.
     std::string documentsFolder() override { return documentsFolder_; }
     std::string stateFolder() override { return stateFolder_; }
+    std::string configFolder() override { return configFolder_; }
     std::string timeStampText() override { return "20260102-030405"; }
     void reportProblem(std::string_view line) override { problems_.emplace_back(line); }
 
     void sleepMs(int milliseconds) override;
-    void beep() override { ++beeps_; }
+    void beep() override {
+        if (soundOn()) ++beeps_;
+    }
 
     // Scripting -------------------------------------------------------------
     void pressKey(std::string keyText, std::int64_t atMs = 0);
@@ -51,6 +57,7 @@ class HeadlessPlatform : public Platform {
     void drop(Drop dropped, std::int64_t atMs = 0);
     void setDocumentsFolder(std::string folder) { documentsFolder_ = std::move(folder); }
     void setStateFolder(std::string folder) { stateFolder_ = std::move(folder); }
+    void setConfigFolder(std::string folder) { configFolder_ = std::move(folder); }
     // Marks the window as closed by its close box, as the user would: now,
     // or once the virtual clock reaches `atMs`.
     void closeByUser() { closed_ = true; }
@@ -65,7 +72,7 @@ class HeadlessPlatform : public Platform {
     // Observation ---------------------------------------------------------------
     // The virtual clock: it advances only as the program sleeps.
     std::int64_t nowMs() const override { return nowMs_; }
-    int beepCount() const { return beeps_; }
+    int beepCount() const { return beeps_; }  // beeps heard: none while the sound is off
     int presentCount() const { return presents_; }
     bool windowOpen() const { return opened_ && !closed_; }
     const std::string& title() const { return title_; }
@@ -107,6 +114,7 @@ class HeadlessPlatform : public Platform {
     std::deque<Timed<Drop>> drops_;
     std::string documentsFolder_ = ".";
     std::string stateFolder_;  // none: nothing is kept unless a test names a folder
+    std::string configFolder_;  // none: no settings are read or written unless a test names a folder
     std::vector<std::string> problems_;
     std::vector<std::string> clipboardWrites_;
     std::string clipboard_;
@@ -114,6 +122,7 @@ class HeadlessPlatform : public Platform {
     std::vector<std::uint32_t> presented_;
     std::function<void()> presentObserver_;
     std::string title_;
+    std::optional<WindowPlacement> placement_;
     int beeps_ = 0;
     int presents_ = 0;
     bool opened_ = false;

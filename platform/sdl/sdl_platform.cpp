@@ -46,6 +46,8 @@ std::int64_t SdlPlatform::nowMs() const {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void SdlPlatform::beep() { beeper_.beep(); }
+void SdlPlatform::beep() {
+    if (soundOn()) beeper_.beep();
+}
 
 }  // namespace tarnwick::sdl

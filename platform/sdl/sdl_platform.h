@@ -20,6 +20,8 @@ class SdlPlatform final : public Platform {
     void closeWindow() override;
     Extent windowSize() override;
     void present() override;
+    void setWindowPlacement(const WindowPlacement& placement) override { bridge_.setPlacement(placement); }
+    std::optional<WindowPlacement> windowPlacement() override { return bridge_.placement(); }
 
     std::string pollKey() override;
     Click pollMouse() override;

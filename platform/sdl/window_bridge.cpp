@@ -165,4 +165,14 @@ bool WindowBridge::withFrame(const std::function<void(const std::uint32_t* pixel
     return true;
 }
 
+void WindowBridge::setPlacement(WindowPlacement placement) {
+    std::lock_guard lock(mutex_);
+    placement_ = std::move(placement);
+}
+
+std::optional<WindowPlacement> WindowBridge::placement() const {
+    std::lock_guard lock(mutex_);
+    return placement_;
+}
+
 }  // namespace tarnwick::sdl

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/colour.h"
+#include "platform/platform.h"
 #include "platform/sdl/input_slots.h"
 
 namespace tarnwick::sdl {
@@ -95,6 +96,11 @@ class WindowBridge {
     bool withFrame(const std::function<void(const std::uint32_t* pixels)>& paint);
     // A file or text dropped on the window, kept until the logic takes it.
     void putDrop(Drop dropped);
+    // Where the window is to open (set before it opens; none: the top left
+    // corner at the picture's size), then where it stood when last seen,
+    // kept after it closes.
+    void setPlacement(WindowPlacement placement);
+    std::optional<WindowPlacement> placement() const;
 
     static constexpr int kFrameWidth = 1024;
     static constexpr int kFrameHeight = 741;
@@ -117,6 +123,7 @@ class WindowBridge {
     std::uint64_t taken_ = 0;
     std::uint64_t served_ = 0;
     Extent size_{};
+    std::optional<WindowPlacement> placement_;
     bool unavailable_ = false;
 
     std::mutex frameMutex_;

@@ -81,6 +81,9 @@ void WindowService::handle(const SDL_Event& event) {
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 needsPaint_ = true;
+                notePlacement();
+            } else if (event.window.event == SDL_WINDOWEVENT_MOVED) {
+                notePlacement();
             }
             break;
         case SDL_KEYDOWN:
@@ -138,8 +141,17 @@ void WindowService::open(const OpenRequest& request) {
     // the window can then be resized, maximised and made full screen.
     SDL_Rect workArea{};
     if (SDL_GetDisplayUsableBounds(0, &workArea) != 0) workArea = SDL_Rect{};
-    const SDL_Point size = firstWindowSize(request.width, request.height, workArea);
-    window_ = SDL_CreateWindow(request.title.c_str(), 0, 0, size.x, size.y, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    SDL_Point size = firstWindowSize(request.width, request.height, workArea);
+    SDL_Point position{0, 0};
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    if (const std::optional<WindowPlacement> remembered = bridge_.placement()) {
+        if (remembered->size.width > 0 && remembered->size.height > 0) {
+            size = {std::max(remembered->size.width, kMinimumWidth), std::max(remembered->size.height, kMinimumHeight)};
+        }
+        if (remembered->position) position = {remembered->position->x, remembered->position->y};
+        if (remembered->fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    window_ = SDL_CreateWindow(request.title.c_str(), position.x, position.y, size.x, size.y, flags);
     if (window_ == nullptr) {
         std::fprintf(stderr, "tarnwick: cannot open the window: %s\n", SDL_GetError());
         bridge_.setWindowSize(Extent{});
@@ -147,6 +159,7 @@ void WindowService::open(const OpenRequest& request) {
     }
     windowId_ = SDL_GetWindowID(window_);
     SDL_SetWindowMinimumSize(window_, kMinimumWidth, kMinimumHeight);
+    notePlacement();
     SDL_StartTextInput();
     int width = 0;
     int height = 0;
@@ -158,6 +171,7 @@ void WindowService::open(const OpenRequest& request) {
 
 void WindowService::close() {
     if (window_ == nullptr) return;
+    notePlacement();
     SDL_DestroyWindow(window_);
     window_ = nullptr;
     windowId_ = 0;
@@ -226,6 +240,21 @@ void WindowService::toggleFullScreen() {
     const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     needsPaint_ = true;
+    notePlacement();
+}
+
+void WindowService::notePlacement() {
+    if (window_ == nullptr) return;
+    WindowPlacement now = bridge_.placement().value_or(WindowPlacement{});
+    now.fullScreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (!now.fullScreen) {
+        int x = 0;
+        int y = 0;
+        SDL_GetWindowPosition(window_, &x, &y);
+        SDL_GetWindowSize(window_, &now.size.width, &now.size.height);
+        now.position = Point{x, y};
+    }
+    bridge_.setPlacement(now);
 }
 
 }  // namespace tarnwick::sdl

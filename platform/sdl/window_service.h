@@ -35,6 +35,9 @@ class WindowService {
     // Paints the frame scaled to fit a window of another size.
     bool paintScaled(SDL_Surface* surface);
     void toggleFullScreen();
+    // Tells the bridge where the window stands now; its size and place only
+    // while it is not full screen, so that leaving full screen finds them.
+    void notePlacement();
 
     WindowBridge& bridge_;
     Uint32 wakeEventType_;

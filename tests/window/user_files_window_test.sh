@@ -13,6 +13,9 @@
 #             beeps, and on a machine without sound that prints nothing
 #   number_arg  a game number on the command line is fetched from the game
 #             server (RECORD_SERVER stands in for it) and shown
+#   settings  a choice on the Options page is written at once to
+#             $XDG_CONFIG_HOME/tarnwick/settings.ini and shown again after a
+#             restart
 #   scale     the window opens at the picture's size; resized, the picture
 #             is scaled to fit (1.5 and 2), centred on grey, and clicked
 #             cells land where they are drawn; F11 keeps the window working
@@ -90,6 +93,24 @@ list_shown() {
 }
 
 case $case_name in
+settings)
+    config=$XDG_CONFIG_HOME/tarnwick/settings.ini
+    for run in first again; do
+        start_with
+        xdotool mousemove 860 12 click 1 || fail "could not click the Options tab"
+        # The preview's ground, round the board's cells.
+        wait_until "$patience_ms" pixel_is 700 250 "$([[ $run == first ]] && echo "247 243 233" || echo "36 38 44")" ||
+            fail "the Options page ($run) shows $(pixel_at 700 250) in the preview"
+        if [[ $run == first ]]; then
+            [[ ! -e $config ]] || fail "a settings file before any change"
+            xdotool mousemove 525 90 click 1 || fail "could not click"
+            poll_until "$patience_ms" grep -qx "board.theme = dark" "$config" || fail "the file holds: $(cat "$config" 2>&1)"
+        fi
+        press_key Escape
+        quit_program
+    done
+    [[ ! -s $session_dir/program.log ]] || fail "output on the terminal: $(cat "$session_dir/program.log")"
+    ;;
 open_arg)
     start_with "$records/1009695.sgf"
     wait_until "$patience_ms" list_shown || fail "the game named on the command line is not shown"

@@ -3,6 +3,9 @@
 # Exit status 77 (skip) when Xvfb is not installed.
 
 session_dir=$(mktemp -d)
+# The program's settings come from the session, never from the user's own
+# file: every test starts with the defaults.
+export XDG_CONFIG_HOME=$session_dir/config
 # Sanitizer builds: ignore leaks of the window's system libraries.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tools" && pwd)/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
