@@ -507,7 +507,7 @@ different_screen() {
 }
 
 on_panel_page() {
-    pixel_is 500 400 "$panel_colour" && pixel_is 990 400 "255 255 255"
+    pixel_is 44 400 "$panel_colour" && pixel_is 990 400 "255 255 255"
 }
 
 check_tabs() {
@@ -518,7 +518,7 @@ check_tabs() {
     local tab_x
     for tab_x in 770 860 955; do
         click_at "$tab_x" 12
-        wait_until "$patience_ms" on_panel_page || fail "the tab at x $tab_x shows no page panel: (500,400) is $(pixel_at 500 400)"
+        wait_until "$patience_ms" on_panel_page || fail "the tab at x $tab_x shows no page panel: (44,400) is $(pixel_at 44 400)"
         click_at 690 12
         wait_until "$patience_ms" same_screen board || fail "after the tab at x $tab_x and back, the board page differs"
         click_at "$tab_x" 12
