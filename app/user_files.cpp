@@ -147,7 +147,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     if (review) return parseReviewLine(arguments);
     if (import) return parseImportLine(arguments);
     CommandLine line;
-    for (const std::string& argument : arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        // The games database of the Load Game page.
+        if (argument == "--database") {
+            if (!line.import.database.empty()) return refused("--database is given twice");
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) return refused("--database needs a file");
+            line.import.database = arguments[++i];
+            continue;
+        }
         if (argument == "--help" || argument == "-h") {
             line.action = CommandLine::Action::Help;
             return line;
@@ -180,7 +188,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-    return "Usage: tarnwick [FILE | NUMBER]\n"
+    return "Usage: tarnwick [FILE | NUMBER] [--database FILE]\n"
            "       tarnwick --review FILE... [--seconds S | --playouts N] [--threads N] [--output DIR]\n"
            "       tarnwick --import PATH... [--database FILE]\n"
            "A viewer for recorded games of Havannah.\n"
@@ -190,6 +198,7 @@ std::string usageText() {
            "  NUMBER     fetch that Little Golem game (a file named by digits: ./NAME)\n"
            "  --last     open the game kept when the last session ended with moves\n"
            "             or variations never saved\n"
+           "  --database FILE  the games database of the Load Game page (as for --import)\n"
            "  --help     show this text\n"
            "  --version  show the version\n"
            "\n"

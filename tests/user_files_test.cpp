@@ -315,7 +315,9 @@ TEST(CommandLineTest, ImportArguments) {
         {{"--import", "a.sgf", "--database", "x", "--database", "y"}, Action::Refuse},
         {{"--import", "a.sgf", "--playouts", "5"}, Action::Refuse},
         {{"--import", "a.sgf", "--review"}, Action::Refuse},
-        {{"--database", "x", "a.sgf"}, Action::Refuse},
+        // The window's own database.
+        {{"--database", "x", "a.sgf"}, Action::Run, {}, "x"},
+        {{"a.sgf", "--database"}, Action::Refuse},
     };
     for (const auto& c : cases) {
         const CommandLine line = parseCommandLine(c.arguments);
