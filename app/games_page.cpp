@@ -213,7 +213,8 @@ void drawTable(App& app) {
         const std::string cells[] = {row.gameNumber ? std::to_string(*row.gameNumber) : "",
                                      row.black,
                                      row.white,
-                                     row.event,
+                                     // The game server writes "null" for a game outside any tournament.
+                                     row.event == "null" ? "Unrated Game" : row.event,
                                      row.result,
                                      std::to_string(row.moves),
                                      endingOf(row)};
