@@ -1,6 +1,6 @@
 // The application: all program state, one object created by main and passed
 // by reference through app/. Each layer's state is its own member
-// (app.board, app.game, app.list, app.acquire, app.help); nothing lives in
+// (app.board, app.game, app.list, app.acquire, app.help, ...); nothing lives in
 // globals, so a test builds a fresh program over a headless platform.
 //
 // This header is known inside app/ only: the layers below take just the
@@ -15,6 +15,8 @@
 
 #include "acquire/acquire.h"
 #include "app/analysis_state.h"
+#include "app/explorer_state.h"
+#include "app/games_database.h"
 #include "app/review_state.h"
 #include "board/board.h"
 #include "game/game.h"
@@ -41,6 +43,7 @@ struct FontSet {
     FontId ListBoldFont = kNoFont;    // the highlighted move list entry
     FontId LabelFont = kNoFont;       // cell names
     FontId MarkFont = kNoFont;        // figures and steps on analysis marks
+    FontId TagFont = kNoFont;         // the count on an explorer tag under a disc or a name
     FontId CaptionFont = kNoFont;     // the C1 and Size button captions
     FontId HeaderFont = kNoFont;      // game header and number entry
     FontId TabFont = kNoFont;         // tab labels
@@ -97,11 +100,15 @@ struct App {
     AnalysisFields analysis;
     ReviewFields review;
     StudyFields study;
+    // The games database, opened when the explorer first asks (main sets
+    // its path), and the explorer that asks it.
+    GamesDatabase games;
+    ExplorerFields explorer;
 };
 
 // The parts of the program the layers below work on.
 inline board::Board boardOf(App& app) {
-    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont, app.fonts.MarkFont}};
+    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont, app.fonts.MarkFont, app.fonts.TagFont}};
 }
 inline acquire::Fonts acquireFontsOf(const App& app) { return {app.fonts.HeaderFont}; }
 // The font button of the help page changes the body and heading fonts, which

@@ -12,6 +12,22 @@
 #include "app/shell.h"
 #include "platform/sdl/sdl_program.h"
 
+namespace {
+
+// The games database: the file named on the command line, else the
+// environment's choice. Only the name: the window opens the file when it is
+// first asked for.
+std::string databasePath(const std::string& named) {
+    if (!named.empty()) return named;
+    return tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
+        const char* value = std::getenv(std::string(name).c_str());
+        if (value == nullptr || *value == '\0') return std::nullopt;
+        return value;
+    });
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const tarnwick::CommandLine line = tarnwick::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.action) {
@@ -28,17 +44,9 @@ int main(int argc, char** argv) {
             // Without a window: files and the terminal only.
             return tarnwick::runReviewBatch(line.review, stdout, stderr);
         case tarnwick::CommandLine::Action::Import: {
-            std::string path = line.import.database;
-            if (path.empty()) {
-                path = tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
-                    const char* value = std::getenv(std::string(name).c_str());
-                    if (value == nullptr || *value == '\0') return std::nullopt;
-                    return value;
-                });
-            }
             const auto now = std::chrono::system_clock::now().time_since_epoch();
-            return tarnwick::runImport(line.import, path, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
-                                       stdout, stderr);
+            return tarnwick::runImport(line.import, databasePath(line.import.database),
+                                       std::chrono::duration_cast<std::chrono::seconds>(now).count(), stdout, stderr);
         }
         case tarnwick::CommandLine::Action::Run:
             break;
@@ -69,6 +77,7 @@ int main(int argc, char** argv) {
     return tarnwick::runSdlProgram([&server, &line, threads](tarnwick::Platform& platform) {
         if (server) platform.routeConnectionsTo(*server);
         tarnwick::App app(platform);
+        app.games.Path = databasePath({});
         app.analysis.EngineOptions.threads = threads;
         app.review.Settings.threads = threads;
         tarnwick::runProgram(app, line);
