@@ -6,6 +6,7 @@
 // review leave it free.
 #include "app/explorer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>

@@ -114,6 +114,12 @@ TEST_F(ExplorerTest, TheMovesPlayedFollowThePositionShownAndGoWithoutATrace) {
     }
     EXPECT_EQ(platform.presentedPixels(), screen()) << "what is drawn is presented";
 
+    // Another page covers the board; back on the Main page all is drawn again.
+    const auto atEnd = screen();
+    clickAt((app.shell.PageTabLeft[HelpTab] + app.shell.PageTabRight[HelpTab]) / 2, 12);
+    key(app.shell.EscapeKey);
+    EXPECT_EQ(screen(), atEnd);
+
     // O again takes every tag and the line away.
     key("O");
     EXPECT_TRUE(tags().empty());
