@@ -1,7 +1,7 @@
 // The opening explorer. The database answers on the logic thread: a
 // position other than the empty board takes well under a millisecond, and
-// the empty board's answer (every game passes there) is kept for the
-// session. The tags go through paintCell like the analysis's discs and stay
+// the empty board's answer (every game passes there) is kept while the
+// explorer is shown. The tags go through paintCell like the analysis's discs and stay
 // beside them on a cell; the line shows when the analysis and a running
 // review leave it free.
 #include "app/explorer.h"
@@ -110,7 +110,10 @@ bool explorerHasLine(const App& app) {
 void toggleExplorer(App& app) {
     ExplorerFields& e = app.explorer;
     if (!e.On) {
+        // Each showing asks afresh, so games imported meanwhile count.
         e.On = true;
+        e.EmptyBoard.clear();
+        e.Asked.reset();
         followExplorer(app);
         return;
     }

@@ -18,7 +18,7 @@ struct ExplorerFields {
     std::optional<havannah::Position> Asked;
     std::vector<database::ExplorerMove> Moves;
     // The empty board's moves by base: the one slow question (every game
-    // passes there), asked once a session.
+    // passes there), asked once each time the explorer is shown.
     std::map<int, std::vector<database::ExplorerMove>> EmptyBoard;
     // What the board page should show: the games a cell was played in (one
     // a cell of the board shown; empty while nothing is shown) and the

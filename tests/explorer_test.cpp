@@ -127,6 +127,12 @@ TEST_F(ExplorerTest, TheMovesPlayedFollowThePositionShownAndGoWithoutATrace) {
     extendedKey(keys::kHome);
     EXPECT_EQ(screen(), before);
 
+    // Games imported meanwhile count at the next showing.
+    databaseOf({"1.E4 2.F6 3.D4 4.C3 5.B2 6.resign"});
+    key("o");
+    EXPECT_TRUE(line().starts_with("In 6 games: ")) << line();
+    key("o");
+
     // A click on a tag plays its cell: here beside the game's own move, a
     // variation, which the explorer follows.
     key("o");
