@@ -107,12 +107,37 @@ std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, std::size_t 
 
 }  // namespace
 
+GamePosition shownGamePosition(const App& app) {
+    const game::GameFields& g = app.game;
+    const bool current = g.Shown && g.ShownRevision == g.Moves.revision() && g.Shown->entries == g.CurrentMove &&
+                         &g.Shown->stones.topology() == app.board.Topology.get();
+    std::optional<game::ShownPosition> replayed;
+    if (!current) replayed = game::positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
+    const game::ShownPosition& shown = current ? *g.Shown : *replayed;
+    if (shown.illegal || !shown.rulesFollow) return {std::nullopt, "The rules refuse a move of this game"};
+    if (shown.win || shown.stones.isWon()) return {std::nullopt, "The game is over"};
+    return {shown.stones, {}};
+}
+
+bool samePosition(const havannah::Position& a, const havannah::Position& b) {
+    if (a.base() != b.base() || a.toMove() != b.toMove() || a.movesPlayed() != b.movesPlayed()) return false;
+    for (havannah::Cell cell = 0; cell < a.topology().cellCount(); ++cell)
+        if (a.at(cell) != b.at(cell)) return false;
+    return true;
+}
+
 bool paintMarks(App& app, const std::vector<board::CellMark>& marks) {
     bool changed = false;
     const std::vector<board::CellPaint>& painted = app.board.Painted;
+    // The explorer's tags stay with the discs; its counts are of the board
+    // shown only when they are one a cell of it.
+    const std::vector<int>& games = app.explorer.Games;
+    const bool tagged = games.size() == painted.size();
     for (std::size_t cell = 0; cell < std::min(marks.size(), painted.size()); ++cell) {
-        if (painted[cell].stone != havannah::Stone::Empty || painted[cell].mark == marks[cell]) continue;
-        board::paintCell(boardOf(app), static_cast<havannah::Cell>(cell), board::CellPaint{havannah::Stone::Empty, false, marks[cell]});
+        board::CellMark wanted = marks[cell];
+        wanted.games = tagged ? games[cell] : 0;
+        if (painted[cell].stone != havannah::Stone::Empty || painted[cell].mark == wanted) continue;
+        board::paintCell(boardOf(app), static_cast<havannah::Cell>(cell), board::CellPaint{havannah::Stone::Empty, false, wanted});
         changed = true;
     }
     return changed;
@@ -151,33 +176,6 @@ engine::Engine& engineOf(App& app) {
     AnalysisFields& a = app.analysis;
     if (!a.Engine) a.Engine = std::make_unique<engine::Engine>(a.EngineOptions);
     return *a.Engine;
-}
-
-// The position on the board as a game position, when the rules followed
-// every move up to it and nobody has won: the only kind the engine is given.
-// Otherwise, why there is nothing to search.
-struct GamePosition {
-    std::optional<havannah::Position> position;
-    std::string whyNot;
-};
-
-GamePosition shownGamePosition(const App& app) {
-    const game::GameFields& g = app.game;
-    const bool current = g.Shown && g.ShownRevision == g.Moves.revision() && g.Shown->entries == g.CurrentMove &&
-                         &g.Shown->stones.topology() == app.board.Topology.get();
-    std::optional<game::ShownPosition> replayed;
-    if (!current) replayed = game::positionAfter(g.Moves, g.CurrentMove, app.board.Topology);
-    const game::ShownPosition& shown = current ? *g.Shown : *replayed;
-    if (shown.illegal || !shown.rulesFollow) return {std::nullopt, "The rules refuse a move of this game"};
-    if (shown.win || shown.stones.isWon()) return {std::nullopt, "The game is over"};
-    return {shown.stones, {}};
-}
-
-bool samePosition(const havannah::Position& a, const havannah::Position& b) {
-    if (a.base() != b.base() || a.toMove() != b.toMove() || a.movesPlayed() != b.movesPlayed()) return false;
-    for (havannah::Cell cell = 0; cell < a.topology().cellCount(); ++cell)
-        if (a.at(cell) != b.at(cell)) return false;
-    return true;
 }
 
 // Draws the engine's present findings; the line is drawn again when asked
@@ -233,14 +231,12 @@ std::optional<engine::Move> thinkAlone(App& app, const havannah::Position& posit
     return engine.bestMove();
 }
 
-// A line that says why a key found nothing to do; it stays until the
-// position shown changes.
+}  // namespace
+
 void showNote(App& app, const std::string& text) {
     drawAnalysisLine(app, text);
     app.analysis.NoteAt = {app.game.CurrentMove, app.game.Moves.revision()};
 }
-
-}  // namespace
 
 void toggleAnalysis(App& app) {
     if (app.analysis.On) {

@@ -2,10 +2,12 @@
 // a line in the information panel, and the engine's own move on the G key.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "board/board_state.h"
+#include "havannah/position.h"
 
 namespace tarnwick {
 
@@ -15,11 +17,26 @@ struct App;
 // review share: `text` drawn there (`withFigures`: it gives a search's
 // figures, which a new search keeps until it has its own).
 void drawAnalysisLine(App& app, const std::string& text, bool withFigures = false);
+// A note on the line that says why a key found nothing to do: it stays
+// until the position shown changes, whatever else would use the line.
+void showNote(App& app, const std::string& text);
 // Whether `text` fits the line whole; a longer one is drawn cut short.
 bool fitsAnalysisLine(App& app, std::string_view text);
-// Brings every empty cell to its wanted mark (one a cell); true when any
-// cell changed.
+// Brings every empty cell to its wanted analysis mark (one a cell), with
+// the explorer's tag it has; true when any cell changed.
 bool paintMarks(App& app, const std::vector<board::CellMark>& marks);
+
+// The position on the board as a game position, when the rules followed
+// every move up to it and nobody has won: the only kind the engine searches
+// and the explorer asks about. Otherwise, why there is none ("The game is
+// over").
+struct GamePosition {
+    std::optional<havannah::Position> position;
+    std::string whyNot;
+};
+GamePosition shownGamePosition(const App& app);
+// The same stones and the same side to move after as many moves.
+bool samePosition(const havannah::Position& a, const havannah::Position& b);
 
 // The A key: starts or stops the analysis of the position shown.
 void toggleAnalysis(App& app);

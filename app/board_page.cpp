@@ -1,5 +1,6 @@
 #include "app/analysis.h"
 #include "app/context.h"
+#include "app/explorer.h"
 #include "app/load_game.h"
 #include "app/review_view.h"
 #include "app/shell.h"
@@ -61,6 +62,8 @@ void handleBoardPage(App& app) {
         playEngineMove(app);
     } else if (s.LastKey == "v" || s.LastKey == "V") {
         toggleVariationSteps(app);
+    } else if (s.LastKey == "o" || s.LastKey == "O") {
+        toggleExplorer(app);
     } else if (s.ClickKind == 1) {
         handleBoardClick(app);
     }
@@ -82,10 +85,13 @@ void handleBoardClick(App& app) {
         game::stepBack(gameOf(app));
     } else if (a.play.holds(x, y)) {
         if (!g.Moves[g.CurrentMove + 1].empty()) {
-            // The analysis follows each step as the game plays, and its
-            // marks and line are refreshed in the waits between moves.
+            // The analysis and the explorer follow each step as the game
+            // plays, and the analysis's marks and line are refreshed in the
+            // waits between moves.
             app.shell.HandedBackKey = game::playGame(gameOf(app), [&app](bool moved) {
-                return moved ? followShownPosition(app) : analysisRefreshDue(app) && refreshAnalysis(app);
+                if (!moved) return analysisRefreshDue(app) && refreshAnalysis(app);
+                const bool analysisDrew = followShownPosition(app);
+                return followExplorer(app) || analysisDrew;
             });
             app.shell.LastKey.clear();
         }

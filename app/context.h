@@ -1,6 +1,6 @@
 // The application: all program state, one object created by main and passed
 // by reference through app/. Each layer's state is its own member
-// (app.board, app.game, app.list, app.acquire, app.help); nothing lives in
+// (app.board, app.game, app.list, app.acquire, app.help, ...); nothing lives in
 // globals, so a test builds a fresh program over a headless platform.
 //
 // This header is known inside app/ only: the layers below take just the
@@ -17,6 +17,8 @@
 #include "app/games_database.h"
 #include "app/games_page.h"
 #include "app/analysis_state.h"
+#include "app/explorer_state.h"
+#include "app/games_database.h"
 #include "app/review_state.h"
 #include "app/settings_file.h"
 #include "board/board.h"
@@ -44,6 +46,7 @@ struct FontSet {
     FontId ListBoldFont = kNoFont;    // the highlighted move list entry
     FontId LabelFont = kNoFont;       // cell names
     FontId MarkFont = kNoFont;        // figures and steps on analysis marks
+    FontId TagFont = kNoFont;         // the count on an explorer tag under a disc or a name
     FontId CaptionFont = kNoFont;     // the C1 and Size button captions
     FontId HeaderFont = kNoFont;      // game header and number entry
     FontId TabFont = kNoFont;         // tab labels
@@ -111,15 +114,18 @@ struct App {
     AnalysisFields analysis;
     ReviewFields review;
     StudyFields study;
+    // The games database, opened at its first use (main sets its path), the
+    // Load Game page's table over it and the explorer that asks it.
     GamesDatabase games;
     GamesPageFields gamesPage;
+    ExplorerFields explorer;
     SettingsFields settings;
     OptionsPageFields options;
 };
 
 // The parts of the program the layers below work on.
 inline board::Board boardOf(App& app) {
-    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont, app.fonts.MarkFont}};
+    return {app.platform, app.board, {app.fonts.LabelFont, app.fonts.CaptionFont, app.fonts.SwapFont, app.fonts.MarkFont, app.fonts.TagFont}};
 }
 inline acquire::Fonts acquireFontsOf(const App& app) { return {app.fonts.HeaderFont}; }
 // The font button of the help page changes the body and heading fonts, which

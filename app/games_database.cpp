@@ -1,5 +1,6 @@
 #include "app/games_database.h"
 
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -12,12 +13,14 @@ database::Database* openGames(GamesDatabase& games) {
     std::error_code error;
     if (!folder.empty()) std::filesystem::create_directories(folder, error);
     if (error) {
-        games.Problem = "no games database: " + folder.string() + " cannot be made (" + error.message() + ")";
+        games.Problem = "No games database: " + folder.string() + " cannot be made (" + error.message() + ")";
         return nullptr;
     }
     database::Opened opened = database::Database::open(games.Path);
     if (!opened.database) {
-        games.Problem = opened.problem;
+        // A sentence of its own on the panel line and the Load Game page.
+        games.Problem = opened.problem.empty() ? "the games database cannot be opened" : opened.problem;
+        games.Problem[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(games.Problem[0])));
         return nullptr;
     }
     games.Db = std::move(opened.database);

@@ -272,6 +272,12 @@ void openSelected(App& app) {
     loadRecordText(app, *record);
 }
 
+// The explorer asks again after games came in.
+void forgetExplored(App& app) {
+    app.explorer.EmptyBoard.clear();
+    app.explorer.Asked.reset();
+}
+
 std::int64_t nowSeconds() {
     return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -388,6 +394,7 @@ bool continueImport(App& app) {
         *app.games.Db, slice, [&p](std::string_view path) { return p.readUserFile(path, kMaxImportFileBytes); },
         nowSeconds(), stderr, false);
     page.ImportNext = end;
+    forgetExplored(app);
     page.Imported.files += done.files;
     page.Imported.added += done.added;
     page.Imported.alreadyThere += done.alreadyThere;
@@ -408,6 +415,7 @@ void addShownGame(App& app, const std::string& source) {
     if (db == nullptr) return;
     const database::Incoming game{app.game.Tree, source};
     db->importGames(std::span(&game, 1), nowSeconds());
+    forgetExplored(app);
 }
 
 }  // namespace tarnwick

@@ -14,10 +14,11 @@
 
 namespace {
 
-// The games database: --database when given, else TARNWICK_DATABASE, else
-// the user's data folder.
-std::string databasePath(const std::string& given) {
-    if (!given.empty()) return given;
+// The games database: the file named on the command line, else the
+// environment's choice. Only the name: the window opens the file when it is
+// first asked for.
+std::string databasePath(const std::string& named) {
+    if (!named.empty()) return named;
     return tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
         const char* value = std::getenv(std::string(name).c_str());
         if (value == nullptr || *value == '\0') return std::nullopt;
@@ -43,10 +44,9 @@ int main(int argc, char** argv) {
             // Without a window: files and the terminal only.
             return tarnwick::runReviewBatch(line.review, stdout, stderr);
         case tarnwick::CommandLine::Action::Import: {
-            const std::string path = databasePath(line.import.database);
             const auto now = std::chrono::system_clock::now().time_since_epoch();
-            return tarnwick::runImport(line.import, path, std::chrono::duration_cast<std::chrono::seconds>(now).count(),
-                                       stdout, stderr);
+            return tarnwick::runImport(line.import, databasePath(line.import.database),
+                                       std::chrono::duration_cast<std::chrono::seconds>(now).count(), stdout, stderr);
         }
         case tarnwick::CommandLine::Action::Run:
             break;

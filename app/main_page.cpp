@@ -20,6 +20,8 @@ void redrawMainPage(App& app) {
 
     board::computeCellTable(app.board);
     board::drawCellLabels(boardOf(app));
+    // The panel is bare again: whatever uses its line draws it anew.
+    app.analysis.LineShown.clear();
 }
 
 void captureButtonImages(App& app) {

@@ -5,6 +5,7 @@
 #include "app/analysis.h"
 #include "app/games_page.h"
 #include "app/context.h"
+#include "app/explorer.h"
 #include "app/load_game.h"
 #include "app/options_page.h"
 #include "app/review_view.h"
@@ -54,7 +55,9 @@ void pollOnce(App& app) {
         const bool analysisDrew = refreshAnalysis(app);
         const bool reviewDrew = refreshReview(app);
         const bool importDrew = continueImport(app);
-        if (analysisDrew || reviewDrew || importDrew) p.present();
+        // A review that has just ended gives the line back to the explorer.
+        const bool explorerDrew = followExplorer(app);
+        if (analysisDrew || reviewDrew || importDrew || explorerDrew) p.present();
         return;
     }
 
@@ -99,10 +102,11 @@ void pollOnce(App& app) {
 
     const bool notesDrew = showStudyNotes(app);
     // The analysis follows whatever the input did to the position shown,
-    // and so does what the review shows there.
+    // and so do what the review shows there and the explorer.
     const bool analysisDrew = followShownPosition(app);
     const bool reviewDrew = followReview(app);
-    if (!s.LastKey.empty() || s.ClickKind > 0 || notesDrew || analysisDrew || reviewDrew) p.present();
+    const bool explorerDrew = followExplorer(app);
+    if (!s.LastKey.empty() || s.ClickKind > 0 || notesDrew || analysisDrew || reviewDrew || explorerDrew) p.present();
 
     // Escape pressed on the Main page survives: the main loop ends on it.
     if (s.LastKey != s.EscapeKey) s.LastKey.clear();

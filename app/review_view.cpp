@@ -14,6 +14,7 @@
 
 #include "app/analysis.h"
 #include "app/context.h"
+#include "app/explorer.h"
 #include "app/review_record.h"
 #include "board/layout.h"
 #include "game/navigation.h"
@@ -234,6 +235,8 @@ bool showReview(App& app) {
     const bool graphDrew = showGraph(app);
     if (!app.review.Result || app.analysis.On || app.shell.ActiveTab != MainTab) return graphDrew;
     bool drew = paintMarks(app, hintMarks(app)) || graphDrew;
+    // A review that has ended leaves the line to the explorer.
+    if (explorerHasLine(app)) return drew;
     const std::string line = reviewLine(app);
     if (line != app.analysis.LineShown) {
         drawAnalysisLine(app, line);
@@ -261,7 +264,7 @@ void adoptStoredReview(App& app) {
     const EngineLine line = engineLineOf(app.game, *app.board.Topology);
     std::optional<engine::ReviewResult> stored = loadReview(app.game.Tree, line.nodes, *app.board.Topology);
     if (!stored) {
-        if (storedReviewVersion(app.game.Tree)) drawAnalysisLine(app, "Reviewed by an older engine: R reviews the game again");
+        if (storedReviewVersion(app.game.Tree)) showNote(app, "Reviewed by an older engine: R reviews the game again");
         return;
     }
     r.Result = std::move(stored);
@@ -295,7 +298,7 @@ void toggleReview(App& app) {
     game::syncTree(app.game);
     EngineLine line = engineLineOf(app.game, *app.board.Topology);
     if (line.moves.empty()) {
-        drawAnalysisLine(app, "No moves to review");
+        showNote(app, "No moves to review");
         return;
     }
     if (!r.Review) r.Review = std::make_unique<engine::Review>(r.Settings);

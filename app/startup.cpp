@@ -34,6 +34,9 @@ void createFonts(App& app) {
     // A figure alone on an analysis disc: as large and heavy as the disc
     // allows ("62%" is 18 of its 24 pixels).
     f.MarkFont = p.createFont("Arial", 7, kBold);
+    // Under a disc or a name the explorer's tag has half the square: a
+    // smaller figure, as heavy.
+    f.TagFont = p.createFont("Arial", 6, kBold);
     // Antialiased 6-point strokes blur into grey smudges at 96 DPI; one point
     // more, hinted and in two colours, reads sharply on the small buttons.
     f.CaptionFont = p.createFont("Arial", 7, kCrisp);

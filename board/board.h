@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct Fonts {
     FontId caption = kNoFont;  // the C1 and Size captions
     FontId swap = kNoFont;     // the "Swap" caption
     FontId mark = kNoFont;     // a figure or a step alone on an analysis mark
+    FontId tag = kNoFont;      // the count on an explorer tag under a disc or a name
 };
 
 // What board drawing works on: the canvas, the board's own state and its
@@ -90,8 +92,8 @@ void eraseStone(Board board, Point origin);
 // Makes the cell show `paint` (a stone, marked or not, or nothing, with its
 // name when the names are shown), if it shows something else now.
 void paintCell(Board board, havannah::Cell cell, CellPaint paint);
-// Repaints the empty cell with the analysis mark Painted holds for it (the
-// cell's name on the disc when the names are shown), or bare.
+// Repaints the empty cell with the marks Painted holds for it (the cell's
+// name on the disc or over the tag when the names are shown), or bare.
 void drawCellMark(Board board, havannah::Cell cell);
 // Fills the circle of `radius` round (centreX, centreY) of the stone square
 // at `o`: each row from the first pixel whose middle lies inside to the last.
@@ -100,6 +102,11 @@ void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, doub
 // the fifth's): in today's colours, or in `colours`.
 Colour markColour(int rank);
 Colour markColour(const MarkColours& colours, int rank);
+// The explorer's tag: a deep violet, apart from the discs' greens, the
+// stones and the win outline's light blue; its count is written in white.
+inline constexpr Colour kExplorerTag{84, 40, 150};
+// The count on a tag: 850, 9999, 12k, 1.2M.
+std::string gamesCountText(int games);
 
 // After the whole page was drawn anew: the board shows no stone and no
 // outline, whatever it showed before.

@@ -48,12 +48,18 @@ inline MarkColours colourSafeMarks() {
 // The analysis mark on an empty cell: a disc in the stone square coloured by
 // the candidate's rank with its win percentage, or, for a move of the
 // principal variation, a disc in its player's colour with its number.
+// The marks on an empty cell: the analysis's disc in the stone square
+// coloured by the candidate's rank with its win percentage, or, for a move
+// of the principal variation, a disc in its player's colour with its number;
+// and the opening explorer's tag with the number of games that played the
+// cell, on its own or under the disc.
 struct CellMark {
     int rank = 0;     // 1 (best) to 5; 0 for no candidate disc
     int percent = 0;  // the candidate's win rate for the player to move
     int step = 0;     // 1, 2, 3 along the principal variation; 0 for none
     havannah::Player stepPlayer = havannah::Player::Black;
-    bool any() const { return rank > 0 || step > 0; }
+    int games = 0;    // games of the database that played here; 0 for no tag
+    bool any() const { return rank > 0 || step > 0 || games > 0; }
     friend bool operator==(const CellMark&, const CellMark&) = default;
 };
 

@@ -1,8 +1,9 @@
-// Analysis marks on empty cells. A mark lives inside the cell's stone
-// square, so erasing the square (as for a stone) takes it away without
-// touching the hexagon's edge, the win outline or the neighbours.
+// Analysis marks and explorer tags on empty cells. A mark lives inside the
+// cell's stone square, so erasing the square (as for a stone) takes it away
+// without touching the hexagon's edge, the win outline or the neighbours.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "board/board.h"
@@ -57,6 +58,31 @@ void drawFigure(Platform& p, Point o, FontId font, int percent, std::optional<in
     drawCentred(p, o, row, text);
 }
 
+// The explorer's tag: a box of the square's rows and columns (both ends
+// included) with its corners cut, the count centred in it.
+struct TagBox {
+    int left, top, right, bottom;
+};
+constexpr TagBox kTagAlone{2, 7, 23, 19};
+// Under a disc or a name: the disc's lower edge, the text above it moved up.
+constexpr TagBox kTagBelow{3, 15, 22, 25};
+constexpr int kUpperTextTop = 5;
+
+void drawTag(Platform& p, Point o, const TagBox& box, FontId font, int games) {
+    for (int row = box.top; row <= box.bottom; ++row) {
+        const int cut = row == box.top || row == box.bottom ? 1 : 0;
+        p.setPos(o.x + box.left + cut, o.y + row);
+        p.drawLine(o.x + box.right + 1 - cut, o.y + row, kExplorerTag);
+    }
+    p.setFont(font);
+    p.setColors(inkOn(kExplorerTag), kExplorerTag);
+    const std::string text = gamesCountText(games);
+    const Extent size = p.textSize(text);
+    p.setPos(o.x + box.left + (box.right - box.left + 1 - size.width) / 2,
+             o.y + box.top + (box.bottom - box.top + 1 - size.height) / 2);
+    p.drawText(text);
+}
+
 }  // namespace
 
 void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, double radius, Colour colour) {
@@ -78,12 +104,27 @@ Colour markColour(const MarkColours& colours, int rank) {
     return colours.ranks[static_cast<std::size_t>(index)];
 }
 
+std::string gamesCountText(int games) {
+    char text[16];
+    if (games < 10'000) {
+        std::snprintf(text, sizeof text, "%d", std::max(games, 0));
+    } else if (games < 1'000'000) {
+        std::snprintf(text, sizeof text, "%dk", games / 1000);
+    } else {
+        std::snprintf(text, sizeof text, "%.1fM", games / 1e6);
+    }
+    return text;
+}
+
 // A candidate shows its win rate on a disc of its rank's colour, in the
 // larger mark font when it stands alone. With the cell names on, the name
 // stands above the figure. A step of the principal variation on a candidate
 // is a small disc of the player's colour across the top, the figure (and no
 // name) below it; a step on a cell that is no candidate is a disc of the
-// player's colour with the number alone.
+// player's colour with the number alone. The explorer's tag stands alone in
+// the middle of the square, or across the bottom of a disc or under a name,
+// which then move up: the figure and the step stay, the name gives way to
+// the figure, and a step on a candidate keeps only its number.
 void drawCellMark(Board board, havannah::Cell cell) {
     const BoardFields& b = board.state;
     const auto origin = cellOrigin(board.state, cell);
@@ -94,12 +135,33 @@ void drawCellMark(Board board, havannah::Cell cell) {
 
     Platform& p = board.platform;
     const Point o = *origin;
+    const havannah::Topology& t = *b.Topology;
+    const std::string name = cellName(t.columnOf(cell), t.positionOf(cell));
+    const bool tagged = mark.games > 0;
+    if (mark.rank == 0 && mark.step == 0) {
+        if (!b.LabelsShown) {
+            drawTag(p, o, kTagAlone, board.fonts.mark, mark.games);
+            return;
+        }
+        p.setFont(board.fonts.label);
+        p.setColors(colours::kBlack, p.getPixel(o.x + 1, o.y + 1));
+        drawCentred(p, o, kUpperTextTop, name);
+        drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
+        return;
+    }
     const Colour stepColour = mark.stepPlayer == havannah::Player::White ? colours::kWhite : colours::kBlack;
     if (mark.rank == 0) {
         drawDisc(p, o, stepColour);
-        p.setFont(board.fonts.mark);
         p.setColors(inkOn(stepColour), stepColour);
-        drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, std::to_string(mark.step));
+        const std::string step = std::to_string(mark.step);
+        if (tagged) {
+            p.setFont(board.fonts.label);
+            drawCentred(p, o, kUpperTextTop, step);
+            drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
+            return;
+        }
+        p.setFont(board.fonts.mark);
+        drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, step);
         return;
     }
     const Colour disc = markColour(b.Colours, mark.rank);
@@ -113,16 +175,18 @@ void drawCellMark(Board board, havannah::Cell cell) {
         const Extent size = p.textSize(step);
         drawCentred(p, o, static_cast<int>(kBadgeCentreY) - size.height / 2, step);
         p.setColors(inkOn(disc), disc);
-        drawFigure(p, o, board.fonts.label, mark.percent, static_cast<int>(kBadgeCentreY + kBadgeRadius));
+        if (!tagged) drawFigure(p, o, board.fonts.label, mark.percent, static_cast<int>(kBadgeCentreY + kBadgeRadius));
+    } else if (tagged) {
+        drawFigure(p, o, board.fonts.label, mark.percent, kUpperTextTop);
     } else if (b.LabelsShown) {
-        const havannah::Topology& t = *b.Topology;
         p.setFont(board.fonts.label);
         const int height = p.textSize("A1").height;
-        drawCentred(p, o, kStoneHeight / 2 - height, cellName(t.columnOf(cell), t.positionOf(cell)));
+        drawCentred(p, o, kStoneHeight / 2 - height, name);
         drawFigure(p, o, board.fonts.label, mark.percent, kStoneHeight / 2);
     } else {
         drawFigure(p, o, board.fonts.mark, mark.percent, std::nullopt);
     }
+    if (tagged) drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
 }
 
 }  // namespace tarnwick::board

@@ -104,6 +104,18 @@ TEST_F(GamesPageTest, TheBaseAndEndingRowsNarrowTheTable) {
     }
 }
 
+TEST_F(GamesPageTest, GamesOpenedInTheViewerAreAddedUnlessTheSettingsSayNo) {
+    clickTab(MainTab);
+    paste("1.D4 2.E5 3.F6");
+    clickTab(LoadGameTab);
+    EXPECT_EQ(app.gamesPage.Count, 1);
+    app.games.AddOpenedGames = false;
+    clickTab(MainTab);
+    paste("1.C3 2.E5");
+    clickTab(LoadGameTab);
+    EXPECT_EQ(app.gamesPage.Count, 1);
+}
+
 TEST_F(GamesPageTest, ADatabaseThatCannotBeHadIsNamedAndNothingBreaks) {
     // A folder that cannot be made: its parent is a file.
     const std::filesystem::path file = std::filesystem::path(app.games.Path).parent_path() / "a-file";
