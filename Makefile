@@ -11,7 +11,8 @@ PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation \
 	libx11-dev libxfixes-dev libcurl4-openssl-dev libsqlite3-dev \
 	libgtest-dev libgmock-dev libbenchmark-dev \
-	xvfb xdotool xclip x11-apps imagemagick
+	xvfb xdotool xclip x11-apps imagemagick \
+	appstream desktop-file-utils lintian groff-base
 
 # What `make fuzz` needs besides: clang and its fuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang libclang-rt-dev
@@ -80,6 +81,11 @@ package: build
 	cd $(BUILD) && cpack -G DEB
 package-test: package
 	tools/package_test.sh $(BUILD)
+
+# The README's pictures: the program under Xvfb on real records, into docs/.
+.PHONY: screenshots
+screenshots: build
+	tools/screenshots.sh $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-tsan $(BUILD)-fuzz

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/context.h"
@@ -14,16 +15,18 @@
 
 namespace {
 
+std::optional<std::string> environmentValue(std::string_view name) {
+    const char* value = std::getenv(std::string(name).c_str());
+    if (value == nullptr || *value == '\0') return std::nullopt;
+    return value;
+}
+
 // The games database: the file named on the command line, else the
 // environment's choice. Only the name: the window opens the file when it is
 // first asked for.
 std::string databasePath(const std::string& named) {
     if (!named.empty()) return named;
-    return tarnwick::database::defaultDatabasePath([](std::string_view name) -> std::optional<std::string> {
-        const char* value = std::getenv(std::string(name).c_str());
-        if (value == nullptr || *value == '\0') return std::nullopt;
-        return value;
-    });
+    return tarnwick::database::defaultDatabasePath(environmentValue);
 }
 
 }  // namespace
@@ -76,8 +79,12 @@ int main(int argc, char** argv) {
         threads = static_cast<int>(value);
         threadsAsked = threads;
     }
-    return tarnwick::runSdlProgram([&server, &line, threads, threadsAsked](tarnwick::Platform& platform) {
+    // http_proxy, https_proxy and no_proxy (or their upper-case forms), as
+    // other programs read them; TARNWICK_SERVER's route wins over them.
+    tarnwick::ProxySettings proxies = tarnwick::proxySettingsFrom(environmentValue);
+    return tarnwick::runSdlProgram([&server, &proxies, &line, threads, threadsAsked](tarnwick::Platform& platform) {
         if (server) platform.routeConnectionsTo(*server);
+        platform.useProxies(std::move(proxies));
         tarnwick::App app(platform);
         app.analysis.EngineOptions.threads = threads;
         app.review.Settings.threads = threads;

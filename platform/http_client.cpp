@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 
 namespace tarnwick {
@@ -54,6 +55,29 @@ std::size_t receiveHeader(char*, std::size_t size, std::size_t count, void* user
 
 std::string hostForUrl(const std::string& host) {
     return host.find(':') != std::string::npos ? "[" + host + "]" : host;
+}
+
+struct UrlParts {
+    std::string scheme;
+    std::string host;
+    int port = 0;
+};
+
+std::optional<UrlParts> partsOf(const std::string& url) {
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(curl_url(), curl_url_cleanup);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
+    const auto part = [&handle](CURLUPart which, unsigned flags) -> std::optional<std::string> {
+        char* text = nullptr;
+        if (curl_url_get(handle.get(), which, &text, flags) != CURLUE_OK) return std::nullopt;
+        std::string value(text);
+        curl_free(text);
+        return value;
+    };
+    const auto scheme = part(CURLUPART_SCHEME, 0);
+    const auto host = part(CURLUPART_HOST, 0);
+    const auto port = part(CURLUPART_PORT, CURLU_DEFAULT_PORT);
+    if (!scheme || !host || !port) return std::nullopt;
+    return UrlParts{*scheme, *host, std::atoi(port->c_str())};
 }
 
 HttpReply::Outcome outcomeOf(CURLcode code, const Transfer& t) {
@@ -129,17 +153,17 @@ HttpReply HttpClient::get(const HttpRequest& request,
         connectTo.reset(curl_slist_append(nullptr, rule.c_str()));
     }
 
-    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
     curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
     if (connectTo) curl_easy_setopt(e, CURLOPT_CONNECT_TO, connectTo.get());
-    curl_easy_setopt(e, CURLOPT_PROXY, "");  // never through a proxy from the environment
+    // The proxy is chosen here for each URL; libcurl would otherwise read
+    // no_proxy from the environment itself.
+    curl_easy_setopt(e, CURLOPT_NOPROXY, "");
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(limits.maxRedirects));
+    // Redirects are followed here rather than by libcurl, so that each URL
+    // gets the proxy of its own scheme and host.
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectMs));
-    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalMs));
     curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBodyBytes));
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, receiveBody);
@@ -148,45 +172,79 @@ HttpReply HttpClient::get(const HttpRequest& request,
     curl_easy_setopt(e, CURLOPT_HEADERDATA, &transfer);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, errorText);
 
-    curl_multi_add_handle(multi.get(), e);
     const Clock::time_point start = Clock::now();
-    transfer.lastActivity = start;
-    int running = 1;
-    for (;;) {
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
-            reply.error = "libcurl failed";
-            break;
-        }
-        if (running == 0) break;
-        const Clock::time_point now = Clock::now();
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
-        if (!keepWaiting(elapsed)) {
-            reply.outcome = HttpReply::Outcome::Cancelled;
-            break;
-        }
-        // Connecting is bounded by libcurl; after that, each wait for data.
-        if (now - transfer.lastActivity > std::chrono::milliseconds(std::max(limits.stallMs, limits.connectMs))) {
+    for (int redirects = 0;; ++redirects) {
+        const auto spentMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        if (spentMs >= limits.totalMs) {
             reply.outcome = HttpReply::Outcome::TimedOut;
-            break;
+            return reply;
         }
-        curl_multi_poll(multi.get(), nullptr, 0, kPollSliceMs, nullptr);
-    }
+        std::string proxy;
+        if (!request.connectTo) {
+            const std::optional<UrlParts> parts = partsOf(url);
+            if (!parts) {
+                reply.error = "cannot read the URL " + url;
+                return reply;
+            }
+            proxy = proxyFor(request.proxies, parts->scheme, parts->host, parts->port).value_or("");
+        }
+        curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(e, CURLOPT_PROXY, proxy.c_str());  // "": a direct connection
+        curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalMs - spentMs));
+        transfer.body.clear();
+        transfer.tooLarge = false;
+        errorText[0] = '\0';
 
-    if (running == 0) {
-        int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
-            if (message->msg != CURLMSG_DONE || message->easy_handle != e) continue;
-            const CURLcode code = message->data.result;
-            reply.outcome = outcomeOf(code, transfer);
-            if (code != CURLE_OK) reply.error = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+        curl_multi_add_handle(multi.get(), e);
+        transfer.lastActivity = Clock::now();
+        int running = 1;
+        for (;;) {
+            if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+                reply.error = "libcurl failed";
+                break;
+            }
+            if (running == 0) break;
+            const Clock::time_point now = Clock::now();
+            const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count();
+            if (!keepWaiting(elapsed)) {
+                reply.outcome = HttpReply::Outcome::Cancelled;
+                break;
+            }
+            // Connecting is bounded by libcurl; after that, each wait for data.
+            if (now - transfer.lastActivity > std::chrono::milliseconds(std::max(limits.stallMs, limits.connectMs))) {
+                reply.outcome = HttpReply::Outcome::TimedOut;
+                break;
+            }
+            curl_multi_poll(multi.get(), nullptr, 0, kPollSliceMs, nullptr);
         }
-        if (reply.outcome == HttpReply::Outcome::Received) {
-            curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &reply.status);
-            reply.body = std::move(transfer.body);
+
+        if (running == 0) {
+            int left = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+                if (message->msg != CURLMSG_DONE || message->easy_handle != e) continue;
+                const CURLcode code = message->data.result;
+                reply.outcome = outcomeOf(code, transfer);
+                if (code != CURLE_OK) reply.error = errorText[0] != '\0' ? errorText : curl_easy_strerror(code);
+            }
         }
+        curl_multi_remove_handle(multi.get(), e);
+        if (running != 0 || reply.outcome != HttpReply::Outcome::Received) return reply;
+
+        curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &reply.status);
+        char* location = nullptr;
+        curl_easy_getinfo(e, CURLINFO_REDIRECT_URL, &location);
+        if (reply.status >= 300 && reply.status < 400 && reply.status != 304 && location != nullptr) {
+            if (redirects == limits.maxRedirects) {
+                reply.outcome = HttpReply::Outcome::Failed;
+                reply.error = "more than " + std::to_string(limits.maxRedirects) + " redirects";
+                return reply;
+            }
+            url = location;
+            continue;
+        }
+        reply.body = std::move(transfer.body);
+        return reply;
     }
-    curl_multi_remove_handle(multi.get(), e);
-    return reply;
 }
 
 }  // namespace tarnwick

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/proxy.h"
+
 namespace tarnwick {
 
 struct Endpoint {
@@ -50,6 +52,9 @@ struct HttpRequest {
     // Every connection goes there instead, while the request still names
     // `host`. Redirects to other hosts or to https are rerouted too.
     std::optional<Endpoint> connectTo;
+    // The proxies to go through, chosen for each URL (the first and every
+    // redirect) by its scheme and host; unused when `connectTo` is given.
+    ProxySettings proxies;
     HttpLimits limits;
 };
 
@@ -64,7 +69,9 @@ class HttpClient {
     // Sends exactly "GET <path> HTTP/1.1", "Host: <host>" and the empty
     // line, with no other header, and reads the reply: any number of header
     // lines, then the body, de-chunked or bounded by its length. A redirect
-    // to http or https is followed, up to the limit. `keepWaiting` is asked
+    // to http or https is followed, up to the limit. Through a proxy, an http
+    // request names the absolute URL in its first line ("GET http://host/path
+    // HTTP/1.1") and an https one is tunnelled. `keepWaiting` is asked
     // at least every 20 ms while the exchange waits; it gets the
     // milliseconds elapsed since the start and ends the exchange (Cancelled)
     // when it returns false.

@@ -118,6 +118,7 @@ HttpReply Platform::httpGet(std::string_view host, std::string_view path, const 
     request.host = std::string(host);
     request.path = std::string(path);
     request.connectTo = routeFor(host);
+    request.proxies = proxies_;
     request.limits = limits;
     beginNetworkWait();
     if (!http_) http_ = std::make_unique<HttpClient>();

@@ -163,6 +163,9 @@ class Platform {
     // Every later connection goes to `server` instead, while the requests
     // still name their own host.
     void routeConnectionsTo(Endpoint server) { connectionRoute_ = std::move(server); }
+    // Later exchanges go through these proxies (see proxyFor), unless their
+    // connections are routed elsewhere, which wins.
+    void useProxies(ProxySettings proxies) { proxies_ = std::move(proxies); }
 
     // Files: one text file at a time, named within the data folder ----------
     void fileOpen(std::string_view fileName);
@@ -251,6 +254,7 @@ class Platform {
     // library's set-up costs start-up time and memory.
     std::unique_ptr<HttpClient> http_;
     std::optional<Endpoint> connectionRoute_;
+    ProxySettings proxies_;
     bool soundOn_ = true;
 };
 

@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 
 namespace tarnwick::testing {
@@ -26,7 +28,56 @@ std::string head(int status, const std::vector<std::string>& headers) {
     return text;
 }
 
+// The request as the proxy passes it on: "GET http://host/path HTTP/1.1"
+// becomes "GET /path HTTP/1.1", and Proxy- header lines are dropped.
+std::string originForm(const std::string& request) {
+    std::string passed;
+    std::size_t at = 0;
+    while (at < request.size()) {
+        const std::size_t end = std::min(request.find("\r\n", at), request.size());
+        std::string line = request.substr(at, end - at);
+        at = end + 2;
+        if (passed.empty()) {
+            const std::size_t scheme = line.find("://");
+            const std::size_t path = scheme == std::string::npos ? scheme : line.find('/', scheme + 3);
+            if (path != std::string::npos) line = line.substr(0, line.find(' ') + 1) + line.substr(path);
+        } else if (line.rfind("Proxy-", 0) == 0) {
+            continue;
+        }
+        passed += line + "\r\n";
+    }
+    return passed;
+}
+
+void relay(int connection, int port, const std::string& request, const std::atomic<bool>& stopping) {
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (server < 0 || ::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (server >= 0) ::close(server);
+        return;
+    }
+    sendAll(server, originForm(request));
+    char chunk[4096];
+    while (!stopping) {
+        pollfd waiting{server, POLLIN, 0};
+        if (::poll(&waiting, 1, 20) != 1) continue;
+        const ssize_t got = ::recv(server, chunk, sizeof chunk, 0);
+        if (got <= 0) break;
+        sendAll(connection, std::string_view(chunk, static_cast<std::size_t>(got)));
+    }
+    ::close(server);
+}
+
 }  // namespace
+
+ScriptedReply ScriptedReply::forwardTo(int port) {
+    ScriptedReply reply;
+    reply.forwardPort = port;
+    return reply;
+}
 
 ScriptedReply ScriptedReply::withLength(int status, std::string_view body, std::vector<std::string> headers) {
     headers.push_back("Content-Length: " + std::to_string(body.size()));
@@ -107,6 +158,10 @@ void HttpTestServer::answer(int connection, const ScriptedReply& reply) {
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
+    }
+    if (reply.forwardPort != 0) {
+        relay(connection, reply.forwardPort, request, stopping_);
+        return;
     }
     for (std::size_t i = 0; i < reply.pieces.size(); ++i) {
         if (i > 0 && reply.pauseMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(reply.pauseMs));

@@ -18,6 +18,10 @@ struct ScriptedReply {
     int pauseMs = 0;
     // Keep the connection open after the last piece, until the server stops.
     bool hold = false;
+    // Not zero: act as a web proxy, passing the request on to this port of
+    // 127.0.0.1 in origin form ("GET /path", without the proxy's own
+    // headers) and the answer back.
+    int forwardPort = 0;
 
     // "HTTP/1.1 <status>", the extra header lines, Content-Length, the body.
     static ScriptedReply withLength(int status, std::string_view body, std::vector<std::string> headers = {});
@@ -27,6 +31,8 @@ struct ScriptedReply {
     static ScriptedReply redirect(int status, std::string_view location);
     // Accepts the request and never answers.
     static ScriptedReply silence();
+    // A proxy in front of the server at `port`.
+    static ScriptedReply forwardTo(int port);
 };
 
 class HttpTestServer {

@@ -343,6 +343,32 @@ TEST_F(FetchTest, AGameNumberAtStartIsFetchedAsTheFieldDoes) {
     expectShownGameUnchanged();
 }
 
+// Behind a web proxy the request names the whole URL and goes to the proxy,
+// which passes it on; a route to another server (TARNWICK_SERVER) wins
+// over the proxy.
+TEST_F(FetchTest, AProxyGetsTheAbsoluteUrlAndTheGameArrives) {
+    const std::string record = testing::fileText(std::filesystem::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
+    HttpTestServer server({ScriptedReply::withLength(200, record)});
+    HttpTestServer proxy({ScriptedReply::forwardTo(server.port())});
+    platform.useProxies({"http://127.0.0.1:" + std::to_string(proxy.port()), "", "localhost,.example.com"});
+    typeNumber("1009692");
+    loadGameByNumber(app);
+    ASSERT_EQ(proxy.requests().size(), 1U);
+    EXPECT_EQ(proxy.requests()[0],
+              "GET http://www.littlegolem.net/servlet/sgf/1009692/game.txt HTTP/1.1\r\nHost: www.littlegolem.net\r\n"
+              "Proxy-Connection: Keep-Alive\r\n\r\n");
+    ASSERT_EQ(server.requests().size(), 1U);
+    EXPECT_EQ(server.requests()[0], kRequest);
+    EXPECT_EQ(app.game.record.gameNumber, "1009692");
+    EXPECT_EQ(platform.beepCount(), 0);
+
+    HttpTestServer routed({ScriptedReply::withLength(200, record)});
+    fetchFrom(routed);
+    ASSERT_EQ(routed.requests().size(), 1U);
+    EXPECT_EQ(routed.requests()[0], kRequest);
+    EXPECT_EQ(proxy.requests().size(), 1U) << "the routed fetch went through the proxy";
+}
+
 TEST(EndpointTest, ServerSettingIsHostColonPort) {
     EXPECT_EQ(parseEndpoint("127.0.0.1:8080")->host, "127.0.0.1");
     EXPECT_EQ(parseEndpoint("127.0.0.1:8080")->port, 8080);

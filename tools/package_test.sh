@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian package built in BUILD with apt, as a user would on a
-# fresh Debian 12 machine, and checks the installed program: its files in
+# Checks the Debian package built in BUILD with lintian (any error or warning
+# fails), installs it with apt, as a user would on a fresh Debian 12 machine,
+# and checks the installed program: its files in
 # the freedesktop places, --version, and under Xvfb a game file opened from
 # another folder, drawn with the installed pictures, with nothing printed on
 # the terminal.
@@ -12,10 +13,16 @@ repository=$(pwd)
 
 packages=("$build"/tarnwick_*.deb)
 [[ -f ${packages[0]} ]] || { echo "no package in $build" >&2; exit 1; }
+lintian_status=0
+report=$(lintian --fail-on error,warning "${packages[0]}" 2>&1) || lintian_status=$?
+[[ -z $report ]] || printf '%s\n' "$report"
+[[ $lintian_status -eq 0 ]] || { echo "FAIL: lintian reports an error or a warning" >&2; exit 1; }
 sudo=$([[ $(id -u) == 0 ]] || echo sudo)
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[0]}" >/dev/null
 
-for file in /usr/bin/tarnwick /usr/share/applications/tarnwick.desktop \
+for file in /usr/bin/tarnwick /usr/bin/tarnwick-gtp /usr/share/applications/tarnwick.desktop \
+    /usr/share/metainfo/net.tarnwick.Tarnwick.metainfo.xml /usr/share/man/man1/tarnwick.1.gz \
+    /usr/share/man/man1/tarnwick-gtp.1.gz /usr/share/doc/tarnwick/copyright /usr/share/doc/tarnwick/changelog.Debian.gz \
     /usr/share/icons/hicolor/scalable/apps/tarnwick.svg /usr/share/tarnwick/tk-documentation.txt \
     /usr/share/tarnwick/tk-board-base-08.bmp; do
     [[ -f $file ]] || { echo "FAIL: the package did not install $file" >&2; exit 1; }

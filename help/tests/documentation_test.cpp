@@ -4,8 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -164,6 +168,49 @@ TEST_F(DocumentationTest, NamesEveryKeyAndControl) {
         // the setting read at start
         "TARNWICK_SERVER"};
     for (const char* name : names) EXPECT_TRUE(containsWord(text, name)) << name << " is not named";
+}
+
+// The keys the Main page answers to, read from its dispatch
+// (app/board_page.cpp), are each named in the guide's list of them, so that a
+// key added there without a line in the guide fails here.
+TEST_F(DocumentationTest, TheMainPageKeyListNamesEveryKeyTheBoardPageHandles) {
+    std::ifstream in(TARNWICK_BOARD_PAGE_SOURCE, std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read " << TARNWICK_BOARD_PAGE_SOURCE;
+    const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+
+    // The guide's name of each key constant of platform/platform.h.
+    const std::map<std::string, std::string> constants{
+        {"kLeft", "Left arrow"}, {"kRight", "Right arrow"}, {"kHome", "Home"},     {"kEnd", "End"},
+        {"kUp", "Up"},           {"kDown", "Down"},         {"kDelete", "Delete"}, {"kCtrlV", "Ctrl+V"},
+        {"kCtrlS", "Ctrl+S"},    {"kCtrlC", "Ctrl+C"},      {"kEnter", "Enter"},   {"kBackspace", "Backspace"},
+        {"kPageUp", "Page Up"},  {"kPageDown", "Page Down"}, {"kInsert", "Insert"}, {"kEscape", "Escape"}};
+    std::set<std::string> handled;
+    const std::regex constant(R"(keys::(k[A-Za-z]+))");
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), constant); it != std::sregex_iterator(); ++it) {
+        const auto name = constants.find((*it)[1]);
+        ASSERT_NE(name, constants.end()) << (*it)[1] << ": give this key its name in the guide here";
+        handled.insert(name->second);
+    }
+    // A letter compared in both cases ("p" || "P") is the key either way;
+    // compared alone, the lower case is the key and the upper case the key
+    // with Shift.
+    const std::regex letter(R"re(LastKey == "([A-Za-z])"( \|\| s\.LastKey == "[A-Za-z]")?)re");
+    for (auto it = std::sregex_iterator(source.begin(), source.end(), letter); it != std::sregex_iterator(); ++it) {
+        const char c = (*it).str(1)[0];
+        const std::string upper(1, static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+        handled.insert((*it)[2].matched || std::islower(static_cast<unsigned char>(c)) ? upper : "Shift+" + upper);
+    }
+    if (source.find("EscapeKey") != std::string::npos) handled.insert("Escape");
+    ASSERT_GE(handled.size(), 15U) << "the dispatch was not read";
+
+    // The list: the "- KEYS: what they do" lines under its heading.
+    std::string named;
+    const auto heading = std::find(lines.begin(), lines.end(), "On the Main page: keys");
+    ASSERT_NE(heading, lines.end()) << "the guide has no \"On the Main page: keys\" list";
+    for (auto line = heading + 2; line != lines.end() && line->starts_with("- "); ++line) {
+        named += line->substr(0, line->find(':')) + "\n";
+    }
+    for (const std::string& key : handled) EXPECT_TRUE(containsWord(named, key)) << key << " is not in the key list";
 }
 
 }  // namespace
