@@ -240,12 +240,17 @@ TEST(ReviewResume, StoppedAndResumedEqualsOneRun) {
         ReviewResult part = whole;
         part.positions.resize(done);
         part.moves.clear();
+        // A playout count no search gives marks what was kept.
+        for (PositionReview& position : part.positions) position.playouts += 1;
         Review review(testSettings());
         review.start(Position(5), line, part);
-        const ReviewResult started = review.snapshot();
-        EXPECT_EQ(started.done(), static_cast<int>(done)) << "kept, not searched again";
         review.wait();
-        const ReviewResult resumed = review.snapshot();
+        ReviewResult resumed = review.snapshot();
+        ASSERT_EQ(resumed.positions.size(), whole.positions.size());
+        for (std::size_t i = 0; i < done; ++i) {
+            EXPECT_EQ(resumed.positions[i].playouts, whole.positions[i].playouts + 1) << "kept, not searched again";
+            resumed.positions[i].playouts -= 1;
+        }
         EXPECT_EQ(resumed.positions, whole.positions);
         EXPECT_EQ(resumed.moves, whole.moves);
     }
