@@ -58,6 +58,15 @@ class OptionsPageTest : public testing::ScreenTest {
         start();
         pollOnce(app);  // the clipboard of launch
     }
+    // This program started with `settings` in its file and `record` loaded;
+    // `today` shows the same record with no settings file.
+    void startBeside(Program& today, const std::string& settings, const std::string& record) {
+        fs::create_directories(config_);
+        writeFile(settingsFile(), settings);
+        startWithConfig(config_);
+        loadRecordText(today.app, record);
+        loadRecordText(app, record);
+    }
     void clickTab(int k) { clickAt((app.shell.PageTabLeft[k] + app.shell.PageTabRight[k]) / 2, 12); }
     void openOptions() { clickTab(OptionsTab); }
     fs::path settingsFile() const { return config_ / kSettingsFile; }
@@ -184,12 +193,7 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
         "(;FF[4]EV[hav.mc.3.1]PB[Ann]PW[Bob]SZ[8]RE[B]GC[ game #1009692]SO[http://www.littlegolem.com]"
         ";W[H3];B[swap];W[F3];B[E5];W[D4];B[G6];W[C3];B[resign])";
     Program today("");
-    loadRecordText(today.app, record);
-
-    fs::create_directories(config_);
-    writeFile(settingsFile(), "stones.style = discs\n");
-    startWithConfig(config_);
-    loadRecordText(app, record);
+    startBeside(today, "stones.style = discs\n", record);
     EXPECT_EQ(testing::boardText(app), testing::boardText(today.app));
     const auto shown = screen();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), colours::kStoneKey.packed()), 0);
@@ -255,11 +259,7 @@ TEST_F(OptionsPageTest, MarkColoursOfEachThemeOnARealGame) {
 TEST_F(OptionsPageTest, LargerTextsOnlyInThePanel) {
     const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
     Program today("");
-    loadRecordText(today.app, record);
-    fs::create_directories(config_);
-    writeFile(settingsFile(), "fonts.size = large\n");
-    startWithConfig(config_);
-    loadRecordText(app, record);
+    startBeside(today, "fonts.size = large\n", record);
     int board = 0, panel = 0;
     for (int y = 0; y < Canvas::kHeight; ++y) {
         for (int x = 0; x < Canvas::kWidth; ++x) (x < 644 ? board : panel) += pixel(x, y) != today.platform.getPixel(x, y) ? 1 : 0;
