@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/context.h"
+#include "engine/engine.h"
 #include "app/shell.h"
 #include "platform/sdl/sdl_program.h"
 
@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
     }
     // TARNWICK_THREADS=N: the analysis engine's threads; by default all
     // hardware threads but one, so the window keeps one for itself.
-    const unsigned hardware = std::thread::hardware_concurrency();
-    int threads = hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
+    int threads = tarnwick::engine::defaultThreads();
     std::optional<int> threadsAsked;
     if (const char* setting = std::getenv("TARNWICK_THREADS"); setting != nullptr && *setting != '\0') {
         char* end = nullptr;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/context.h"
@@ -420,9 +419,7 @@ void applySettings(App& app, const settings::Settings& before) {
         app.review.Settings.treeBytes = bytes;
     }
     if (now.engineThreads != before.engineThreads) {
-        const unsigned hardware = std::thread::hardware_concurrency();
-        const int automatic = hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
-        const int threads = app.shell.ThreadsAsked.value_or(now.engineThreads.value_or(automatic));
+        const int threads = app.shell.ThreadsAsked.value_or(now.engineThreads.value_or(engine::defaultThreads()));
         app.analysis.EngineOptions.threads = threads;
         app.review.Settings.threads = threads;
     }

@@ -18,54 +18,17 @@
 #include "engine/review.h"
 #include "game/variations.h"
 #include "havannah/position.h"
+#include "platform/platform.h"
 #include "record/text.h"
 
 namespace tarnwick {
 namespace {
 
-// A file's text, or why it could not be had.
+// What writing the reviewed record gave: its path, or why it failed.
 struct Outcome {
     std::string text;
     std::string problem;  // empty when it went well
 };
-
-// Reads a game file as the viewer does: a regular file of at most
-// acquire::kMaxGameFileBytes.
-Outcome readFile(const std::string& path) {
-    Outcome result;
-    const auto fail = [&](std::string why) {
-        result.problem = "cannot open \"" + path + "\": " + why;
-        result.text.clear();
-        return result;
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return fail(std::strerror(errno));
-    struct stat info {};
-    std::string why;
-    if (::fstat(fd, &info) != 0) {
-        why = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        why = "it is a folder";
-    } else if (!S_ISREG(info.st_mode)) {
-        why = "it is not a regular file";
-    } else {
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) why = std::strerror(errno);
-            if (got <= 0) break;
-            result.text.append(buffer, static_cast<std::size_t>(got));
-            if (result.text.size() > acquire::kMaxGameFileBytes) {
-                why = "it is larger than " + std::to_string(acquire::kMaxGameFileBytes / 1024) + " KiB";
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    if (!why.empty()) return fail(why);
-    return result;
-}
 
 bool writeAll(int fd, std::string_view text) {
     while (!text.empty()) {
@@ -159,8 +122,9 @@ void showProgress(std::FILE* err, const std::string& name, int done, int total) 
 // Reviews one file; its problem, or empty when it was reviewed and written.
 std::string reviewFile(const ReviewBatch& batch, const engine::ReviewSettings& settings, const std::string& path,
                        std::FILE* out, std::FILE* err, bool progress) {
-    const Outcome file = readFile(path);
-    if (!file.problem.empty()) return file.problem;
+    // Read as the viewer reads a game file.
+    const FileText file = readRegularFile(path, acquire::kMaxGameFileBytes);
+    if (!file.ok) return "cannot open \"" + path + "\": " + file.problem;
     FileGame read = readGame(path, file.text);
     if (!read.game) return read.problem;
     acquire::GameValues& game = *read.game;
@@ -220,8 +184,7 @@ int runReviewBatch(const ReviewBatch& batch, std::FILE* out, std::FILE* err) {
     engine::ReviewSettings settings;
     settings.budget = batch.budget;
     if (settings.budget.playouts == 0 && settings.budget.time.count() <= 0) settings.budget.time = std::chrono::seconds(1);
-    const unsigned hardware = std::thread::hardware_concurrency();
-    settings.threads = batch.threads > 0 ? batch.threads : hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
+    settings.threads = batch.threads > 0 ? batch.threads : engine::defaultThreads();
     const bool progress = ::isatty(::fileno(err)) == 1;
 
     std::fputs(kReviewTableHeader, out);

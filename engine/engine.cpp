@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <thread>
 #include <array>
 #include <fstream>
 #include <sstream>
@@ -46,6 +47,11 @@ std::vector<Move> immediateWins(const Position& position, Player player) {
 
 std::string moveName(const havannah::Topology& topology, Move move) {
     return move == kSwapMove ? "swap" : topology.name(move);
+}
+
+int defaultThreads() {
+    const unsigned hardware = std::thread::hardware_concurrency();
+    return hardware > 1 ? static_cast<int>(hardware) - 1 : 1;
 }
 
 std::size_t defaultTreeBytes() {

@@ -68,6 +68,9 @@ struct SearchSettings {
 
 // The smaller of 1 GiB and a quarter of the machine's memory.
 std::size_t defaultTreeBytes();
+// The threads a search takes unless told otherwise: every hardware thread
+// but one, which the window keeps for itself.
+int defaultThreads();
 
 struct Options {
     int threads = 1;
