@@ -3,6 +3,7 @@
 // fields, the move tokens); showing a game they produce is the program's work.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -67,6 +68,8 @@ struct Records {
 // non-empty lines continue the current one, lines before the first record
 // are dropped. The program holds one game: later records are only counted.
 Records collectRecords(std::string_view body);
+// Every record of a reply body, read by the same rules, each whole.
+std::vector<std::string> splitRecords(std::string_view body);
 // What a fetch of one game brought: the records of the reply (none in a
 // reply that is not a success), or no records and, in `problem`, why no
 // reply was read ("the game server cannot be reached"); `problem` is empty
@@ -81,6 +84,24 @@ Fetched fetchGameRecords(Platform& p, std::string_view number, const HttpLimits&
 // The same, with the line "Fetching game N ..." in the information panel
 // while the fetch waits; the line is gone when it returns.
 Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits);
+
+// --- A player's games (record_fetch.cpp) ---
+// The game server lists a player's finished games per game type, each a
+// record on a line. Its Havannah type covers every board size.
+inline constexpr std::array<std::string_view, 1> kHavannahGameTypes{"havannah"};
+std::string playerGameListPath(std::string_view playerId, std::string_view gameType);
+// What the lists of one player brought: every record read, and a line for
+// each list that could not be read ("havannah: the game server did not
+// answer in time"). `cancelled` when the wait was given up (Escape, the
+// window closed); what was read before is kept.
+struct PlayerGames {
+    std::vector<std::string> records;
+    std::vector<std::string> problems;
+    bool cancelled = false;
+};
+// Asks the game server for the lists of player `playerId` (digits), one
+// request a game type; a failed exchange beeps.
+PlayerGames fetchPlayerGames(Platform& p, std::string_view playerId, const HttpLimits& limits);
 
 // --- The number entry (number_entry.cpp) ---
 // The game number field on the board page (its white box, as the artwork

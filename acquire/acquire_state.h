@@ -12,6 +12,10 @@ struct AcquireFields {
     std::string TypedNumber;
     // Bounds of one fetch from the game server; tests shorten them.
     HttpLimits FetchLimits;
+    // Bounds of the fetch of a player's list of games: a list holds a
+    // record for each finished game, so it may be many megabytes and take
+    // longer to arrive.
+    HttpLimits PlayerListLimits{.totalMs = 60000, .maxBodyBytes = std::size_t{48} << 20};
 };
 
 }  // namespace tarnwick::acquire

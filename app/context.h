@@ -62,6 +62,7 @@ struct ShellFields {
     int ClickKind = 0;        // 0 none, 1 click, 2 second press of a double click
     int ClickX = 0;
     int ClickY = 0;
+    int Wheel = 0;            // wheel steps of the latest poll, positive up
     std::string ClipboardText;
     std::string SeenClipboardText = "Havannah";  // last text handed to the import
     std::optional<std::string> OwnClipboardText;  // the program's own copy (Ctrl+C): never imported

@@ -4,8 +4,11 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
+#include "acquire/acquire.h"
 #include "app/context.h"
 #include "app/load_game.h"
 #include "app/shell.h"
@@ -22,6 +25,13 @@ constexpr int kSearchTop = 60;
 constexpr int kFieldLeft = 136;
 constexpr int kFieldRight = 456;
 constexpr int kBaseTop = 84;
+// The player field and its button, right of the base row.
+constexpr int kPlayerLabelLeft = 560;
+constexpr int kPlayerFieldLeft = 736;
+constexpr int kPlayerFieldRight = 828;
+constexpr int kFetchLeft = 848;
+constexpr int kFetchRight = 948;
+constexpr std::size_t kPlayerDigits = 9;
 constexpr int kEndingTop = 104;
 constexpr int kHeadingTop = 130;
 constexpr int kRowHeight = 18;
@@ -63,6 +73,8 @@ constexpr std::array<Choice, 6> kEndingChoices{{
 // Files imported in one slice between polls: a slice of one-game files
 // takes a few tens of milliseconds.
 constexpr std::size_t kImportSliceFiles = 40;
+// Table rows a step of the wheel scrolls.
+constexpr int kWheelRows = 3;
 
 int columnLeft(std::size_t index) {
     int x = kLeft;
@@ -166,12 +178,14 @@ void drawImportLine(App& app) {
     std::string line = "Drop game files or folders here to add them to the database.";
     if (!page.ImportQueue.empty()) {
         const ImportSummary& s = page.Imported;
-        line = (importPending(app) ? "Importing: file " + std::to_string(page.ImportNext) + " of " +
+        line = (importPending(app) ? "Importing: " + page.ImportUnit + " " + std::to_string(page.ImportNext) + " of " +
                                          std::to_string(page.ImportQueue.size()) + ": "
-                                   : "Imported " + std::to_string(page.ImportQueue.size()) + " files: ") +
+                                   : "Imported " + std::to_string(page.ImportQueue.size()) + " " + page.ImportUnit +
+                                         "s: ") +
                std::to_string(s.added) + " added, " + std::to_string(s.alreadyThere) + " already there, " +
                std::to_string(s.refused) + " refused";
     }
+    if (!page.FetchProblem.empty()) line = page.ImportQueue.empty() ? page.FetchProblem : line + "; " + page.FetchProblem;
     drawCell(p, kLeft, kImportTop, (kTableRight - kLeft) / kCharWidth, line);
 }
 
@@ -222,19 +236,25 @@ void drawTable(App& app) {
     }
 }
 
+// A labelled white field from `left` to `right`; it shows the end of a long
+// text, with the cursor after it while typing goes there.
+void drawTextField(Platform& p, int labelLeft, const char* label, int left, int right, int top, const std::string& text,
+                   bool focused) {
+    p.setColors(colours::kBlack, colours::kPagePanel);
+    p.setPos(labelLeft, top);
+    p.drawText(label);
+    p.drawBox(left - 4, top - 3, right, top + 16, colours::kBlack, colours::kWhite);
+    p.setColors(colours::kBlack, colours::kWhite);
+    p.setPos(left, top);
+    std::string shown = text + (focused ? "_" : "");
+    while (p.textSize(shown).width > right - left - 6) shown.erase(0, 1);
+    p.drawText(shown);
+}
+
 void drawSearchRow(App& app) {
     Platform& p = app.platform;
     const GamesPageFields& page = app.gamesPage;
-    p.setColors(colours::kBlack, colours::kPagePanel);
-    p.setPos(kLeft, kSearchTop);
-    p.drawText("Search:");
-    p.drawBox(kFieldLeft - 4, kSearchTop - 3, kFieldRight, kSearchTop + 16, colours::kBlack, colours::kWhite);
-    p.setColors(colours::kBlack, colours::kWhite);
-    p.setPos(kFieldLeft, kSearchTop);
-    // The field shows the end of a long search, with the cursor after it.
-    std::string shown = page.Search + "_";
-    while (p.textSize(shown).width > kFieldRight - kFieldLeft - 6) shown.erase(0, 1);
-    p.drawText(shown);
+    drawTextField(p, kLeft, "Search:", kFieldLeft, kFieldRight, kSearchTop, page.Search, !page.PlayerFocus);
     p.drawBox(kFieldRight + 8, kSearchTop - 3, kTableRight, kSearchTop + 16, colours::kPagePanel, colours::kPagePanel);
     p.setColors(colours::kBlack, colours::kPagePanel);
     p.setPos(kFieldRight + 16, kSearchTop);
@@ -243,12 +263,24 @@ void drawSearchRow(App& app) {
     p.drawText(found);
 }
 
+void drawPlayerField(App& app) {
+    Platform& p = app.platform;
+    const GamesPageFields& page = app.gamesPage;
+    drawTextField(p, kPlayerLabelLeft, "Little Golem player:", kPlayerFieldLeft, kPlayerFieldRight, kBaseTop,
+                  page.PlayerNumber, page.PlayerFocus);
+    p.drawBox(kFetchLeft, kBaseTop - 3, kFetchRight, kBaseTop + 16, colours::kBlack, colours::kGrey);
+    p.setColors(colours::kBlack, colours::kGrey);
+    p.setPos(kFetchLeft + (kFetchRight - kFetchLeft - p.textSize("Fetch games").width) / 2, kBaseTop);
+    p.drawText("Fetch games");
+}
+
 // Everything inside the panel that the filters change.
 void drawContents(App& app) {
     app.platform.setFont(app.fonts.BodyFont);
     readRows(app.games, app.gamesPage);
     drawSearchRow(app);
     drawChoices(app, kBaseTop, "Base:", kBaseChoices, baseIndex(app.gamesPage.Base));
+    drawPlayerField(app);
     drawChoices(app, kEndingTop, "Ending:", kEndingChoices, static_cast<std::size_t>(app.gamesPage.Ending));
     drawTable(app);
     drawImportLine(app);
@@ -276,6 +308,49 @@ void openSelected(App& app) {
 void forgetExplored(App& app) {
     app.explorer.EmptyBoard.clear();
     app.explorer.Asked.reset();
+}
+
+// Queues texts or files for import; a new queue unless one is under way,
+// which they join.
+void queueImport(App& app, std::vector<ImportItem> items, std::string unit) {
+    GamesPageFields& page = app.gamesPage;
+    if (!importPending(app)) {
+        page.ImportQueue.clear();
+        page.ImportNext = 0;
+        page.Imported = {};
+        page.ImportUnit = std::move(unit);
+    }
+    page.ImportQueue.insert(page.ImportQueue.end(), std::make_move_iterator(items.begin()),
+                            std::make_move_iterator(items.end()));
+}
+
+// Fetches the player's lists of finished games from the game server and
+// queues their records for import; the wait shows on the import line and
+// Escape ends it.
+void fetchPlayerGames(App& app) {
+    GamesPageFields& page = app.gamesPage;
+    Platform& p = app.platform;
+    if (page.PlayerNumber.empty() || openGames(app.games) == nullptr) {
+        p.beep();
+        return;
+    }
+    const std::string player = "Little Golem player " + page.PlayerNumber;
+    page.FetchProblem = "Fetching the games of " + player + " ... (Escape stops)";
+    drawImportLine(app);
+    p.present();
+    acquire::PlayerGames fetched = acquire::fetchPlayerGames(p, page.PlayerNumber, app.acquire.PlayerListLimits);
+    page.FetchProblem.clear();
+    for (const std::string& problem : fetched.problems)
+        page.FetchProblem += (page.FetchProblem.empty() ? player + ": " : "; ") + problem;
+    if (fetched.cancelled)
+        page.FetchProblem += (page.FetchProblem.empty() ? player + ": " : "; ") + std::string("fetch stopped");
+    else if (fetched.records.empty() && fetched.problems.empty())
+        page.FetchProblem = player + ": no finished Havannah games";
+    std::vector<ImportItem> items;
+    for (std::size_t i = 0; i < fetched.records.size(); ++i)
+        items.push_back({player + ", game " + std::to_string(i + 1), std::move(fetched.records[i])});
+    queueImport(app, std::move(items), "game");
+    if (!continueImport(app)) drawImportLine(app);
 }
 
 std::int64_t nowSeconds() {
@@ -306,6 +381,20 @@ void handleGamesPage(App& app) {
             default: break;
         }
         changed = page.Selected != before;
+    } else if (s.LastKey.size() == 1 && page.PlayerFocus) {
+        const char c = s.LastKey[0];
+        if (c == keys::kEnter) {
+            fetchPlayerGames(app);
+            p.present();
+            return;
+        }
+        if (c == keys::kBackspace && !page.PlayerNumber.empty())
+            page.PlayerNumber.pop_back();
+        else if (c >= '0' && c <= '9' && page.PlayerNumber.size() < kPlayerDigits)
+            page.PlayerNumber += c;
+        else
+            p.beep();
+        changed = true;
     } else if (s.LastKey.size() == 1) {
         const char c = s.LastKey[0];
         if (c == keys::kEnter) {
@@ -325,7 +414,17 @@ void handleGamesPage(App& app) {
         p.setFont(app.fonts.BodyFont);
         const int x = s.ClickX;
         const int y = s.ClickY;
-        if (y >= kBaseTop - 2 && y < kBaseTop + 15) {
+        if (y >= kSearchTop - 3 && y < kSearchTop + 16 && x >= kFieldLeft - 4 && x < kFieldRight) {
+            changed = page.PlayerFocus;
+            page.PlayerFocus = false;
+        } else if (y >= kBaseTop - 3 && y < kBaseTop + 16 && x >= kFetchLeft && x < kFetchRight) {
+            fetchPlayerGames(app);
+            p.present();
+            return;
+        } else if (y >= kBaseTop - 3 && y < kBaseTop + 16 && x >= kPlayerFieldLeft - 4 && x < kPlayerFieldRight) {
+            changed = !page.PlayerFocus;
+            page.PlayerFocus = true;
+        } else if (y >= kBaseTop - 2 && y < kBaseTop + 15 && x < kPlayerLabelLeft) {
             if (const auto i = choiceAt(p, kBaseChoices, x)) page.Base = kBaseChoices[*i].value;
             page.Selected = page.Top = 0;
             changed = true;
@@ -354,6 +453,14 @@ void handleGamesPage(App& app) {
             }
         }
     }
+    if (s.Wheel != 0 && page.Count > 0) {
+        // The wheel moves the rows shown and takes the chosen row along
+        // where it would leave them.
+        page.Top = std::clamp<std::int64_t>(page.Top - std::int64_t{s.Wheel} * kWheelRows, 0,
+                                            std::max<std::int64_t>(0, page.Count - kGamesPageRows));
+        page.Selected = std::clamp<std::int64_t>(page.Selected, page.Top, page.Top + kGamesPageRows - 1);
+        changed = true;
+    }
     if (changed) {
         drawContents(app);
         p.present();
@@ -365,17 +472,11 @@ void importDropped(App& app, const Drop& dropped) {
         openDropped(app, dropped);
         return;
     }
-    GamesPageFields& page = app.gamesPage;
-    // A new drop while one imports joins its queue.
-    if (!importPending(app)) {
-        page.ImportQueue.clear();
-        page.ImportNext = 0;
-        page.Imported = {};
-    }
-    const std::vector<std::string> files = filesToImport({dropped.content});
-    page.ImportQueue.insert(page.ImportQueue.end(), files.begin(), files.end());
+    std::vector<ImportItem> items;
+    for (std::string& file : filesToImport({dropped.content})) items.push_back({std::move(file), std::nullopt});
+    queueImport(app, std::move(items), "file");
     if (openGames(app.games) == nullptr) {
-        page.ImportQueue.clear();
+        app.gamesPage.ImportQueue.clear();
         app.platform.beep();
     }
     continueImport(app);
@@ -387,12 +488,13 @@ bool continueImport(App& app) {
     GamesPageFields& page = app.gamesPage;
     if (!importPending(app) || app.games.Db == nullptr) return false;
     const std::size_t end = std::min(page.ImportQueue.size(), page.ImportNext + kImportSliceFiles);
-    const std::vector<std::string> slice(page.ImportQueue.begin() + static_cast<std::ptrdiff_t>(page.ImportNext),
-                                         page.ImportQueue.begin() + static_cast<std::ptrdiff_t>(end));
     Platform& p = app.platform;
-    const ImportSummary done = importFiles(
-        *app.games.Db, slice, [&p](std::string_view path) { return p.readUserFile(path, kMaxImportFileBytes); },
-        nowSeconds(), stderr, false);
+    const auto text = [&](std::size_t i) {
+        ImportItem& item = page.ImportQueue[page.ImportNext + i];
+        if (item.text) return NamedText{item.name, FileText{true, std::exchange(*item.text, {}), {}, false}};
+        return NamedText{item.name, p.readUserFile(item.name, kMaxImportFileBytes)};
+    };
+    const ImportSummary done = importTexts(*app.games.Db, end - page.ImportNext, text, nowSeconds(), stderr, false);
     page.ImportNext = end;
     forgetExplored(app);
     page.Imported.files += done.files;

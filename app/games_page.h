@@ -1,12 +1,14 @@
 // The Load Game page: the games database searched in a table. Typing goes
 // into the search field and filters as it goes; the base and ending rows
-// and a click on a column's heading narrow and sort; Enter or a double
-// click opens the game on the Main page at its last move. Files and
-// folders dropped on the page are imported, a slice between polls, with
-// the progress on the page.
+// and a click on a column's heading narrow and sort; the arrows, Page
+// Up/Down and the wheel scroll; Enter or a double click opens the game on
+// the Main page at its last move. Files and folders dropped on the page,
+// and a Little Golem player's games fetched by the player's number, are
+// imported a slice between polls, with the progress on the page.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,16 @@ namespace tarnwick {
 struct App;
 struct Drop;
 
+// A file to import, or a text fetched (`text` set; `name` says where from).
+struct ImportItem {
+    std::string name;
+    std::optional<std::string> text;
+};
+
 struct GamesPageFields {
     std::string Search;                // a player's or an event's start
+    std::string PlayerNumber;          // a Little Golem player's number
+    bool PlayerFocus = false;          // typing goes into the player field
     int Base = 0;                      // 0 for every base
     int Ending = 0;                    // index into the ending choices
     database::Column SortBy = database::Column::Id;
@@ -28,10 +38,14 @@ struct GamesPageFields {
     std::int64_t Top = 0;              // the first row shown
     std::int64_t Selected = 0;         // the row Enter opens
     std::vector<database::GameRow> Rows;  // the rows shown, from Top
-    // Files waiting to be imported, and what the import has done so far.
-    std::vector<std::string> ImportQueue;
+    // Files or fetched records waiting to be imported ("file" or "game" in
+    // the progress line), what the import has done so far, and what a fetch
+    // could not read.
+    std::vector<ImportItem> ImportQueue;
+    std::string ImportUnit = "file";
     std::size_t ImportNext = 0;
     ImportSummary Imported;
+    std::string FetchProblem;
 };
 
 // Rows of the table shown at once.

@@ -77,9 +77,8 @@ FileGames gamesInFile(std::string_view path, std::string_view text) {
     return games;
 }
 
-ImportSummary importFiles(database::Database& db, const std::vector<std::string>& files,
-                          const std::function<FileText(std::string_view)>& readFile, std::int64_t addedAt,
-                          std::FILE* err, bool progress) {
+ImportSummary importTexts(database::Database& db, std::size_t count, const std::function<NamedText(std::size_t)>& text,
+                          std::int64_t addedAt, std::FILE* err, bool progress) {
     ImportSummary summary;
     const auto refuse = [&](const std::string& line) {
         if (progress) std::fputc('\n', err);
@@ -102,10 +101,11 @@ ImportSummary importFiles(database::Database& db, const std::vector<std::string>
         pending.clear();
         names.clear();
     };
-    for (std::size_t f = 0; f < files.size(); ++f) {
-        const std::string& path = files[f];
+    for (std::size_t f = 0; f < count; ++f) {
+        const NamedText named = text(f);
+        const std::string& path = named.name;
+        const FileText& file = named.text;
         ++summary.files;
-        const FileText file = readFile(path);
         FileGames games = file.ok ? gamesInFile(path, file.text) : FileGames{{}, file.problem};
         if (!games.problem.empty()) refuse("\"" + path + "\": " + games.problem);
         for (std::size_t g = 0; g < games.trees.size(); ++g) {
@@ -113,11 +113,19 @@ ImportSummary importFiles(database::Database& db, const std::vector<std::string>
             names.push_back("\"" + path + "\"" + (games.trees.size() == 1 ? "" : " game " + std::to_string(g + 1)));
             if (pending.size() == kImportBatchGames) flush();
         }
-        if (f + 1 == files.size()) flush();
-        if (progress) drawProgress(err, f + 1, files.size(), summary);
+        if (f + 1 == count) flush();
+        if (progress) drawProgress(err, f + 1, count, summary);
     }
     if (progress) std::fputc('\n', err);
     return summary;
+}
+
+ImportSummary importFiles(database::Database& db, const std::vector<std::string>& files,
+                          const std::function<FileText(std::string_view)>& readFile, std::int64_t addedAt,
+                          std::FILE* err, bool progress) {
+    return importTexts(
+        db, files.size(), [&](std::size_t i) { return NamedText{files[i], readFile(files[i])}; }, addedAt, err,
+        progress);
 }
 
 int runImport(const ImportBatch& batch, const std::string& databasePath, std::int64_t addedAt, std::FILE* out,

@@ -50,10 +50,20 @@ struct ImportSummary {
     int refused = 0;  // games, and files with no game read
 };
 
-// Imports every file into the open database: the games in batches of
-// kImportBatchGames, `addedAt` their time; each refused file or
-// game is named with its reason on `err`, a progress bar on `err` when
-// `progress`. `readFile` reads a file as the program does.
+// A text to import games from, and the name its games and problems go by:
+// a file's path, or where a fetched text came from.
+struct NamedText {
+    std::string name;
+    FileText text;
+};
+
+// Imports the games of `count` texts, `text(i)` giving the i-th, into the
+// open database: the games in batches of kImportBatchGames, `addedAt`
+// their time; each refused text or game is named with its reason on `err`,
+// a progress bar on `err` when `progress`.
+ImportSummary importTexts(database::Database& db, std::size_t count, const std::function<NamedText(std::size_t)>& text,
+                          std::int64_t addedAt, std::FILE* err, bool progress);
+// The same for files, `readFile` reading a file as the program does.
 ImportSummary importFiles(database::Database& db, const std::vector<std::string>& files,
                           const std::function<FileText(std::string_view)>& readFile, std::int64_t addedAt,
                           std::FILE* err, bool progress);

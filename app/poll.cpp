@@ -29,12 +29,13 @@ void pollOnce(App& app) {
         s.ClickKind = click.kind;
         s.ClickX = click.x;
         s.ClickY = click.y;
+        s.Wheel = p.pollWheel();
         dropped = p.pollDrop();
         p.sleepMs(10);
         const Extent size = p.windowSize();
         s.CanvasWidth = static_cast<float>(size.width);
         s.CanvasHeight = static_cast<float>(size.height);
-        if (!s.LastKey.empty() || s.ClickKind != 0 || s.CanvasWidth == 0 || s.ClipboardText != s.SeenClipboardText ||
+        if (!s.LastKey.empty() || s.ClickKind != 0 || s.Wheel != 0 || s.CanvasWidth == 0 || s.ClipboardText != s.SeenClipboardText ||
             dropped) {
             break;
         }
@@ -112,6 +113,7 @@ void pollOnce(App& app) {
     if (s.LastKey != s.EscapeKey) s.LastKey.clear();
     s.ExtendedKey.clear();
     s.ClickKind = 0;
+    s.Wheel = 0;
 }
 
 }  // namespace tarnwick

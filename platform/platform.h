@@ -146,6 +146,10 @@ class Platform {
     // Input ----------------------------------------------------------------
     virtual std::string pollKey() = 0;
     virtual Click pollMouse() = 0;
+    // Wheel steps since the last poll: positive when turned away from the
+    // user (up), negative towards. Steps add up between polls, so a quick
+    // turn is not lost to a slow reader.
+    virtual int pollWheel() { return 0; }
     virtual std::string readClipboardText() = 0;
     // Offers `text` to other programs as the clipboard's content until
     // another program takes the clipboard; readClipboardText reports it too.

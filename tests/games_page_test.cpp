@@ -1,10 +1,15 @@
-// The Load Game page over a games database: games dropped on it imported,
-// searched, filtered, sorted and opened; a database that cannot be had named.
+// The Load Game page over a games database: games dropped on it or fetched
+// by a player's number imported, searched, filtered, sorted, scrolled and
+// opened; a database that cannot be had named.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "http_test_server.h"
 #include "screen_fixture.h"
 #include "temp_folder.h"
 
@@ -30,13 +35,17 @@ class GamesPageTest : public testing::ScreenTest {
     }
     void clickTab(int k) { clickAt((app.shell.PageTabLeft[k] + app.shell.PageTabRight[k]) / 2, 12); }
     // Drops a folder holding the real records named, and waits for the import.
-    void dropRecords() {
+    void dropRecords(const std::vector<std::string>& names = {std::begin(kGames), std::end(kGames)}) {
         const std::filesystem::path in = folder_.path() / "in";
         std::filesystem::create_directories(in);
-        for (const char* name : kGames)
+        for (const std::string& name : names)
             std::filesystem::copy_file(std::filesystem::path(TARNWICK_RECORDS_DIR) / name, in / name);
         platform.drop({true, in.string()}, platform.nowMs());
-        for (int polls = 0; polls < 20 && (polls == 0 || importPending(app)); ++polls) pollOnce(app);
+        pollOnce(app);
+        waitForImport();
+    }
+    void waitForImport() {
+        for (int polls = 0; polls < 20 && importPending(app); ++polls) pollOnce(app);
     }
     std::vector<std::int64_t> numbersShown() const {
         std::vector<std::int64_t> numbers;
@@ -102,6 +111,77 @@ TEST_F(GamesPageTest, TheBaseAndEndingRowsNarrowTheTable) {
         clickAt(c.x, c.y);
         EXPECT_EQ(app.gamesPage.Count, c.count);
     }
+}
+
+TEST_F(GamesPageTest, TheWheelScrollsTheTableAndTakesTheChosenRowAlong) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(TARNWICK_RECORDS_DIR))
+        if (entry.path().extension() == ".sgf") names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    names.resize(35);
+    dropRecords(names);
+    ASSERT_EQ(app.gamesPage.Count, 35);
+    const struct {
+        int steps;  // positive: up
+        std::int64_t top, selected;
+    } cases[] = {{-2, 6, 6}, {1, 3, 6}, {-5, 7, 7}, {9, 0, 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        platform.turnWheel(c.steps, platform.nowMs());
+        pollOnce(app);
+        EXPECT_EQ(app.gamesPage.Top, c.top);
+        EXPECT_EQ(app.gamesPage.Selected, c.selected);
+    }
+}
+
+// Real records as the game server lists them, a line each, with one it
+// cannot read.
+std::string playerList() {
+    std::string body = "Finished games\n";
+    for (const char* name : kGames) {
+        std::ifstream file(std::filesystem::path(TARNWICK_RECORDS_DIR) / name, std::ios::binary);
+        std::string record{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        record.erase(std::remove(record.begin(), record.end(), '\n'), record.end());
+        body += record + "\r\n";
+    }
+    return body + "(;FF[4]SZ[8]PB[cut off];W[A1\n";
+}
+
+TEST_F(GamesPageTest, APlayersGamesAreFetchedAndWhatCannotBeReadIsNamed) {
+    using testing::ScriptedReply;
+    testing::HttpTestServer server({ScriptedReply::withLength(200, playerList()), ScriptedReply::withLength(200, ""),
+                                    ScriptedReply::withLength(500, "oops")});
+    platform.redirectHost(std::string(acquire::kGameServerHost), server.port());
+    const struct {
+        int added, refused;
+        std::string problem;
+    } cases[] = {
+        {3, 1, ""},
+        {0, 0, "Little Golem player 4321: no finished Havannah games"},
+        {0, 0, "Little Golem player 4321: havannah: the game server answered 500"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.problem);
+        app.gamesPage.PlayerNumber.clear();
+        clickAt(760, 88);  // the player field takes the typing
+        for (const char* typed : {"4", "x", "3", "2", "1"}) key(typed);
+        key(std::string(1, keys::kEnter));
+        waitForImport();
+        ASSERT_EQ(server.requests().size(), i + 1);
+        EXPECT_EQ(server.requests()[i], "GET /jsp/info/player_game_list_txt.jsp?plid=4321&gtid=havannah HTTP/1.1\r\n"
+                                        "Host: www.littlegolem.net\r\n\r\n");
+        EXPECT_EQ(app.gamesPage.Imported.added, c.added);
+        EXPECT_EQ(app.gamesPage.Imported.refused, c.refused);
+        EXPECT_EQ(app.gamesPage.FetchProblem, c.problem);
+        EXPECT_EQ(app.gamesPage.Search, "");  // typing went into the player field
+    }
+    // The games fetched first are kept; a click on the search field takes the typing back.
+    EXPECT_EQ(app.gamesPage.Count, 3);
+    clickAt(200, 66);
+    key("k");
+    EXPECT_EQ(app.gamesPage.Search, "k");
+    EXPECT_EQ(app.gamesPage.PlayerNumber, "4321");
 }
 
 TEST_F(GamesPageTest, GamesOpenedInTheViewerAreAddedUnlessTheSettingsSayNo) {

@@ -137,12 +137,25 @@ TEST(KeyTranslator, OnlyTheTextDirectlyAfterAReportedPressIsDropped) {
     EXPECT_EQ(translator.onTextInput("z"), "z");  // one text event per key press
 }
 
-TEST(KeySlot, HoldsTheNewestUnreadKey) {
+TEST(KeySlot, TypedKeysWaitInOrderAndARepeatingKeyReplacesItsKind) {
     KeySlot slot;
     EXPECT_EQ(slot.take(), "");
+    // Digits typed faster than the logic polls all arrive, Enter after them.
+    for (const char* key : {"1", "2", "3", "\r"}) slot.put(key);
+    for (const char* key : {"1", "2", "3", "\r"}) EXPECT_EQ(slot.take(), key);
+    EXPECT_EQ(slot.take(), "");
+
+    // A held arrow leaves one unread repeat, after the text before it.
     slot.put("a");
     slot.put(keys::extended(keys::kLeft));
-    EXPECT_EQ(slot.take(), keys::extended(keys::kLeft));
+    slot.put(keys::extended(keys::kLeft));
+    slot.put(keys::extended(keys::kRight));
+    EXPECT_EQ(slot.take(), "a");
+    EXPECT_EQ(slot.take(), keys::extended(keys::kRight));
+    EXPECT_EQ(slot.take(), "");
+
+    for (std::size_t i = 0; i < KeySlot::kMaxPending + 5; ++i) slot.put("x");
+    for (std::size_t i = 0; i < KeySlot::kMaxPending; ++i) slot.take();
     EXPECT_EQ(slot.take(), "");
 
     slot.put("b");

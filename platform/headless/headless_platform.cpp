@@ -16,7 +16,7 @@ void HeadlessPlatform::openWindow(std::string_view title, int /*width*/, int /*h
 void HeadlessPlatform::closeWindow() { closed_ = true; }
 
 bool HeadlessPlatform::scriptExhausted() const {
-    return keys_.empty() && clicks_.empty() && clipboardChanges_.empty() && drops_.empty();
+    return keys_.empty() && clicks_.empty() && clipboardChanges_.empty() && drops_.empty() && wheel_.empty();
 }
 
 Extent HeadlessPlatform::windowSize() {
@@ -49,6 +49,16 @@ Click HeadlessPlatform::pollMouse() {
     clicks_.pop_front();
     lastInputMs_ = nowMs_;
     return click;
+}
+
+int HeadlessPlatform::pollWheel() {
+    int steps = 0;
+    while (!closed_ && !wheel_.empty() && wheel_.front().atMs <= nowMs_) {
+        steps += wheel_.front().value;
+        wheel_.pop_front();
+        lastInputMs_ = nowMs_;
+    }
+    return steps;
 }
 
 std::string HeadlessPlatform::readClipboardText() {
@@ -96,6 +106,8 @@ void HeadlessPlatform::pressKey(std::string keyText, std::int64_t atMs) {
 void HeadlessPlatform::click(int x, int y, std::int64_t atMs, int kind) {
     schedule(clicks_, Timed<Click>{atMs, Click{kind, x, y}});
 }
+
+void HeadlessPlatform::turnWheel(int steps, std::int64_t atMs) { schedule(wheel_, Timed<int>{atMs, steps}); }
 
 void HeadlessPlatform::drop(Drop dropped, std::int64_t atMs) {
     schedule(drops_, Timed<Drop>{atMs, std::move(dropped)});

@@ -30,6 +30,7 @@ class HeadlessPlatform : public Platform {
     // Input: each poll takes the next scripted item whose time has come.
     std::string pollKey() override;
     Click pollMouse() override;
+    int pollWheel() override;
     std::string readClipboardText() override;
     void writeClipboardText(std::string text) override;
     std::optional<Drop> pollDrop() override;
@@ -51,6 +52,8 @@ class HeadlessPlatform : public Platform {
     void pressKey(std::string keyText, std::int64_t atMs = 0);
     void pressExtendedKey(char scanLetter, std::int64_t atMs = 0) { pressKey(keys::extended(scanLetter), atMs); }
     void click(int x, int y, std::int64_t atMs = 0, int kind = 1);
+    // The wheel turned `steps` (positive: up) at virtual time `atMs`.
+    void turnWheel(int steps, std::int64_t atMs = 0);
     // The clipboard holds `text` from virtual time `atMs` on.
     void setClipboard(std::string text, std::int64_t atMs = 0);
     // A file path or a text dropped on the window at virtual time `atMs`.
@@ -79,7 +82,7 @@ class HeadlessPlatform : public Platform {
     const std::vector<std::string>& problems() const { return problems_; }
     // Texts the program put on the clipboard, in order.
     const std::vector<std::string>& clipboardWrites() const { return clipboardWrites_; }
-    bool inputPending() const { return !keys_.empty() || !clicks_.empty() || !drops_.empty(); }
+    bool inputPending() const { return !keys_.empty() || !clicks_.empty() || !drops_.empty() || !wheel_.empty(); }
     // The canvas as it was at the latest present().
     const std::vector<std::uint32_t>& presentedPixels() const { return presented_; }
     // Called at every present(), once its frame is kept, so that a test can
@@ -110,6 +113,7 @@ class HeadlessPlatform : public Platform {
     std::int64_t closeAtMs_ = -1;
     std::deque<Timed<std::string>> keys_;
     std::deque<Timed<Click>> clicks_;
+    std::deque<Timed<int>> wheel_;
     std::deque<Timed<std::string>> clipboardChanges_;
     std::deque<Timed<Drop>> drops_;
     std::string documentsFolder_ = ".";

@@ -4,20 +4,33 @@
 
 namespace tarnwick::sdl {
 
+namespace {
+
+bool isCursorOrFunctionKey(std::string_view key) { return key.size() == 2 && key[0] == '\0'; }
+
+}  // namespace
+
 void KeySlot::put(std::string_view key) {
     if (key.empty()) return;
     std::lock_guard lock(mutex_);
-    key_.assign(key);
+    if (isCursorOrFunctionKey(key) && !keys_.empty() && isCursorOrFunctionKey(keys_.back())) {
+        keys_.back().assign(key);
+    } else if (keys_.size() < kMaxPending) {
+        keys_.emplace_back(key);
+    }
 }
 
 std::string KeySlot::take() {
     std::lock_guard lock(mutex_);
-    return std::exchange(key_, std::string{});
+    if (keys_.empty()) return {};
+    std::string key = std::move(keys_.front());
+    keys_.pop_front();
+    return key;
 }
 
 void KeySlot::clear() {
     std::lock_guard lock(mutex_);
-    key_.clear();
+    keys_.clear();
 }
 
 void ClickSlots::put(const Click& click) {

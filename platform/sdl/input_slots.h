@@ -1,8 +1,12 @@
-// One-slot holders that carry keys and clicks from the window thread to the
-// program's logic thread. The logic polls; a new input that arrives before the
-// previous one was read replaces it.
+// Holders that carry keys and clicks from the window thread to the program's
+// logic thread, which polls them. Typed keys wait in order, so that text
+// typed quickly arrives whole; a cursor or function key (held down, it
+// repeats) replaces one of its kind still unread at the end, so that a held
+// arrow stops when it is let go instead of running on through a backlog.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -13,15 +17,17 @@ namespace tarnwick::sdl {
 
 class KeySlot {
   public:
-    // An empty text is no key and leaves a pending one alone.
+    // An empty text is no key. Past kMaxPending unread keys, more are dropped.
     void put(std::string_view key);
-    // The pending key, or the empty text; the slot is empty afterwards.
+    // The oldest pending key, or the empty text.
     std::string take();
     void clear();
 
+    static constexpr std::size_t kMaxPending = 64;
+
   private:
     std::mutex mutex_;
-    std::string key_;
+    std::deque<std::string> keys_;
 };
 
 // A press (kind 1) and the second press of a double click (kind 2) wait in

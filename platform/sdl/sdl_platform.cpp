@@ -28,6 +28,11 @@ Click SdlPlatform::pollMouse() {
     return bridge_.clicks().take();
 }
 
+int SdlPlatform::pollWheel() {
+    if (bridge_.windowSize() == Extent{}) return 0;
+    return bridge_.takeWheel();
+}
+
 std::string SdlPlatform::readClipboardText() { return clipboard_.text(); }
 
 void SdlPlatform::writeClipboardText(std::string text) { bridge_.offerClipboard(std::move(text)); }

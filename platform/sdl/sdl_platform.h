@@ -25,6 +25,7 @@ class SdlPlatform final : public Platform {
 
     std::string pollKey() override;
     Click pollMouse() override;
+    int pollWheel() override;
     std::string readClipboardText() override;
     void writeClipboardText(std::string text) override;
     std::optional<Drop> pollDrop() override;

@@ -74,6 +74,8 @@ class WindowBridge {
     std::optional<Drop> takeDrop();
     KeySlot& keys() { return keys_; }
     ClickSlots& clicks() { return clicks_; }
+    void addWheel(int steps) { wheel_ += steps; }
+    int takeWheel() { return wheel_.exchange(0); }
 
     // Window thread ----------------------------------------------------------
     // Waits until there is a request or the time-out passes; used while no
@@ -133,6 +135,7 @@ class WindowBridge {
 
     KeySlot keys_;
     ClickSlots clicks_;
+    std::atomic<int> wheel_{0};
 };
 
 }  // namespace tarnwick::sdl

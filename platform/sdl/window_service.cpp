@@ -120,6 +120,11 @@ void WindowService::handle(const SDL_Event& event) {
                 }
             }
             break;
+        case SDL_MOUSEWHEEL:
+            if (window_ != nullptr && event.wheel.windowID == windowId_ && event.wheel.y != 0) {
+                bridge_.addWheel(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y);
+            }
+            break;
         default:
             break;
     }
