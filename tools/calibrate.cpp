@@ -6,11 +6,15 @@
 //
 //   tarnwick-calibrate --games 40 --seconds 1 --base 8 [--threads 1] [--seed 1] > samples.csv
 //
+// --playouts N instead of --seconds gives each move a fixed number of
+// playouts, so that the samples do not depend on what else the machine runs.
+//
 // A line: game,ply,base,rate,proven,won (rate of the best move for the side
 // to move; proven 1 when the search proved the position; won 1 when the side
 // to move won the game, 0 when it lost; games with no winner are left out).
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -40,6 +44,7 @@ struct Sample {
 struct Arguments {
     int games = 20;
     double seconds = 1;
+    std::uint64_t playouts = 0;
     int base = 8;
     int threads = 1;
     unsigned seed = 1;
@@ -64,6 +69,7 @@ bool readArguments(int argc, char** argv, Arguments& args) {
         const std::string_view value = argv[i + 1];
         const bool ok = name == "--games"     ? parse(value, args.games)
                         : name == "--seconds" ? parse(value, args.seconds)
+                        : name == "--playouts" ? parse(value, args.playouts)
                         : name == "--base"    ? parse(value, args.base)
                         : name == "--threads" ? parse(value, args.threads)
                         : name == "--seed"    ? parse(value, args.seed)
@@ -87,7 +93,8 @@ std::optional<Player> playGame(const Arguments& args, std::mt19937& random, std:
     Engine engine(options);
     const auto budget = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(args.seconds));
     while (!position.winner() && position.movesPlayed() < cells + 1) {
-        engine.start(position, tarnwick::engine::Limits{0, budget});
+        engine.start(position, args.playouts > 0 ? tarnwick::engine::Limits{args.playouts, {}}
+                                                 : tarnwick::engine::Limits{0, budget});
         engine.wait();
         const tarnwick::engine::Snapshot snap = engine.snapshot(1);
         if (snap.moves.empty()) break;
@@ -104,7 +111,7 @@ std::optional<Player> playGame(const Arguments& args, std::mt19937& random, std:
 int main(int argc, char** argv) {
     Arguments args;
     if (!readArguments(argc, argv, args)) {
-        std::fputs("usage: tarnwick-calibrate [--games N] [--seconds S] [--base B] [--threads T] [--seed N]\n", stderr);
+        std::fputs("usage: tarnwick-calibrate [--games N] [--seconds S | --playouts N] [--base B] [--threads T] [--seed N]\n", stderr);
         return 2;
     }
     std::mt19937 random(args.seed);
