@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "acquire/acquire_state.h"
+#include "board/palette.h"
 #include "game/game_state.h"
 #include "platform/platform.h"
 
@@ -80,7 +81,8 @@ struct Fetched {
 Fetched fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits);
 // The same, with the line "Fetching game N ..." in the information panel
 // while the fetch waits; the line is gone when it returns.
-Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits);
+Fetched fetchGameRecordsShown(Platform& p, const board::Palette& palette, const Fonts& fonts, std::string_view number,
+                              const HttpLimits& limits);
 
 // --- The number entry (number_entry.cpp) ---
 // The game number field on the board page (its white box, as the artwork

@@ -144,14 +144,19 @@ void drawCellMark(Board board, havannah::Cell cell) {
             return;
         }
         p.setFont(board.fonts.label);
-        p.setColors(colours::kBlack, p.getPixel(o.x + 1, o.y + 1));
+        p.setColors(b.Colours.labelInk, p.getPixel(o.x + 1, o.y + 1));
         drawCentred(p, o, kUpperTextTop, name);
         drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
         return;
     }
     const Colour stepColour = mark.stepPlayer == havannah::Player::White ? colours::kWhite : colours::kBlack;
     if (mark.rank == 0) {
-        drawDisc(p, o, stepColour);
+        if (mark.stepPlayer == havannah::Player::White) {
+            drawDisc(p, o, b.Colours.whiteStepEdge);
+            fillSquareCircle(p, o, kCentreX, kCentreY, kRadius - b.Colours.stoneEdge, stepColour);
+        } else {
+            drawDisc(p, o, stepColour);
+        }
         p.setColors(inkOn(stepColour), stepColour);
         const std::string step = std::to_string(mark.step);
         if (tagged) {
@@ -164,7 +169,7 @@ void drawCellMark(Board board, havannah::Cell cell) {
         drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, step);
         return;
     }
-    const Colour disc = markColour(b.Colours, mark.rank);
+    const Colour disc = markColour(b.Colours.marks, mark.rank);
     drawDisc(p, o, disc);
     p.setColors(inkOn(disc), disc);
     if (mark.step > 0) {

@@ -222,7 +222,7 @@ TEST_F(OptionsPageTest, MarkColoursOfEachThemeOnARealGame) {
     for (App* shown : {&today.app, &app}) {
         const bool safe = shown == &app;
         SCOPED_TRACE(safe ? "colour-safe" : "classic");
-        const board::MarkColours& colours = shown->board.Colours;
+        const board::MarkColours& colours = shown->board.Colours.marks;
         EXPECT_EQ(colours, safe ? board::colourSafeMarks() : board::MarkColours{});
         loadRecordText(*shown, record);
         const Platform& p = shown->platform;
