@@ -102,9 +102,10 @@ void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, doub
 // the fifth's): in today's colours, or in `colours`.
 Colour markColour(int rank);
 Colour markColour(const MarkColours& colours, int rank);
-// The explorer's tag: a deep violet, apart from the discs' greens, the
-// stones and the win outline's light blue; its count is written in white.
-inline constexpr Colour kExplorerTag{84, 40, 150};
+// The explorer's tag in today's look: a deep violet, apart from the discs'
+// greens, the stones and the win outline's light blue; its count is written
+// in white.
+inline constexpr Colour kExplorerTag = MarkColours{}.explorerTag;
 // The count on a tag: 850, 9999, 12k, 1.2M.
 std::string gamesCountText(int games);
 

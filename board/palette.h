@@ -24,6 +24,7 @@ struct MarkColours {
     }};
     Colour lastStone = colours::kMarker;
     Colour winOutline{32, 160, 255};
+    Colour explorerTag{84, 40, 150};
     std::array<Colour, 4> judgements{{
         {250, 230, 40},  // inaccuracy
         {255, 140, 0},   // mistake
@@ -196,23 +197,24 @@ inline Palette darkPalette() {
     p.whiteStone = {240, 238, 230};
     p.whiteStoneEdge = {60, 60, 60};
 
-    p.marks.ranks = {{{100, 230, 120}, {150, 236, 120}, {196, 240, 130}, {226, 244, 160}, {250, 248, 200}}};
+    p.marks.ranks = {{{120, 236, 136}, {160, 238, 124}, {196, 240, 130}, {226, 244, 160}, {250, 248, 200}}};
     p.marks.lastStone = {240, 20, 60};
-    p.marks.winOutline = {120, 220, 255};
+    p.marks.winOutline = {140, 225, 255};
+    p.marks.explorerTag = {220, 200, 255};
     p.marks.judgements = {{{250, 230, 40}, {255, 150, 20}, {255, 70, 70}, {220, 110, 255}}};
 
     p.labelInk = colours::kWhite;
     p.panelInk = {230, 230, 230};
     p.playersBand = {70, 66, 30};
     p.playersInk = {255, 246, 170};
-    p.headerBand = {60, 62, 70};
+    p.headerBand = {48, 50, 56};
     p.headerInk = {235, 235, 235};
     p.valueInk = {160, 200, 255};
     p.listBand = {44, 46, 52};
     p.listEdge = {10, 10, 12};
     p.listGround = {30, 32, 37};
     p.listInk = {230, 230, 230};
-    p.blackMoveInk = {165, 205, 255};
+    p.blackMoveInk = {190, 220, 255};
     p.whiteMoveInk = colours::kWhite;
     p.listHighlight = {120, 24, 36};
     p.variationMark = {120, 180, 255};
