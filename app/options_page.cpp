@@ -336,10 +336,10 @@ void handleOptionsPage(App& app) {
         }
     } else if (!s.LastKey.empty()) {
         const std::string& k = s.LastKey;
-        if (k == "\t" || k == keys::extended(keys::kDown) || k == keys::extended(keys::kRight)) {
+        if (k == std::string(1, keys::kTab) || k == keys::extended(keys::kDown) || k == keys::extended(keys::kRight)) {
             o.Focus = o.Focus + 1 < count ? o.Focus + 1 : 0;
             moved = true;
-        } else if (k == keys::extended(keys::kUp) || k == keys::extended(keys::kLeft)) {
+        } else if (k == keys::extended(keys::kBackTab) || k == keys::extended(keys::kUp) || k == keys::extended(keys::kLeft)) {
             o.Focus = o.Focus > 0 ? o.Focus - 1 : count - 1;
             moved = true;
         } else if (o.Focus >= 0 && o.Focus < count) {

@@ -14,7 +14,7 @@ struct App;
 // The page's contents inside the panel that the page frame drew.
 void drawOptionsPanel(App& app);
 // Keys and presses while the page is shown: Tab, Down or Right move the
-// focus to the next control, Up or Left to the one before; Space or Enter
+// focus to the next control, Shift+Tab, Up or Left to the one before; Space or Enter
 // changes the control in focus, - and + step its value.
 void handleOptionsPage(App& app);
 // The colours the board page is drawn in with a theme.

@@ -88,6 +88,10 @@ class OptionsPageTest : public testing::ScreenTest {
 // its setting by one step and the file says so at once.
 TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     startWithConfig(config_);
+    const auto mainPage = screen();
+    key(std::string(1, keys::kTab));
+    extendedKey(keys::kBackTab);
+    EXPECT_EQ(screen(), mainPage) << "Tab does nothing on the board page";
     openOptions();
     EXPECT_FALSE(fs::exists(settingsFile())) << "nothing is written before a change";
     EXPECT_EQ(focusInk(), 0) << "no focus until a key moves it";
@@ -112,6 +116,13 @@ TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     extendedKey(keys::kUp);  // from sound to the review's seconds
     key("-");
     EXPECT_EQ(app.settings.Values.reviewSeconds, 1);
+    // Tab and Shift+Tab move the focus as Down and Up do.
+    const int focus = app.options.Focus;
+    key(std::string(1, keys::kTab));
+    EXPECT_EQ(app.options.Focus, focus + 1);
+    extendedKey(keys::kBackTab);
+    extendedKey(keys::kBackTab);
+    EXPECT_EQ(app.options.Focus, focus - 1);
 }
 
 TEST_F(OptionsPageTest, ClicksOnTheControls) {
