@@ -125,8 +125,9 @@ inline Palette highContrastPalette() {
     Palette p;
     p.pictureSuffix = "-high-contrast";
     PictureColours& a = p.picture;
-    a.tableTop = colours::kWhite;
-    a.tableBottom = colours::kWhite;
+    // Off white, so that the buttons' white bevel still shows.
+    a.tableTop = {240, 240, 240};
+    a.tableBottom = {240, 240, 240};
     a.cell = {255, 240, 170};
     a.gridLine = colours::kBlack;
     a.rimNear = colours::kBlack;
