@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "acquire/acquire_state.h"
+#include "board/palette.h"
 #include "game/game_state.h"
 #include "platform/platform.h"
 
@@ -83,7 +84,8 @@ struct Fetched {
 Fetched fetchGameRecords(Platform& p, std::string_view number, const HttpLimits& limits);
 // The same, with the line "Fetching game N ..." in the information panel
 // while the fetch waits; the line is gone when it returns.
-Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits);
+Fetched fetchGameRecordsShown(Platform& p, const board::Palette& palette, const Fonts& fonts, std::string_view number,
+                              const HttpLimits& limits);
 
 // --- A player's games (record_fetch.cpp) ---
 // The game server lists a player's finished games per game type, each a

@@ -84,11 +84,12 @@ std::optional<std::string> enterGameNumber(Platform& p, const Fonts& fonts, Acqu
     return typed;
 }
 
-Fetched fetchGameRecordsShown(Platform& p, const Fonts& fonts, std::string_view number, const HttpLimits& limits) {
-    board::drawPanelMessage(p, fonts.header, "Fetching game " + std::string(number) + " ...");
+Fetched fetchGameRecordsShown(Platform& p, const board::Palette& palette, const Fonts& fonts, std::string_view number,
+                              const HttpLimits& limits) {
+    board::drawPanelMessage(p, palette, fonts.header, "Fetching game " + std::string(number) + " ...");
     p.present();
     Fetched fetched = fetchGameRecords(p, number, limits);
-    board::drawPanelMessage(p, fonts.header, "");
+    board::drawPanelMessage(p, palette, fonts.header, "");
     return fetched;
 }
 

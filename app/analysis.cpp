@@ -160,7 +160,7 @@ void drawAnalysisLine(App& app, const std::string& text, bool withFigures) {
     app.analysis.LineHasFigures = withFigures;
     if (text.empty()) return;
     p.setFont(app.fonts.HeaderFont);
-    p.setColors(colours::kBlack, panel);
+    p.setColors(app.board.Colours.panelInk, panel);
     p.setPos(a.textX, a.textY);
     p.drawText(shortenAtEnd(p, text, a.x2 - a.textX));
 }

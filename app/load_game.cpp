@@ -145,7 +145,7 @@ void loadGameByNumber(App& app) {
 }
 
 void fetchGameByNumber(App& app, std::string_view number) {
-    showFetched(app, acquire::fetchGameRecordsShown(app.platform, acquireFontsOf(app), number, app.acquire.FetchLimits));
+    showFetched(app, acquire::fetchGameRecordsShown(app.platform, app.board.Colours, acquireFontsOf(app), number, app.acquire.FetchLimits));
 }
 
 }  // namespace tarnwick

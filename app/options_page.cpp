@@ -190,23 +190,6 @@ void drawControl(App& app, const Control& c, bool focused) {
     if (focused) drawFrame(p, c.frame, kFocusFrame);
 }
 
-// The colours of a board theme, as the preview shows them.
-struct Palette {
-    Colour ground;  // round the board
-    Colour cell;
-    Colour grid;
-    Colour marker;  // the last stone
-    Colour best;    // the best candidate's analysis disc
-};
-constexpr Palette kPalettes[] = {
-    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, colours::kMarker, {34, 150, 60}},    // classic
-    {{255, 255, 255}, {255, 221, 110}, {0, 0, 0}, {255, 48, 48}, {0, 100, 0}},            // high contrast
-    {{36, 38, 44}, {92, 82, 68}, {200, 190, 170}, {255, 96, 96}, {110, 200, 130}},         // dark
-    // Blue and vermillion in place of green and red: they stay apart for
-    // every kind of colour vision.
-    {{247, 243, 233}, {224, 188, 128}, {110, 74, 42}, {196, 78, 0}, {0, 84, 147}},        // colour-safe
-};
-
 // Black or white, whichever reads better on `ground`.
 Colour inkOn(Colour ground) {
     return contrastRatio(colours::kBlack, ground) >= contrastRatio(colours::kWhite, ground) ? colours::kBlack
@@ -239,13 +222,13 @@ void drawHexagon(Platform& p, double cx, double cy, double inradius, Colour colo
 
 // A stone drawn as the board draws it; the last one marked in the theme's
 // colour.
-void drawPreviewStone(App& app, const Palette& palette, double cx, double cy, havannah::Player player, bool last) {
+void drawPreviewStone(App& app, const board::Palette& palette, double cx, double cy, havannah::Player player, bool last) {
     board::placeStone(boardOf(app), player, {static_cast<int>(std::lround(cx - 12.5)), static_cast<int>(std::lround(cy - 13))}, false);
     if (!last) return;
     if (app.settings.Values.lastMarker == settings::LastMarker::Dot) {
-        drawRound(app.platform, cx, cy, 3.5, 0, palette.marker);
+        drawRound(app.platform, cx, cy, 3.5, 0, palette.marks.lastStone);
     } else {
-        drawRound(app.platform, cx, cy, 7, 4.5, palette.marker);
+        drawRound(app.platform, cx, cy, 7, 4.5, palette.marks.lastStone);
     }
 }
 
@@ -254,10 +237,12 @@ void drawPreviewStone(App& app, const Palette& palette, double cx, double cy, ha
 void drawPreview(App& app) {
     Platform& p = app.platform;
     const auto theme = static_cast<std::size_t>(app.settings.Values.theme);
-    const Palette& palette = kPalettes[std::min(theme, std::size(kPalettes) - 1)];
-    p.drawBox(kPreview.x1, kPreview.y1, kPreview.x2, kPreview.y2, colours::kBlack, palette.ground);
+    const board::Palette palette = paletteFor(app.settings.Values.theme);
+    const Colour ground = palette.picture.tableTop;
+    const Colour best = palette.marks.ranks[0];
+    p.drawBox(kPreview.x1, kPreview.y1, kPreview.x2, kPreview.y2, colours::kBlack, ground);
     p.setFont(app.fonts.HelpFont);
-    p.setColors(inkOn(palette.ground), palette.ground);
+    p.setColors(inkOn(ground), ground);
     p.setPos(kPreview.x1 + 8, kPreview.y1 + 6);
     p.drawText(settings::findKey("board.theme")->captions[theme]);
 
@@ -265,14 +250,14 @@ void drawPreview(App& app) {
     const double cy = (kPreview.y1 + kPreview.y2) / 2.0 + 10;
     const double dx = 40 * std::sqrt(3.0) / 2;
     const std::pair<double, double> cells[] = {{0, 0}, {0, -40}, {0, 40}, {-dx, -20}, {dx, -20}, {-dx, 20}, {dx, 20}};
-    for (const auto& [x, y] : cells) drawHexagon(p, cx + x, cy + y, 21.5, palette.grid);
-    for (const auto& [x, y] : cells) drawHexagon(p, cx + x, cy + y, 19.5, palette.cell);
+    for (const auto& [x, y] : cells) drawHexagon(p, cx + x, cy + y, 21.5, palette.picture.gridLine);
+    for (const auto& [x, y] : cells) drawHexagon(p, cx + x, cy + y, 19.5, palette.picture.cell);
     drawPreviewStone(app, palette, cx - dx, cy - 20, havannah::Player::Black, false);
     drawPreviewStone(app, palette, cx, cy - 40, havannah::Player::White, false);
     drawPreviewStone(app, palette, cx, cy, havannah::Player::Black, true);
-    drawRound(p, cx + dx, cy + 20, 12, 0, palette.best);
+    drawRound(p, cx + dx, cy + 20, 12, 0, best);
     p.setFont(app.fonts.MarkFont);
-    p.setColors(inkOn(palette.best), palette.best);
+    p.setColors(inkOn(best), best);
     const std::string figure = "62%";
     const Extent size = p.textSize(figure);
     p.setPos(static_cast<int>(std::lround(cx + dx - size.width / 2.0)), static_cast<int>(std::lround(cy + 20 - size.height / 2.0)));
@@ -351,10 +336,10 @@ void handleOptionsPage(App& app) {
         }
     } else if (!s.LastKey.empty()) {
         const std::string& k = s.LastKey;
-        if (k == "\t" || k == keys::extended(keys::kDown) || k == keys::extended(keys::kRight)) {
+        if (k == std::string(1, keys::kTab) || k == keys::extended(keys::kDown) || k == keys::extended(keys::kRight)) {
             o.Focus = o.Focus + 1 < count ? o.Focus + 1 : 0;
             moved = true;
-        } else if (k == keys::extended(keys::kUp) || k == keys::extended(keys::kLeft)) {
+        } else if (k == keys::extended(keys::kBackTab) || k == keys::extended(keys::kUp) || k == keys::extended(keys::kLeft)) {
             o.Focus = o.Focus > 0 ? o.Focus - 1 : count - 1;
             moved = true;
         } else if (o.Focus >= 0 && o.Focus < count) {
@@ -389,6 +374,20 @@ void handleOptionsPage(App& app) {
     showOptionsPage(app);
 }
 
+board::Palette paletteFor(settings::Theme theme) {
+    switch (theme) {
+        case settings::Theme::HighContrast:
+            return board::highContrastPalette();
+        case settings::Theme::Dark:
+            return board::darkPalette();
+        case settings::Theme::ColourSafe:
+            return board::colourSafePalette();
+        case settings::Theme::Classic:
+            break;
+    }
+    return board::classicPalette();
+}
+
 void applySettings(App& app, const settings::Settings& before) {
     const settings::Settings& now = app.settings.Values;
     if (now.sound != before.sound) app.platform.setSoundOn(now.sound);
@@ -397,7 +396,7 @@ void applySettings(App& app, const settings::Settings& before) {
     // Drawn so from the next time the board page is drawn.
     app.board.FlatStones = now.stones == settings::StoneStyle::Discs;
     app.board.RingMarker = now.lastMarker == settings::LastMarker::Ring;
-    app.board.Colours = now.theme == settings::Theme::ColourSafe ? board::colourSafeMarks() : board::MarkColours{};
+    app.board.Colours = paletteFor(now.theme);
     if (now.helpFont != before.helpFont) {
         const help::Fonts chosen = help::chooseHelpFont(app.platform, app.help, helpFontsOf(app), now.helpFont);
         app.fonts.BodyFont = chosen.BodyFont;

@@ -159,9 +159,6 @@ std::vector<board::CellMark> hintMarks(const App& app) {
 // blunders and mistakes as coloured dots.
 constexpr board::Area kGraphArea{652, 600, 1019, 736};  // what the graph paints
 constexpr board::Area kPlot{660, 606, 1011, 730};         // where its curve runs
-constexpr Colour kGraphFrame = colours::kGrey;
-constexpr Colour kCurveInk{30, 30, 30};
-constexpr Colour kShownMoveInk{24, 53, 232};
 
 // Moves along the graph's width: the line reviewed (to a win on the board).
 int graphMoves(const engine::ReviewResult& r) { return std::max(1, r.total - 1); }
@@ -176,29 +173,30 @@ void drawGraph(App& app) {
     Platform& p = app.platform;
     const engine::ReviewResult& r = *app.review.Result;
     const board::Area& a = kGraphArea;
-    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, colours::kWhite, colours::kWhite);
-    p.drawBox(654, a.y1, 1018, a.y2 + 1, kGraphFrame, colours::kWhite);
+    const board::Palette& c = app.board.Colours;
+    p.drawBox(a.x1, a.y1, a.x2 + 1, a.y2 + 1, c.listGround, c.listGround);
+    p.drawBox(654, a.y1, 1018, a.y2 + 1, c.graphFrame, c.listGround);
     // 50 %: a dotted line across.
     for (int x = kPlot.x1; x <= kPlot.x2; x += 4) {
         p.setPos(x, graphY(0.5));
-        p.drawLine(x + 2, graphY(0.5), kGraphFrame);
+        p.drawLine(x + 2, graphY(0.5), c.graphFrame);
     }
     // The curve, from the start (position 0, Black to move) on.
     if (!r.positions.empty()) {
         const engine::PositionReview& first = r.positions.front();
         const double start = first.toMove == Player::Black ? first.winRate : 1 - first.winRate;
         p.setPos(graphX(r, 0), graphY(start));
-        for (const engine::MoveReview& move : r.moves) p.drawLine(graphX(r, move.number), graphY(move.blackWinRate), kCurveInk);
+        for (const engine::MoveReview& move : r.moves) p.drawLine(graphX(r, move.number), graphY(move.blackWinRate), c.graphCurve);
     }
     const int shown = app.game.CurrentMove;
     if (shown <= graphMoves(r)) {
         p.setPos(graphX(r, shown), kPlot.y1);
-        p.drawLine(graphX(r, shown), kPlot.y2 + 1, kShownMoveInk);
+        p.drawLine(graphX(r, shown), kPlot.y2 + 1, c.graphShownMove);
     }
     for (const engine::MoveReview& move : r.moves) {
         if (levelOf(move.judgement) < kJumpLevel) continue;
         // The mistake's and the blunder's colours of the move list.
-        const std::array<Colour, 4>& judged = app.board.Colours.judgements;
+        const std::array<Colour, 4>& judged = c.marks.judgements;
         const Colour dot = levelOf(move.judgement) == kJumpLevel ? judged[1] : judged[2];
         const int x = graphX(r, move.number);
         const int y = graphY(move.blackWinRate);

@@ -137,7 +137,7 @@ std::string recordText(game::GameFields& g) {
 }
 
 void showPanelMessage(App& app, std::string_view message) {
-    board::drawPanelMessage(app.platform, app.fonts.HeaderFont, message);
+    board::drawPanelMessage(app.platform, app.board.Colours, app.fonts.HeaderFont, message);
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

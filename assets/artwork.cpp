@@ -19,27 +19,17 @@ using board::hexNorm;
 using board::stoneSquareOrigin;
 namespace {
 
-// Palette: a warm wooden board on a light linen table, classic grey buttons.
-constexpr Colour kTableTop{247, 243, 233};
-constexpr Colour kTableBottom{238, 231, 216};
-constexpr Colour kGridLine{110, 74, 42};
-constexpr Colour kRimNear{118, 76, 42};
-constexpr Colour kRimFar{160, 108, 62};
-constexpr Colour kRimEdge{92, 58, 30};
-constexpr Colour kShadow{84, 64, 44};
+// The look's colours (board::PictureColours) for the board, the table and
+// the panel; the buttons and fields keep their classic grey and white in
+// every look, as the program draws their bevels and captions so.
 constexpr Colour kButtonFace = colours::kGrey;
 constexpr Colour kBevelLight = colours::kWhite;
 constexpr Colour kBevelDark = colours::kDarkGrey;
 constexpr Colour kGlyph{34, 34, 42};
 constexpr Colour kPlayGlyph{20, 100, 44};
-constexpr Colour kInk{92, 56, 28};
-constexpr Colour kInkSoft{140, 104, 70};
 constexpr Colour kFieldBorderDark{128, 128, 128};
 constexpr Colour kFieldBorderLight{255, 255, 255};
 constexpr Colour kFieldBorderInner{64, 64, 64};
-constexpr Colour kSlotBorder{214, 202, 180};
-constexpr Colour kPanel{250, 247, 240};
-constexpr Colour kPanelBorder{206, 192, 166};
 
 struct Vec {
     double x = 0;
@@ -126,15 +116,15 @@ Grid gridFor(int base, double inradius) {
     return g;
 }
 
-Colour tableColour(int y) {
-    return mix(kTableTop, kTableBottom, std::clamp((y - 1) / 730.0, 0.0, 1.0));
+Colour tableColour(const board::PictureColours& c, int y) {
+    return mix(c.tableTop, c.tableBottom, std::clamp((y - 1) / 730.0, 0.0, 1.0));
 }
 
 // The board is a Voronoi partition of the cell centres (which on a hex
 // lattice is the hex grid, and copes with the uneven column pitch), cut off
 // where the nearest centre is farther than a hexagon's inradius, set in a
 // wooden rim with a soft shadow.
-void paintGrid(Raster& raster, const Layout& layout) {
+void paintGrid(Raster& raster, const Layout& layout, const board::PictureColours& c) {
     const Grid grid = gridFor(layout.base, layout.inradius);
     const double r = layout.inradius;
     const double rim = layout.rimWidth;
@@ -168,11 +158,11 @@ void paintGrid(Raster& raster, const Layout& layout) {
             if (shadowEdge > 8.0 && edge > rim + 1.0) continue;  // plain table
 
             Colour colour = raster.get(x, y);
-            colour = mix(colour, kShadow, 0.30 * (1.0 - smoothstep(-1.0, 7.0, shadowEdge)));
+            colour = mix(colour, c.shadow, 0.30 * (1.0 - smoothstep(-1.0, 7.0, shadowEdge)));
 
             const double rimT = std::clamp(edge / rim, 0.0, 1.0);
-            Colour rimColour = mix(kRimNear, kRimFar, std::sqrt(rimT));
-            rimColour = mix(rimColour, kRimEdge, coverageFromDistance(std::fabs(edge - rim + 0.5) - 0.5));
+            Colour rimColour = mix(c.rimNear, c.rimFar, std::sqrt(rimT));
+            rimColour = mix(rimColour, c.rimEdge, coverageFromDistance(std::fabs(edge - rim + 0.5) - 0.5));
             colour = mix(colour, rimColour, coverageFromDistance(edge - rim));
 
             const double inside = coverageFromDistance(edge);
@@ -190,11 +180,11 @@ void paintGrid(Raster& raster, const Layout& layout) {
                     border = std::min(border, dist);
                 }
                 const Colour cell =
-                    mix(kCellColour, kGridLine, coverageFromDistance(border - layout.lineHalfWidth));
+                    mix(c.cell, c.gridLine, coverageFromDistance(border - layout.lineHalfWidth));
                 colour = mix(colour, cell, inside);
             }
             const double band = std::min(edge - outerLineFrom, outerLineTo - edge);
-            colour = mix(colour, kGridLine, std::clamp(band + 0.5, 0.0, 1.0));
+            colour = mix(colour, c.gridLine, std::clamp(band + 0.5, 0.0, 1.0));
             raster.set(x, y, colour);
         }
     }
@@ -354,7 +344,7 @@ void stampText(Raster& raster, const FontLibrary& fonts, FontId font, std::strin
     }
 }
 
-void paintNumberField(Raster& raster, FontLibrary& fonts) {
+void paintNumberField(Raster& raster, FontLibrary& fonts, const board::PictureColours& c) {
     // The white box is x 49..138, y 59..76; a sunken two-pixel edge just
     // outside it, and the label above, clear of the click area x 41..155.
     raster.fillRect(47, 57, 140, 78, kFieldBorderLight);
@@ -366,10 +356,10 @@ void paintNumberField(Raster& raster, FontLibrary& fonts) {
     raster.fillRect(48, 77, 139, 77, Colour{223, 223, 223});
     raster.fillRect(49, 59, 138, 76, colours::kWhite);
     const FontId label = fonts.create("Arial", 8, kBold);
-    stampText(raster, fonts, label, "Game #", 48, 41, kInk);
+    stampText(raster, fonts, label, "Game #", 48, 41, c.ink);
 }
 
-void paintTitle(Raster& raster, FontLibrary& fonts) {
+void paintTitle(Raster& raster, FontLibrary& fonts, const board::PictureColours& c) {
     const FontId title = fonts.create("Times New Roman", 26, kBold | kItalic);
     const FontId subtitle = fonts.create("Times New Roman", 11, kItalic);
     const std::string_view name = "Tarnwick";
@@ -378,39 +368,40 @@ void paintTitle(Raster& raster, FontLibrary& fonts) {
     const Extent nameSize = fonts.measure(title, name);
     const Extent taglineSize = fonts.measure(subtitle, tagline);
     const int nameX = centre - nameSize.width / 2;
-    stampText(raster, fonts, title, name, nameX + 1, 33, Colour{214, 202, 180});
-    stampText(raster, fonts, title, name, nameX, 32, kInk);
-    stampText(raster, fonts, subtitle, tagline, centre - taglineSize.width / 2, 74, kInkSoft);
+    stampText(raster, fonts, title, name, nameX + 1, 33, c.titleShade);
+    stampText(raster, fonts, title, name, nameX, 32, c.ink);
+    stampText(raster, fonts, subtitle, tagline, centre - taglineSize.width / 2, 74, c.inkSoft);
 }
 
 // The move list's grey band and white area, exactly where the program
 // draws them whenever it lays the list out anew, so that the list looks the
 // same whether its entries were added one by one or all drawn again.
-void paintMoveListArea(Raster& raster) {
-    raster.fillRect(654, 257, 1017, 277, colours::kGrey);
-    raster.fillRect(652, 279, 1022, kBoardPictureHeight, colours::kWhite);
+void paintMoveListArea(Raster& raster, const board::Palette& palette) {
+    raster.fillRect(654, 257, 1017, 277, palette.listBand);
+    raster.fillRect(652, 279, 1022, kBoardPictureHeight, palette.listGround);
 }
 
 }  // namespace
 
-Raster paintBoard(int base, FontLibrary& fonts) {
+Raster paintBoard(int base, FontLibrary& fonts, const board::Palette& palette) {
     if (base != 8 && base != 10) return Raster(0, 0, Colour{});
+    const board::PictureColours& c = palette.picture;
     const Layout layout = layoutFor(base);
     Raster raster(kBoardPictureWidth, kBoardPictureHeight, Colour{}, kBoardPictureOrigin);
     for (int y = 1; y <= kBoardPictureHeight; ++y) {
-        raster.fillRect(1, y, kBoardPictureWidth, y, tableColour(y));
+        raster.fillRect(1, y, kBoardPictureWidth, y, tableColour(c, y));
     }
     // The panel runs on below the picture, so its left edge reaches the
     // picture's foot straight, with no rounded corner.
-    paintPlate(raster, {651, 30, 1030, kBoardPictureHeight + 20}, 6.0, kPanel, kPanelBorder);
-    paintGrid(raster, layout);
+    paintPlate(raster, {651, 30, 1030, kBoardPictureHeight + 20}, 6.0, c.panel, c.panelBorder);
+    paintGrid(raster, layout, c);
     paintNavigationButtons(raster, layout);
     paintBevelButton(raster, layout.labelsButton, kButtonFace);
     paintBevelButton(raster, layout.sizeButton, kButtonFace);
-    paintPlate(raster, layout.swapSlot, 3.0, colours::kWhite, kSlotBorder);
-    paintNumberField(raster, fonts);
-    paintTitle(raster, fonts);
-    paintMoveListArea(raster);
+    paintPlate(raster, layout.swapSlot, 3.0, colours::kWhite, c.slotBorder);
+    paintNumberField(raster, fonts, c);
+    paintTitle(raster, fonts, c);
+    paintMoveListArea(raster, palette);
     return raster;
 }
 
@@ -477,7 +468,7 @@ Raster paintStone(StoneKind kind) {
                     const double shadow =
                         ring ? 0.0 : 0.36 * (1.0 - smoothstep(kRadius - 0.6, kRadius + 1.1, shadowDistance));
                     shadowTotal += shadow;
-                    const Colour under = mix(kCellColour, kShadow, shadow);
+                    const Colour under = mix(kCellColour, board::PictureColours{}.shadow, shadow);
                     sum[0] += under.r;
                     sum[1] += under.g;
                     sum[2] += under.b;

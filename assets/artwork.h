@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "assets/raster.h"
+#include "board/palette.h"
 #include "platform/colour.h"
 #include "platform/fonts.h"
 
@@ -33,16 +34,18 @@ inline constexpr Point kBoardPictureOrigin{1, 1};
 inline constexpr int kStonePictureWidth = 26;
 inline constexpr int kStonePictureHeight = 27;
 
-// The flat colour inside every hexagon, shared by both bases so the stones
-// can be blended against it.
+// The flat colour inside every hexagon of today's pictures, shared by both
+// bases so the stones can be blended against it.
 inline constexpr Colour kCellColour{224, 188, 128};
+static_assert(kCellColour == board::PictureColours{}.cell);
 
 enum class StoneKind { kBlack, kWhite };
 
-// Board picture for base 8 or 10 (any other base gives an empty raster).
-// Texts (title, field label) are drawn with `fonts`; a family the library
-// cannot find simply draws nothing.
-Raster paintBoard(int base, FontLibrary& fonts);
+// Board picture for base 8 or 10 (any other base gives an empty raster) in
+// a look's colours, today's by default. Texts (title, field label) are
+// drawn with `fonts`; a family the library cannot find simply draws nothing.
+// The move list's bands are the look's, as the program draws them.
+Raster paintBoard(int base, FontLibrary& fonts, const board::Palette& palette = board::classicPalette());
 
 // One stone on the key colour (227, 199, 53), 26 x 27 pixels.
 Raster paintStone(StoneKind kind);

@@ -70,12 +70,12 @@ void drawSizeCaption(Board board);
 // Puts the text position and font where the "Swap" caption is drawn.
 void placeSwapCaption(Board board);
 // The four background bands of the information panel beside the board.
-void clearInfoPanel(Platform& platform);
+void clearInfoPanel(Platform& platform, const Palette& palette);
 // The lower line of the panel's note area, under the win note: what became
 // of a file or a fetch. A long message loses the middle of its text, so that
 // its first word and its end (a file's name) stay; an empty one clears the
 // line.
-void drawPanelMessage(Platform& platform, FontId font, std::string_view message);
+void drawPanelMessage(Platform& platform, const Palette& palette, FontId font, std::string_view message);
 
 // The stone-square origin of (column, position) on the current board, or
 // nullopt when the pair is no cell of it (or the table is not laid out).
@@ -102,9 +102,10 @@ void fillSquareCircle(Platform& p, Point o, double centreX, double centreY, doub
 // the fifth's): in today's colours, or in `colours`.
 Colour markColour(int rank);
 Colour markColour(const MarkColours& colours, int rank);
-// The explorer's tag: a deep violet, apart from the discs' greens, the
-// stones and the win outline's light blue; its count is written in white.
-inline constexpr Colour kExplorerTag{84, 40, 150};
+// The explorer's tag in today's look: a deep violet, apart from the discs'
+// greens, the stones and the win outline's light blue; its count is written
+// in white.
+inline constexpr Colour kExplorerTag = MarkColours{}.explorerTag;
 // The count on a tag: 850, 9999, 12k, 1.2M.
 std::string gamesCountText(int games);
 

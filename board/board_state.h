@@ -8,42 +8,12 @@
 #include <vector>
 
 #include "board/cell_grid.h"
+#include "board/palette.h"
 #include "havannah/position.h"
 #include "platform/colour.h"
 #include "platform/platform.h"
 
 namespace tarnwick::board {
-
-// The colours that tell marks apart: analysis discs by rank, the last-stone
-// marker, the win outline and a reviewed move's judgement (also its dot on
-// the review's graph). Today's set, or one whose colours stay apart with
-// red-green colour blindness (colourSafeMarks).
-struct MarkColours {
-    std::array<Colour, 5> ranks{{
-        {34, 150, 60}, {96, 178, 64}, {156, 204, 80}, {208, 224, 112}, {246, 238, 160},  // green to pale yellow
-    }};
-    Colour lastStone = colours::kMarker;
-    Colour winOutline{32, 160, 255};
-    std::array<Colour, 4> judgements{{
-        {250, 230, 40},  // inaccuracy
-        {255, 140, 0},   // mistake
-        {220, 0, 0},     // blunder
-        {150, 0, 150},   // decisive
-    }};
-    friend bool operator==(const MarkColours&, const MarkColours&) = default;
-};
-// Blues from dark to light for the ranks; vermillion, wine, yellow, orange,
-// blue and purple, which every kind of colour vision tells apart, for the
-// rest.
-inline MarkColours colourSafeMarks() {
-    MarkColours c;
-    c.ranks = {{{0, 84, 147}, {30, 120, 190}, {86, 160, 220}, {150, 200, 238}, {210, 232, 250}}};
-    // Dark enough for a white stone, light enough for a black one.
-    c.lastStone = {196, 78, 0};
-    c.winOutline = {136, 34, 85};
-    c.judgements = {{{240, 228, 66}, {230, 159, 0}, {0, 114, 178}, {204, 121, 167}}};
-    return c;
-}
 
 // The analysis mark on an empty cell: a disc in the stone square coloured by
 // the candidate's rank with its win percentage, or, for a move of the
@@ -100,7 +70,8 @@ struct BoardFields {
     // with an outline instead of the pictures; a ring instead of the dot.
     bool FlatStones = false;
     bool RingMarker = false;
-    MarkColours Colours;
+    // The look the page is drawn in (the settings' theme).
+    Palette Colours;
 };
 
 }  // namespace tarnwick::board

@@ -36,7 +36,7 @@ void drawBoardPicture(Board board) {
     BoardFields& b = board.state;
     Platform& p = board.platform;
     p.releaseBitmap(b.BoardImage);
-    b.BoardImage = p.loadBitmap(b.BoardImageFile, 1024, 739);
+    b.BoardImage = p.loadBitmap(boardPictureFile(b.BoardImageFile, b.Colours), 1024, 739);
     p.copyBitmap(b.BoardImage, 1, 1);
     forgetPaintedBoard(b);
     b.SizeButtonFace = p.getPixel(41, 642);
@@ -111,21 +111,21 @@ void placeSwapCaption(Board board) {
     board.platform.setFont(board.fonts.swap);
 }
 
-void clearInfoPanel(Platform& platform) {
+void clearInfoPanel(Platform& platform, const Palette& palette) {
     struct Band {
         int x1, y1, x2, y2;
         Colour colour;
     };
-    static constexpr Band kBands[] = {
-        {654, 109, 1016, 132, Colour(255, 255, 128)},  // players
-        {654, 168, 1016, 224, colours::kGrey},         // game number, event, result
-        {654, 257, 1016, 277, colours::kGrey},         // move list heading
-        {654, 287, 1016, 727, colours::kWhite},        // move list
+    const Band kBands[] = {
+        {654, 109, 1016, 132, palette.playersBand},  // players
+        {654, 168, 1016, 224, palette.headerBand},   // game number, event, result
+        {654, 257, 1016, 277, palette.listBand},     // move list heading
+        {654, 287, 1016, 727, palette.listGround},   // move list
     };
     for (const Band& band : kBands) platform.drawBox(band.x1, band.y1, band.x2, band.y2, band.colour, band.colour);
 }
 
-void drawPanelMessage(Platform& platform, FontId font, std::string_view message) {
+void drawPanelMessage(Platform& platform, const Palette& palette, FontId font, std::string_view message) {
     const Area& area = kPanelNoteArea;
     platform.setFont(font);
     const int height = platform.textSize("Ag").height;
@@ -133,7 +133,7 @@ void drawPanelMessage(Platform& platform, FontId font, std::string_view message)
     const Colour panel = platform.getPixel(area.x1, area.y1);
     platform.drawBox(area.x1, top, area.x2 + 1, kPanelMessageBottom + 1, panel, panel);
     if (message.empty()) return;
-    platform.setColors(colours::kBlack, panel);
+    platform.setColors(palette.panelInk, panel);
     platform.setPos(kPanelTextLeft, top);
     platform.drawText(shortenInMiddle(platform, message, area.x2 - kPanelTextLeft));
 }

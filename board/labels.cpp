@@ -39,7 +39,7 @@ void drawCellLabel(Board board, int column, int position) {
     Platform& p = board.platform;
     const Colour cell = p.getPixel(x + d, y + 7);
     // Erasing writes the name again in the cell's own colour on that colour.
-    p.setColors(b.LabelsErasing ? cell : colours::kBlack, cell);
+    p.setColors(b.LabelsErasing ? cell : b.Colours.labelInk, cell);
     p.setFont(board.fonts.label);
     p.setPos(x + d, y + 7);
     p.drawText(text);

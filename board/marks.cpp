@@ -68,14 +68,14 @@ constexpr TagBox kTagAlone{2, 7, 23, 19};
 constexpr TagBox kTagBelow{3, 15, 22, 25};
 constexpr int kUpperTextTop = 5;
 
-void drawTag(Platform& p, Point o, const TagBox& box, FontId font, int games) {
+void drawTag(Platform& p, Point o, const TagBox& box, Colour tag, FontId font, int games) {
     for (int row = box.top; row <= box.bottom; ++row) {
         const int cut = row == box.top || row == box.bottom ? 1 : 0;
         p.setPos(o.x + box.left + cut, o.y + row);
-        p.drawLine(o.x + box.right + 1 - cut, o.y + row, kExplorerTag);
+        p.drawLine(o.x + box.right + 1 - cut, o.y + row, tag);
     }
     p.setFont(font);
-    p.setColors(inkOn(kExplorerTag), kExplorerTag);
+    p.setColors(inkOn(tag), tag);
     const std::string text = gamesCountText(games);
     const Extent size = p.textSize(text);
     p.setPos(o.x + box.left + (box.right - box.left + 1 - size.width) / 2,
@@ -140,31 +140,36 @@ void drawCellMark(Board board, havannah::Cell cell) {
     const bool tagged = mark.games > 0;
     if (mark.rank == 0 && mark.step == 0) {
         if (!b.LabelsShown) {
-            drawTag(p, o, kTagAlone, board.fonts.mark, mark.games);
+            drawTag(p, o, kTagAlone, b.Colours.marks.explorerTag, board.fonts.mark, mark.games);
             return;
         }
         p.setFont(board.fonts.label);
-        p.setColors(colours::kBlack, p.getPixel(o.x + 1, o.y + 1));
+        p.setColors(b.Colours.labelInk, p.getPixel(o.x + 1, o.y + 1));
         drawCentred(p, o, kUpperTextTop, name);
-        drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
+        drawTag(p, o, kTagBelow, b.Colours.marks.explorerTag, board.fonts.tag, mark.games);
         return;
     }
     const Colour stepColour = mark.stepPlayer == havannah::Player::White ? colours::kWhite : colours::kBlack;
     if (mark.rank == 0) {
-        drawDisc(p, o, stepColour);
+        if (mark.stepPlayer == havannah::Player::White) {
+            drawDisc(p, o, b.Colours.whiteStepEdge);
+            fillSquareCircle(p, o, kCentreX, kCentreY, kRadius - b.Colours.stoneEdge, stepColour);
+        } else {
+            drawDisc(p, o, stepColour);
+        }
         p.setColors(inkOn(stepColour), stepColour);
         const std::string step = std::to_string(mark.step);
         if (tagged) {
             p.setFont(board.fonts.label);
             drawCentred(p, o, kUpperTextTop, step);
-            drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
+            drawTag(p, o, kTagBelow, b.Colours.marks.explorerTag, board.fonts.tag, mark.games);
             return;
         }
         p.setFont(board.fonts.mark);
         drawCentred(p, o, (kStoneHeight - p.textSize("1").height) / 2, step);
         return;
     }
-    const Colour disc = markColour(b.Colours, mark.rank);
+    const Colour disc = markColour(b.Colours.marks, mark.rank);
     drawDisc(p, o, disc);
     p.setColors(inkOn(disc), disc);
     if (mark.step > 0) {
@@ -186,7 +191,7 @@ void drawCellMark(Board board, havannah::Cell cell) {
     } else {
         drawFigure(p, o, board.fonts.mark, mark.percent, std::nullopt);
     }
-    if (tagged) drawTag(p, o, kTagBelow, board.fonts.tag, mark.games);
+    if (tagged) drawTag(p, o, kTagBelow, b.Colours.marks.explorerTag, board.fonts.tag, mark.games);
 }
 
 }  // namespace tarnwick::board

@@ -35,7 +35,7 @@ void drawRingMarker(Platform& p, Point o, Colour colour) {
 
 void drawMarker(Board board, Point o) {
     Platform& p = board.platform;
-    const Colour colour = board.state.Colours.lastStone;
+    const Colour colour = board.state.Colours.marks.lastStone;
     if (board.state.RingMarker) {
         drawRingMarker(p, o, colour);
         return;
@@ -74,14 +74,15 @@ std::optional<Point> cellOrigin(const BoardFields& board, havannah::Cell cell) {
 
 void placeStone(Board board, havannah::Player player, Point origin, bool marked) {
     const Colour cell = cellColour(board, origin);
-    if (board.state.FlatStones) {
-        // A disc of the stone's colour with a darker outline, on the cell's
-        // colour: the square is painted over whole, as eraseStone does.
+    const Palette& c = board.state.Colours;
+    if (board.state.FlatStones || !c.stonePictures) {
+        // A disc of the stone's colour with its edge, on the cell's colour:
+        // the square is painted over whole, as eraseStone does.
         Platform& p = board.platform;
         const bool white = player == havannah::Player::White;
         p.drawBox(origin.x, origin.y, origin.x + 25, origin.y + 26, cell, cell);
-        fillSquareCircle(p, origin, 12.5, 13.0, 12.0, white ? Colour{96, 96, 96} : colours::kBlack);
-        fillSquareCircle(p, origin, 12.5, 13.0, 10.8, white ? Colour{246, 246, 242} : Colour{40, 40, 44});
+        fillSquareCircle(p, origin, 12.5, 13.0, 12.0, white ? c.whiteStoneEdge : c.blackStoneEdge);
+        fillSquareCircle(p, origin, 12.5, 13.0, 12.0 - c.stoneEdge, white ? c.whiteStone : c.blackStone);
         if (marked) drawMarker(board, origin);
         return;
     }
@@ -156,7 +157,7 @@ void drawWinOutline(Board board, const std::vector<havannah::Cell>& cells) {
     pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
     b.UnderOutline.reserve(pixels.size());
     for (const Point px : pixels) b.UnderOutline.emplace_back(px, board.platform.getPixel(px.x, px.y));
-    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, b.Colours.winOutline);
+    for (const Point px : pixels) board.platform.setPixel(px.x, px.y, b.Colours.marks.winOutline);
 }
 
 void eraseWinOutline(Board board) {

@@ -26,9 +26,7 @@ void clearGame(Game game) {
 }
 
 void drawGameHeader(Game game) {
-    static constexpr Colour kPlayersInk{0, 0, 139};
-    static constexpr Colour kPlayersBand{255, 255, 128};
-    static constexpr Colour kValueInk{80, 80, 255};
+    const board::Palette& c = game.board.state.Colours;
     Platform& p = game.board.platform;
     const GameRecord& r = game.state.record;
 
@@ -41,9 +39,9 @@ void drawGameHeader(Game game) {
     constexpr int kWhitePlayerX = 870;
     constexpr int kNameGap = 12;
 
-    board::clearInfoPanel(game.board.platform);
+    board::clearInfoPanel(game.board.platform, c);
     p.setFont(game.fonts.header);
-    p.setColors(kPlayersInk, kPlayersBand);
+    p.setColors(c.playersInk, c.playersBand);
     p.setPos(kBlackPlayerX, 115);
     p.drawText(shortenAtEnd(p, r.blackPlayer, kWhitePlayerX - kNameGap - kBlackPlayerX));
     p.setPos(kWhitePlayerX, 115);
@@ -59,10 +57,10 @@ void drawGameHeader(Game game) {
         {208, "Result: ", r.resultText},
     };
     for (const auto& line : lines) {
-        p.setColors(colours::kBlack, colours::kGrey);
+        p.setColors(c.headerInk, c.headerBand);
         p.setPos(664, line.y);
         p.drawText(line.label, kBandEnd);
-        p.setColors(kValueInk, colours::kGrey);
+        p.setColors(c.valueInk, c.headerBand);
         p.drawText(line.value, kBandEnd);  // continues where the label ended
     }
 }

@@ -30,8 +30,11 @@ int shownRows(const MoveListFields& l) { return (l.Bottom - 1 - kFirstPenY - kBa
 bool validEntry(int k) { return k >= 1 && k <= MaxMoveSlots; }
 std::size_t slot(int k) { return static_cast<std::size_t>(k); }
 
-// Odd entries (Black's moves) are written in black, even ones in white.
-Colour inkFor(havannah::Player player) { return player == havannah::Player::White ? colours::kWhite : colours::kBlack; }
+// Odd entries (Black's moves) are written in Black's ink, even ones in
+// White's: black and white on today's grey.
+Colour inkFor(const board::Palette& c, havannah::Player player) {
+    return player == havannah::Player::White ? c.whiteMoveInk : c.blackMoveInk;
+}
 
 // Row 1 is the first row of the list laid out in full.
 int rowAt(int penY) { return (penY - kFirstPenY) / kRowPitch; }
@@ -40,9 +43,9 @@ int shownY(const MoveListFields& l, int penY) { return penY - kRowPitch * l.Scro
 
 // A row's grey band with its outline on the left, below and on the right;
 // it covers the lower part of the band above.
-void drawRowBand(Platform& p, int y) {
-    p.drawBox(654, y, 1018, y + kBandHeight, colours::kGrey, colours::kGrey);
-    p.setColors(colours::kBlack);
+void drawRowBand(Platform& p, const board::Palette& c, int y) {
+    p.drawBox(654, y, 1018, y + kBandHeight, c.listBand, c.listBand);
+    p.setColors(c.listEdge);
     p.setPos(653, y);
     p.drawLine(653, y + kBandHeight, kForeground);
     p.setPos(653, y + kBandHeight);
@@ -55,8 +58,7 @@ void drawRowBand(Platform& p, int y) {
 // that the highlight, which paints that box, leaves them: a line under an
 // entry off the main line, and a small square at the top right of a move
 // that has alternatives. A game without variations has none.
-constexpr Colour kVariationMark{24, 53, 232};
-
+//
 // A reviewed move's judgement: a small square at the bottom right, outlined
 // in black so that it reads on the grey band beside black and white inks,
 // in the board's judgement colours.
@@ -65,25 +67,27 @@ void drawEntryMarks(Game game, int k) {
     if (!marks.offMainLine && !marks.hasAlternatives && marks.judged == 0) return;
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;
+    const board::Palette& c = game.board.state.Colours;
     p.setFont(game.fonts.list);
     const Extent size = p.textSize(l.ListText[slot(k)]);
     const int x = l.EntryX[slot(k)];
     const int y = shownY(l, l.EntryY[slot(k)]);
     if (marks.offMainLine) {
         p.setPos(x, y + size.height);
-        p.drawLine(x + size.width, y + size.height, kVariationMark);
+        p.drawLine(x + size.width, y + size.height, c.variationMark);
     }
-    if (marks.hasAlternatives) p.drawBox(x + size.width + 1, y, x + size.width + 4, y + 3, kVariationMark, kVariationMark);
+    if (marks.hasAlternatives) p.drawBox(x + size.width + 1, y, x + size.width + 4, y + 3, c.variationMark, c.variationMark);
     if (marks.judged > 0) {
-        const Colour c = game.board.state.Colours.judgements[static_cast<std::size_t>(std::clamp(marks.judged, 1, 4) - 1)];
-        p.drawBox(x + size.width + 1, y + size.height - 5, x + size.width + 6, y + size.height, colours::kBlack, c);
+        const Colour judged = c.marks.judgements[static_cast<std::size_t>(std::clamp(marks.judged, 1, 4) - 1)];
+        p.drawBox(x + size.width + 1, y + size.height - 5, x + size.width + 6, y + size.height, colours::kBlack, judged);
     }
 }
 
 void drawPlainEntry(Game game, int k) {
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;
-    p.setColors(k % 2 == 0 ? colours::kWhite : colours::kBlack, colours::kGrey);
+    const board::Palette& c = game.board.state.Colours;
+    p.setColors(inkFor(c, k % 2 == 0 ? havannah::Player::White : havannah::Player::Black), c.listBand);
     p.setFont(game.fonts.list);
     p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
@@ -118,14 +122,15 @@ bool placeEntry(Game game, int k) {
 void drawShownRows(Game game) {
     const MoveListFields& l = game.list;
     Platform& p = game.board.platform;
+    const board::Palette& c = game.board.state.Colours;
     const Colour panel = p.getPixel(1020, 270);
     p.drawBox(653, 257, 1019, 279, panel, panel);
-    p.drawBox(654, 257, 1018, 278, colours::kGrey, colours::kGrey);
-    p.drawBox(652, 279, 1023, l.Bottom == kFrameBottom ? 736 : l.Bottom - 1, colours::kWhite, colours::kWhite);
+    p.drawBox(654, 257, 1018, 278, c.listBand, c.listBand);
+    p.drawBox(652, 279, 1023, l.Bottom == kFrameBottom ? 736 : l.Bottom - 1, c.listGround, c.listGround);
     for (int k = 1; k <= MaxMoveSlots && !game.state.Moves[k].empty(); ++k) {
         const int y = l.EntryY[slot(k)];
         if (!rowShown(l, rowAt(y))) continue;
-        if (k == 1 || l.EntryY[slot(k - 1)] != y) drawRowBand(p, shownY(l, y));
+        if (k == 1 || l.EntryY[slot(k - 1)] != y) drawRowBand(p, c, shownY(l, y));
         drawPlainEntry(game, k);
     }
 }
@@ -157,7 +162,7 @@ void appendListEntry(Game game, int k) {
     const MoveListFields& l = game.list;
     // Rows below the shown ones are drawn when the highlight scrolls to them.
     if (!rowShown(l, rowAt(l.EntryY[slot(k)]))) return;
-    if (opensRow) drawRowBand(game.board.platform, shownY(l, l.EntryY[slot(k)]));
+    if (opensRow) drawRowBand(game.board.platform, game.board.state.Colours, shownY(l, l.EntryY[slot(k)]));
     drawPlainEntry(game, k);
 }
 
@@ -172,7 +177,7 @@ void highlightCurrentEntry(Game game) {
         drawShownRows(game);
     }
     const havannah::Player player = decodeMove(l.ListText[slot(k)]).player;
-    p.setColors(inkFor(player), colours::kListHighlight);
+    p.setColors(inkFor(game.board.state.Colours, player), game.board.state.Colours.listHighlight);
     p.setFont(game.fonts.listBold);
     p.setPos(l.EntryX[slot(k)], shownY(l, l.EntryY[slot(k)]));
     p.drawText(l.ListText[slot(k)]);
@@ -199,7 +204,7 @@ void unhighlightEntry(Game game) {
     Platform& p = game.board.platform;
     p.setFont(game.fonts.list);
     p.setPos(l.HighlightX, shownY(l, l.HighlightY));
-    p.setColors(inkFor(l.HighlightPlayer), colours::kGrey);
+    p.setColors(inkFor(game.board.state.Colours, l.HighlightPlayer), game.board.state.Colours.listBand);
     p.drawText(l.HighlightText);
 }
 
@@ -213,9 +218,10 @@ void drawComment(Game game, std::string_view comment) {
     const int listBottom = game.state.moveCount() > 0 ? shownY(l, l.ListPenY) + kBandHeight : 278;
     int y = std::max(279, listBottom + 1) + kGap;
     if (y >= kBottom) return;
-    p.drawBox(654, y, 1018, kBottom + 1, colours::kWhite, colours::kWhite);
+    const board::Palette& c = game.board.state.Colours;
+    p.drawBox(654, y, 1018, kBottom + 1, c.listGround, c.listGround);
     p.setFont(game.fonts.list);
-    p.setColors(colours::kBlack, colours::kWhite);
+    p.setColors(c.listInk, c.listGround);
     const int height = p.textSize("Ag").height;
     // Word by word: a line takes words while they fit; a word wider than a
     // whole line is cut. Line breaks in the comment start new lines.

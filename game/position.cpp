@@ -68,7 +68,7 @@ void drawNote(Game game, const ShownPosition& shown) {
         text = noteFor(shown, winner + "...");
     }
     if (text.empty()) return;
-    p.setColors(colours::kBlack, panel);
+    p.setColors(game.board.state.Colours.panelInk, panel);
     p.setPos(kNoteText.x, kNoteText.y);
     p.drawText(text);
 }

@@ -9,6 +9,8 @@ include(GNUInstallDirs)
 
 install(TARGETS tarnwick tarnwick-gtp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${TARNWICK_OUTPUT_DIR}/tk-board-base-08.bmp ${TARNWICK_OUTPUT_DIR}/tk-board-base-10.bmp
+              ${TARNWICK_OUTPUT_DIR}/tk-board-base-08-high-contrast.bmp ${TARNWICK_OUTPUT_DIR}/tk-board-base-10-high-contrast.bmp
+              ${TARNWICK_OUTPUT_DIR}/tk-board-base-08-dark.bmp ${TARNWICK_OUTPUT_DIR}/tk-board-base-10-dark.bmp
               ${TARNWICK_OUTPUT_DIR}/stone-lg-black.bmp ${TARNWICK_OUTPUT_DIR}/stone-lg-white.bmp
               ${TARNWICK_OUTPUT_DIR}/tk-documentation.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tarnwick)

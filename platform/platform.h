@@ -48,6 +48,7 @@ inline constexpr char kEscape = 27;
 inline constexpr char kCtrlV = 22;
 inline constexpr char kCtrlC = 3;
 inline constexpr char kCtrlS = 19;
+inline constexpr char kTab = 9;
 inline std::string extended(char scanLetter) { return std::string(1, '\0') + scanLetter; }
 inline constexpr char kLeft = 'K';
 inline constexpr char kRight = 'M';
@@ -59,6 +60,7 @@ inline constexpr char kDelete = 'S';
 inline constexpr char kInsert = 'R';
 inline constexpr char kPageUp = 'I';
 inline constexpr char kPageDown = 'Q';
+inline constexpr char kBackTab = 0x0F;  // Shift+Tab
 }  // namespace keys
 
 // A whole file read for the user, or why it could not be.

@@ -2,8 +2,9 @@
 // does with them: it draws stones by copying the stone picture and flood-
 // filling the key colour, erases by painting the colour found at (x + 2,
 // y - 2), flood-fills the C1 face, and writes captions opaquely on the faces
-// and slots it finds at fixed places. The pictures are read from the folder
-// of this executable, where the build writes them.
+// and slots it finds at fixed places. Each look's board pictures keep the
+// same places. The pictures are read from the folder of this executable,
+// where the build writes them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,11 +13,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "board/geometry.h"
+#include "board/layout.h"
+#include "board/palette.h"
 #include "platform/colour.h"
 #include "platform/image.h"
 
@@ -107,10 +111,14 @@ Picture readBmp24(const std::string& name, int origin) {
     return p;
 }
 
-const Picture& board(int base) {
-    static const Picture base8 = readBmp24("tk-board-base-08.bmp", 1);
-    static const Picture base10 = readBmp24("tk-board-base-10.bmp", 1);
-    return base == 8 ? base8 : base10;
+std::string boardFile(int base, const board::Palette& look = board::classicPalette()) {
+    return board::boardPictureFile(base == 8 ? "tk-board-base-08.bmp" : "tk-board-base-10.bmp", look);
+}
+const Picture& board(int base, const board::Palette& look = board::classicPalette()) {
+    static std::map<std::string, Picture> read;
+    const std::string name = boardFile(base, look);
+    if (!read.contains(name)) read[name] = readBmp24(name, 1);
+    return read[name];
 }
 const Picture& stone(bool black) {
     static const Picture blackStone = readBmp24("stone-lg-black.bmp", 0);
@@ -126,26 +134,32 @@ std::vector<Point> cellOrigins(int base) {
     return out;
 }
 
-Colour cellColour(int base) {
+Colour cellColour(int base, const board::Palette& look = board::classicPalette()) {
     const Point o = *board::stoneSquareOrigin(base, 1, 1);
-    return board(base).at(o.x + 2, o.y - 2);
+    return board(base, look).at(o.x + 2, o.y - 2);
 }
 
 Box square(Point o) { return {o.x, o.y, o.x + 25, o.y + 26}; }
 int area(Box b) { return (b.x2 - b.x1 + 1) * (b.y2 - b.y1 + 1); }
 
-class BoardPicture : public ::testing::TestWithParam<int> {
+struct Look {
+    int base;
+    const char* name;
+    board::Palette palette;
+};
+
+class BoardPicture : public ::testing::TestWithParam<Look> {
   protected:
-    int base() const { return GetParam(); }
+    int base() const { return GetParam().base; }
+    const board::Palette& look() const { return GetParam().palette; }
     int offset() const { return base() == 8 ? 0 : 26; }
-    const Picture& pic() const { return board(base()); }
+    const Picture& pic() const { return board(base(), look()); }
 };
 
 TEST_P(BoardPicture, HasItsSizeAndReadsTheSameThroughTheProgramsLoader) {
     ASSERT_EQ(pic().width, 1024);
     ASSERT_EQ(pic().height, 739);
-    const Image loaded =
-        loadBmpFile(dataFolder() + (base() == 8 ? "/tk-board-base-08.bmp" : "/tk-board-base-10.bmp"), 0, 0);
+    const Image loaded = loadBmpFile(dataFolder() + "/" + boardFile(base(), look()), 0, 0);
     ASSERT_EQ(loaded.width * loaded.height, 1024 * 739);
     for (const auto& [x, y] :
          {std::pair{1, 1}, std::pair{41, 591}, std::pair{500, 400}, std::pair{1024, 739}}) {
@@ -155,10 +169,11 @@ TEST_P(BoardPicture, HasItsSizeAndReadsTheSameThroughTheProgramsLoader) {
 }
 
 TEST_P(BoardPicture, EveryCellIsOneFlatColourUnderItsStoneSquare) {
-    const Colour cell = cellColour(base());
+    const Colour cell = cellColour(base(), look());
     EXPECT_NE(cell, kKey);
-    EXPECT_GT(0.299 * cell.r + 0.587 * cell.g + 0.114 * cell.b, 150.0) << "names are black on it";
-    EXPECT_EQ(cell, cellColour(base() == 8 ? 10 : 8)) << "the stones are blended against one cell colour";
+    EXPECT_EQ(cell, look().picture.cell);
+    EXPECT_GE(contrastRatio(look().labelInk, cell), 4.5) << "the names read on it";
+    EXPECT_EQ(cell, cellColour(base() == 8 ? 10 : 8, look())) << "the stones are blended against one cell colour";
     for (const Point o : cellOrigins(base())) {
         EXPECT_EQ(pic().at(o.x + 2, o.y - 2), cell) << o.x << "," << o.y;
         EXPECT_EQ(pic().count(square(o), cell), 26 * 27) << o.x << "," << o.y;
@@ -171,7 +186,7 @@ TEST_P(BoardPicture, CellsAreClosedByTheirBorders) {
     Picture p = pic();
     const double r = base() == 8 ? 20.0 : 19.0;
     for (const Point o : cellOrigins(base())) {
-        const int filled = p.floodFill(o.x + 12, o.y + 13, Colour{1, 2, 3}, cellColour(base()));
+        const int filled = p.floodFill(o.x + 12, o.y + 13, Colour{1, 2, 3}, cellColour(base(), look()));
         EXPECT_LT(filled, 2.0 * std::sqrt(3.0) * r * r) << o.x << "," << o.y;
     }
 }
@@ -276,8 +291,20 @@ TEST_P(BoardPicture, NavigationButtonsAreBevelledInsideTheirClickAreas) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Bases, BoardPicture, ::testing::Values(8, 10),
-                         [](const auto& info) { return "Base" + std::to_string(info.param); });
+INSTANTIATE_TEST_SUITE_P(Bases, BoardPicture,
+                         ::testing::Values(Look{8, "", board::classicPalette()}, Look{10, "", board::classicPalette()},
+                                           Look{8, "HighContrast", board::highContrastPalette()},
+                                           Look{10, "HighContrast", board::highContrastPalette()},
+                                           Look{8, "Dark", board::darkPalette()}, Look{10, "Dark", board::darkPalette()}),
+                         [](const auto& info) { return "Base" + std::to_string(info.param.base) + info.param.name; });
+
+// The move list's bands and the panel's plate in the look's colours, where
+// the program draws over them and reads them back.
+TEST_P(BoardPicture, PanelAndListInTheLooksColours) {
+    EXPECT_EQ(pic().at(700, 270), look().listBand);
+    EXPECT_EQ(pic().at(700, 600), look().listGround);
+    EXPECT_EQ(pic().at(board::kPanelNoteArea.x1, board::kPanelNoteArea.y1), look().picture.panel);
+}
 
 TEST(StonePictures, KeyBackgroundIsReachableFromBothSeeds) {
     for (const bool black : {true, false}) {

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "app/load_game.h"
+#include "app/options_page.h"
+#include "board/board.h"
+#include "board/layout.h"
 #include "board_text.h"
 #include "havannah/tests/record_index.h"
 #include "screen_fixture.h"
@@ -84,6 +88,10 @@ class OptionsPageTest : public testing::ScreenTest {
 // its setting by one step and the file says so at once.
 TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     startWithConfig(config_);
+    const auto mainPage = screen();
+    key(std::string(1, keys::kTab));
+    extendedKey(keys::kBackTab);
+    EXPECT_EQ(screen(), mainPage) << "Tab does nothing on the board page";
     openOptions();
     EXPECT_FALSE(fs::exists(settingsFile())) << "nothing is written before a change";
     EXPECT_EQ(focusInk(), 0) << "no focus until a key moves it";
@@ -108,6 +116,13 @@ TEST_F(OptionsPageTest, EachControlChangesItsSettingAndTheFile) {
     extendedKey(keys::kUp);  // from sound to the review's seconds
     key("-");
     EXPECT_EQ(app.settings.Values.reviewSeconds, 1);
+    // Tab and Shift+Tab move the focus as Down and Up do.
+    const int focus = app.options.Focus;
+    key(std::string(1, keys::kTab));
+    EXPECT_EQ(app.options.Focus, focus + 1);
+    extendedKey(keys::kBackTab);
+    extendedKey(keys::kBackTab);
+    EXPECT_EQ(app.options.Focus, focus - 1);
 }
 
 TEST_F(OptionsPageTest, ClicksOnTheControls) {
@@ -208,51 +223,151 @@ TEST_F(OptionsPageTest, StonesAndMarkerAsChosen) {
     EXPECT_NE(pixel(last->x + 12, last->y + 12), colours::kMarker) << "the ring's middle shows the stone";
 }
 
-// The board's marks in today's colours and in those safe for red-green
-// colour blindness, on a real game won by a bridge: the win outline and the
-// last-stone marker against what they are drawn on (the safe set keeps both
-// at 3:1 or more, the guideline for marks; today's outline is kept as it
-// is), and the analysis figures on their discs at 4.5:1 or more.
-TEST_F(OptionsPageTest, MarkColoursOfEachThemeOnARealGame) {
+// Contrast measured on the screen: the colour the rectangle (both corners
+// included) shows most, and the lowest contrast of `inks` against it, each
+// of which must be drawn there.
+struct Ground {
+    Colour colour;
+    double contrast = 21;
+};
+Ground inksOnGround(const Platform& p, board::Area a, std::initializer_list<Colour> inks) {
+    std::map<std::uint32_t, int> counts;
+    for (int y = a.y1; y <= a.y2; ++y)
+        for (int x = a.x1; x <= a.x2; ++x) ++counts[p.getPixel(x, y).packed()];
+    const auto most = std::max_element(counts.begin(), counts.end(), [](auto l, auto r) { return l.second < r.second; });
+    Ground g{Colour::fromPacked(most->first)};
+    for (const Colour ink : inks) {
+        EXPECT_GT(counts[ink.packed()], 10) << "ink " << int{ink.r} << "," << int{ink.g} << "," << int{ink.b} << " drawn";
+        g.contrast = std::min(g.contrast, contrastRatio(ink, g.colour));
+    }
+    return g;
+}
+
+// Each theme on a real game won by a bridge, with analysis discs of every
+// rank and steps of both players on its empty cells: the lowest contrast of
+// a mark (disc or step, win outline, last-stone marker) against what it is
+// drawn on, and of any text (figures on the discs, the panel and the move
+// list) against its ground, measured from the pixels. Today's look keeps
+// its colours as they are; the colour-safe set keeps its marks at 3:1, the
+// guideline for marks; the high-contrast and dark looks keep marks at 3:1
+// and text at 7:1, and the dark one's panel and list are dark with light
+// text.
+TEST_F(OptionsPageTest, MarksAndTextsOfEachThemeOnARealGame) {
     const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009693.sgf");
+    // The lowest contrast found of each kind.
+    struct Lowest {
+        double outline = 21, marker = 21, discs = 21, figures = 21, panel = 21;
+    };
+    const struct {
+        const char* setting;
+        Lowest floor;
+        bool dark;
+    } themes[] = {
+        {"classic", {1, 1, 1, 4.5, 1}, false},
+        {"colour-safe", {3, 3, 1, 4.5, 1}, false},
+        {"high-contrast", {3, 3, 3, 7, 7}, false},
+        {"dark", {3, 3, 3, 7, 7}, true},
+    };
     fs::create_directories(config_);
-    writeFile(settingsFile(), "board.theme = colour-safe\n");
-    startWithConfig(config_);
-    Program today("");
-    for (App* shown : {&today.app, &app}) {
-        const bool safe = shown == &app;
-        SCOPED_TRACE(safe ? "colour-safe" : "classic");
-        const board::MarkColours& colours = shown->board.Colours;
-        EXPECT_EQ(colours, safe ? board::colourSafeMarks() : board::MarkColours{});
-        loadRecordText(*shown, record);
-        const Platform& p = shown->platform;
-        const havannah::Topology& t = *shown->board.Topology;
-        double outline = 21, marker = 21;
-        int outlined = 0;
+    for (const auto& theme : themes) {
+        SCOPED_TRACE(theme.setting);
+        writeFile(settingsFile(), std::string("board.theme = ") + theme.setting + "\n");
+        Program shown(config_.string());
+        App& a = shown.app;
+        ASSERT_TRUE(loadRecordText(a, record));
+        const board::Palette& c = a.board.Colours;
+        EXPECT_EQ(c, paletteFor(a.settings.Values.theme));
+        const Platform& p = shown.platform;
+        const havannah::Topology& t = *a.board.Topology;
+        // Ranks 1 to 5, a step of each player and an explorer's tag, on the
+        // first empty cells.
+        std::vector<board::CellMark> marks;
+        for (int rank = 1; rank <= 5; ++rank) marks.push_back({rank, 40 + rank});
+        marks.push_back({0, 0, 1, havannah::Player::Black});
+        marks.push_back({0, 0, 2, havannah::Player::White});
+        marks.push_back({0, 0, 0, havannah::Player::Black, 120});
+        Lowest low;
+        int outlined = 0, marked = 0;
+        std::size_t next = 0;
         for (havannah::Cell cell = 0; cell < t.cellCount(); ++cell) {
-            const Point o = *board::cellOrigin(shown->board, cell);
+            const Point o = *board::cellOrigin(a.board, cell);
             const Colour under = p.getPixel(o.x + 2, o.y - 2);
             for (int y = o.y - 8; y < o.y + 34; ++y) {
                 for (int x = o.x - 8; x < o.x + 34; ++x) {
-                    if (p.getPixel(x, y) != colours.winOutline) continue;
+                    if (p.getPixel(x, y) != c.marks.winOutline) continue;
                     ++outlined;
-                    outline = std::min(outline, contrastRatio(colours.winOutline, under));
+                    low.outline = std::min(low.outline, contrastRatio(c.marks.winOutline, under));
                 }
             }
-            if (p.getPixel(o.x + 12, o.y + 12) == colours.lastStone) {
-                marker = std::min(marker, contrastRatio(colours.lastStone, p.getPixel(o.x + 5, o.y + 17)));
+            const board::CellPaint painted = a.board.Painted[static_cast<std::size_t>(cell)];
+            if (painted.marked) {
+                ++marked;
+                EXPECT_EQ(p.getPixel(o.x + 12, o.y + 12), c.marks.lastStone);
+                low.marker = std::min(low.marker, contrastRatio(c.marks.lastStone, p.getPixel(o.x + 5, o.y + 17)));
             }
+            if (painted.stone != havannah::Stone::Empty || next == marks.size()) continue;
+            const bool tag = marks[next].games > 0;
+            board::paintCell(boardOf(a), cell, {havannah::Stone::Empty, false, marks[next++]});
+            // The disc's top edge (the tag's left one) against the cell; its
+            // figure against it.
+            low.discs = std::min(low.discs, contrastRatio(tag ? p.getPixel(o.x + 3, o.y + 8) : p.getPixel(o.x + 13, o.y + 2), under));
+            const Colour disc = tag ? p.getPixel(o.x + 3, o.y + 8) : p.getPixel(o.x + 13, o.y + 4);
+            double figure = 1;
+            for (int y = o.y + 8; y <= o.y + 19; ++y)
+                for (int x = o.x + 4; x <= o.x + 21; ++x) figure = std::max(figure, contrastRatio(p.getPixel(x, y), disc));
+            low.figures = std::min(low.figures, figure);
         }
+        EXPECT_EQ(next, marks.size());
         EXPECT_GT(outlined, 100);
-        EXPECT_LT(marker, 21) << "a marked stone";
-        if (safe) {
-            EXPECT_GE(outline, 3.0);
-            EXPECT_GE(marker, 3.0);
-        }
-        for (const Colour disc : colours.ranks) {
-            EXPECT_GE(std::max(contrastRatio(disc, colours::kBlack), contrastRatio(disc, colours::kWhite)), 4.5);
+        EXPECT_GT(marked, 0);
+
+        // The panel: players, the win note, game number, event and result,
+        // and the list, the last move highlighted.
+        const Colour plate = p.getPixel(board::kPanelNoteArea.x1, board::kPanelNoteArea.y1);
+        const Ground panel[] = {
+            inksOnGround(p, {654, 109, 1015, 131}, {c.playersInk}),
+            inksOnGround(p, {654, 133, 1015, 150}, {c.panelInk}),
+            inksOnGround(p, {654, 168, 1015, 223}, {c.headerInk, c.valueInk}),
+            inksOnGround(p, {654, 262, 1015, 395}, {c.blackMoveInk, c.whiteMoveInk}),
+            {c.listHighlight, contrastRatio(c.blackMoveInk, c.listHighlight)},
+        };
+        EXPECT_EQ(panel[1].colour, plate);
+        EXPECT_EQ(panel[3].colour, c.listBand);
+        for (const Ground& g : panel) low.panel = std::min(low.panel, g.contrast);
+        const std::string figures = "outline " + std::to_string(low.outline) + ", marker " + std::to_string(low.marker) +
+                                    ", discs " + std::to_string(low.discs) + ", figures " + std::to_string(low.figures) +
+                                    ", panel " + std::to_string(low.panel);
+        RecordProperty(theme.setting, figures);
+        EXPECT_GE(low.outline, theme.floor.outline) << figures;
+        EXPECT_GE(low.marker, theme.floor.marker) << figures;
+        EXPECT_GE(low.discs, theme.floor.discs) << figures;
+        EXPECT_GE(low.figures, theme.floor.figures) << figures;
+        EXPECT_GE(low.panel, theme.floor.panel) << figures;
+        if (theme.dark) {
+            for (const Ground& g : panel) EXPECT_LT(relativeLuminance(g.colour), 0.1);
+            EXPECT_LT(relativeLuminance(plate), 0.05);
+            EXPECT_LT(relativeLuminance(p.getPixel(700, 600)), 0.05) << "the list's ground";
+            EXPECT_LT(relativeLuminance(p.getPixel(600, 20)), 0.05) << "the page";
+            for (const Colour ink : {c.playersInk, c.panelInk, c.headerInk, c.blackMoveInk, c.whiteMoveInk})
+                EXPECT_GT(relativeLuminance(ink), 0.5);
         }
     }
+}
+
+// A theme chosen on the page shows on the board page at once, as it does
+// when the program starts with it.
+TEST_F(OptionsPageTest, AChosenThemeShowsAsAtStart) {
+    const std::string record = fileText(fs::path(TARNWICK_RECORDS_DIR) / "1009692.sgf");
+    startWithConfig(config_);
+    loadRecordText(app, record);
+    const auto classic = screen();
+    openOptions();
+    clickAt(525, 90);  // dark
+    clickTab(MainTab);
+    Program started(config_.string());
+    loadRecordText(started.app, record);
+    EXPECT_EQ(screen(), started.platform.canvas().pixels());
+    EXPECT_NE(screen(), classic);
 }
 
 // Larger texts change the panel beside the board and nothing else.

@@ -43,8 +43,11 @@ TEST(KeyMapping, KeysThatTypeNoTextGiveTheirCodes) {
     EXPECT_EQ(keyDownText(SDLK_KP_ENTER, KMOD_NUM), code(13));
     EXPECT_EQ(keyDownText(SDLK_BACKSPACE, KMOD_NONE), code(8));
     EXPECT_EQ(keyDownText(SDLK_ESCAPE, KMOD_NONE), code(27));
-    EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_NONE), "");
+    EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_NONE), code(9));
+    EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_NUM), code(9));
+    EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_RSHIFT), keys::extended(0x0F)) << "Shift+Tab, as a PC keyboard gives it";
     EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_LCTRL), "");
+    EXPECT_EQ(keyDownText(SDLK_TAB, KMOD_LALT | KMOD_LSHIFT), "");
     // Printable keys come through text input only.
     EXPECT_EQ(keyDownText(SDLK_a, KMOD_NONE), "");
     EXPECT_EQ(keyDownText(SDLK_a, KMOD_LSHIFT), "");

@@ -83,6 +83,10 @@ std::string keyDownText(SDL_Keycode key, Uint16 modifiers) {
         case SDLK_KP_ENTER: return std::string(1, keys::kEnter);
         case SDLK_BACKSPACE: return std::string(1, keys::kBackspace);
         case SDLK_ESCAPE: return std::string(1, keys::kEscape);
+        case SDLK_TAB:
+            // With Ctrl or Alt it belongs to the window manager.
+            if ((modifiers & (KMOD_CTRL | KMOD_ALT)) != 0) return {};
+            return (modifiers & KMOD_SHIFT) != 0 ? keys::extended(keys::kBackTab) : std::string(1, keys::kTab);
         default: break;
     }
     // Ctrl + Alt is AltGr on some keyboards: that types characters, not codes.
