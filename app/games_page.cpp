@@ -378,9 +378,14 @@ void handleGamesPage(App& app) {
             case keys::kPageDown: page.Selected += kGamesPageRows; page.Top += kGamesPageRows; break;
             case keys::kHome: page.Selected = 0; break;
             case keys::kEnd: page.Selected = page.Count - 1; break;
+            case keys::kBackTab: page.PlayerFocus = !page.PlayerFocus; break;
             default: break;
         }
-        changed = page.Selected != before;
+        changed = page.Selected != before || s.LastKey[1] == keys::kBackTab;
+    } else if (s.LastKey == std::string(1, keys::kTab)) {
+        // Tab takes the typing from one field to the other.
+        page.PlayerFocus = !page.PlayerFocus;
+        changed = true;
     } else if (s.LastKey.size() == 1 && page.PlayerFocus) {
         const char c = s.LastKey[0];
         if (c == keys::kEnter) {

@@ -176,12 +176,17 @@ TEST_F(GamesPageTest, APlayersGamesAreFetchedAndWhatCannotBeReadIsNamed) {
         EXPECT_EQ(app.gamesPage.FetchProblem, c.problem);
         EXPECT_EQ(app.gamesPage.Search, "");  // typing went into the player field
     }
-    // The games fetched first are kept; a click on the search field takes the typing back.
+    // The games fetched first are kept; a click on the search field takes
+    // the typing back, and Tab or Shift+Tab moves it between the fields.
     EXPECT_EQ(app.gamesPage.Count, 3);
     clickAt(200, 66);
     key("k");
-    EXPECT_EQ(app.gamesPage.Search, "k");
-    EXPECT_EQ(app.gamesPage.PlayerNumber, "4321");
+    key(std::string(1, keys::kTab));
+    key("5");
+    extendedKey(keys::kBackTab);
+    key("p");
+    EXPECT_EQ(app.gamesPage.Search, "kp");
+    EXPECT_EQ(app.gamesPage.PlayerNumber, "43215");
 }
 
 TEST_F(GamesPageTest, GamesOpenedInTheViewerAreAddedUnlessTheSettingsSayNo) {

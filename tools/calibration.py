@@ -11,7 +11,8 @@ binomial standard error of the observed share, which flatters it somewhat,
 since positions of one game are not independent. A logistic fit of the
 outcome on the logit of the rate (won ~ sigmoid(a * logit(rate) + b)) says
 whether the rates are too sure (a < 1) or too shy (a > 1); with --fitted the
-plot also shows the fitted mapping applied. Standard library and
+plot also shows the fitted mapping applied; with --test, the plot shows
+samples kept apart from the fit, before and after it. Standard library and
 ImageMagick's convert for the plot.
 """
 
@@ -129,6 +130,8 @@ def main():
     parser.add_argument("samples", nargs="+", help="files written by tarnwick-calibrate")
     parser.add_argument("--plot", help="write the reliability plot here (PNG, by ImageMagick)")
     parser.add_argument("--fitted", action="store_true", help="also show the fitted mapping applied")
+    parser.add_argument("--test", nargs="+", default=[],
+                        help="samples kept apart: binned as reported and with the mapping fitted on the others")
     args = parser.parse_args()
 
     samples, proven = read_samples(args.samples)
@@ -147,6 +150,14 @@ def main():
         print()
         print(table("After the fitted mapping", after))
         series.append(("after the fitted mapping", "royalblue", after))
+    if args.test:
+        test, _ = read_samples(args.test)
+        print()
+        print(table(f"Kept apart ({len(test)} positions), as reported", bins_of(test)))
+        print()
+        print(table("Kept apart, after the mapping fitted on the others", bins_of(test, mapped)))
+        series = [("as reported (kept apart)", "firebrick", bins_of(test)),
+                  ("after the mapping fitted on the others", "royalblue", bins_of(test, mapped))]
     if args.plot:
         plot(series, args.plot)
 
