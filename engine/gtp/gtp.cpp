@@ -44,6 +44,7 @@ constexpr Command kCommands[] = {
     {"undo", 0, ""},
     {"showboard", 0, ""},
     {"time_settings", 3, "main time, byo-yomi time and stones"},
+    {"kgs-time_settings", 4, "a system and its times"},
     {"time_left", 3, "a colour, seconds and stones"},
     {"havannah_winner", 0, ""},
     {"havannah_swap", 1, "on or off"},
@@ -62,6 +63,13 @@ constexpr int kDefaultBase = 8;
 constexpr std::uintmax_t kMaxRecordBytes = 1 << 20;
 constexpr int kDefaultAnalysisCentiseconds = 100;
 constexpr int kMaxAnalysisCentiseconds = 360000;
+// How often a search on the clock is looked at.
+constexpr auto kLookInterval = std::chrono::milliseconds(10);
+constexpr auto kShortestPause = std::chrono::milliseconds(1);
+// A move with no time to think still gets a few playouts (well under a
+// millisecond), so that it has a move to give.
+constexpr std::uint64_t kQuickPlayouts = 64;
+constexpr double kMinSearchSeconds = 0.005;
 
 std::string lower(std::string_view text) {
     std::string result(text);
@@ -288,6 +296,8 @@ Session::Session(GtpOptions options) : options_(std::move(options)), engine_(opt
     history_.push_back({Position(kDefaultBase, swapRule_), std::nullopt});
 }
 
+const PlayerClock& Session::clock(Player player) const { return clocks_[slot(player)]; }
+
 Session::Reply Session::handle(std::string_view line) {
     std::vector<std::string> words = wordsOf(line);
     Reply reply;
@@ -353,6 +363,7 @@ Session::Result Session::dispatch(const std::string& command, const Args& args) 
     }
     if (command == "showboard") return {true, "\n" + withCoordinates(position())};
     if (command == "time_settings") return timeSettings(args);
+    if (command == "kgs-time_settings") return kgsTimeSettings(args);
     if (command == "time_left") return timeLeft(args);
     if (command == "havannah_winner") return winnerText();
     if (command == "havannah_swap") {
@@ -375,6 +386,7 @@ Session::Result Session::dispatch(const std::string& command, const Args& args) 
 Session::Result Session::newBoard(int base) {
     engine_.stop();
     history_.assign(1, {Position(base, swapRule_), std::nullopt});
+    clocks_[0] = clocks_[1] = fullClock(time_);
     return {true, ""};
 }
 
@@ -411,17 +423,8 @@ Session::Result Session::play(const Args& args) {
 Limits Session::moveLimits() const {
     Limits limits;
     limits.playouts = options_.playouts;
-    std::optional<double> seconds = moveSeconds_ ? moveSeconds_ : options_.seconds;
+    std::optional<double> seconds = options_.seconds;
     if (!seconds && options_.playouts == 0) seconds = 1.0;
-    const std::size_t me = slot(position().toMove());
-    if (timeLeft_[me]) {
-        // Spread what is left over the moves still to come: the stones of
-        // the period, or about half the empty cells.
-        const int empty = position().topology().cellCount() - position().movesPlayed();
-        const int moves = stonesLeft_[me].value_or(0) > 0 ? *stonesLeft_[me] : std::max(empty / 2, 10);
-        const double share = *timeLeft_[me] / moves * 0.9;
-        seconds = seconds ? std::min(*seconds, share) : share;
-    }
     if (seconds) limits.time = std::chrono::nanoseconds(static_cast<std::int64_t>(std::max(*seconds, 0.01) * 1e9));
     return limits;
 }
@@ -432,11 +435,60 @@ Session::Result Session::genmove(const Args& args) {
     if (!player) return {false, "invalid colour"};
     if (gameOver()) return {false, "the game is over"};
     if (*player != position().toMove()) return {false, "it is " + std::string(havannah::toString(position().toMove())) + "'s turn"};
-    engine_.start(position(), moveLimits());
-    engine_.wait();
-    const auto move = engine_.bestMove();
+    const Clock& now = options_.engine.clock;
+    const auto began = now();
+    const std::optional<Budget> budget =
+        budgetFor(time_, clocks_[slot(*player)], ownMovesToCome(position().base(), position().movesPlayed()));
+    if (budget) {
+        searchOnTheClock(*budget);
+    } else {
+        engine_.start(position(), moveLimits());
+        engine_.wait();
+    }
+    auto move = engine_.bestMove();
+    if (!move) {
+        engine_.start(position(), Limits{kQuickPlayouts, {}});
+        engine_.wait();
+        move = engine_.bestMove();
+    }
+    if (budget) {
+        const double spent = std::chrono::duration<double>(now() - began).count();
+        clocks_[slot(*player)] = charge(time_, clocks_[slot(*player)], spent + kLagSeconds);
+    }
     if (!move) return {false, "no move left"};
     return playMove(*player, moveName(position().topology(), *move));
+}
+
+void Session::searchOnTheClock(const Budget& budget) {
+    if (budget.limit < kMinSearchSeconds) {
+        engine_.start(position(), Limits{kQuickPlayouts, {}});
+        engine_.wait();
+        return;
+    }
+    const Clock& now = options_.engine.clock;
+    const auto began = now();
+    const auto seconds = [](double s) { return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(s)); };
+    // The engine's own limit ends the search even if a look comes late.
+    engine_.start(position(), Limits{options_.playouts, seconds(budget.limit)});
+    Watch watch = startWatch(budget);
+    for (;;) {
+        const double elapsed = std::chrono::duration<double>(now() - began).count();
+        // Up to the next look or the limit, but never a pause of nothing.
+        options_.pause(std::clamp<std::chrono::nanoseconds>(seconds(budget.limit - elapsed), kShortestPause, kLookInterval));
+        const Snapshot snap = engine_.snapshot(2);
+        SearchView view;
+        view.playouts = snap.playouts;
+        view.decided = snap.provenWinner.has_value();
+        if (!snap.moves.empty()) {
+            view.best = snap.moves[0].move;
+            view.bestVisits = snap.moves[0].visits;
+            view.decided = view.decided || snap.moves[0].proven.has_value();
+        }
+        if (snap.moves.size() > 1) view.secondVisits = snap.moves[1].visits;
+        watch = look(budget, watch, std::chrono::duration<double>(now() - began).count(), view);
+        if (watch.stop || !snap.running) break;
+    }
+    engine_.stop();
 }
 
 Session::Result Session::timeSettings(const Args& args) {
@@ -445,14 +497,55 @@ Session::Result Session::timeSettings(const Args& args) {
     const auto byo = secondsOf(args[1]);
     const auto stones = numberOf<int>(args[2]);
     if (!main || !byo || !stones || *stones < 0) return {false, "invalid time settings"};
-    if (*byo > 0 && *stones > 0)
-        moveSeconds_ = *byo / *stones;
-    else if (*main > 0)
-        moveSeconds_ = *main / 30;  // about a thirtieth for each move of ours
-    else
-        moveSeconds_.reset();
-    timeLeft_[0].reset();
-    timeLeft_[1].reset();
+    TimeSettings settings;
+    settings.main = *main;
+    if (*byo > 0 && *stones == 0) {
+        settings.system = TimeSystem::None;  // the protocol's way of saying no limit
+    } else if (*byo > 0) {
+        settings.system = TimeSystem::Canadian;
+        settings.period = *byo;
+        settings.stones = *stones;
+    } else {
+        settings.system = TimeSystem::Absolute;
+    }
+    return setTime(settings);
+}
+
+Session::Result Session::kgsTimeSettings(const Args& args) {
+    const std::string system = args.empty() ? "" : lower(args[0]);
+    const auto seconds = [&](std::size_t i) { return i < args.size() ? secondsOf(args[i]) : std::nullopt; };
+    const std::size_t count = system == "none" ? 1 : system == "absolute" ? 2 : system == "fischer" ? 3 : 4;
+    if (system != "none" && system != "absolute" && system != "fischer" && system != "byoyomi" && system != "canadian")
+        return {false, "kgs-time_settings needs none, absolute, byoyomi, canadian or fischer"};
+    if (args.size() != count) return {false, "invalid time settings"};
+    TimeSettings settings;
+    if (system == "none") return setTime(settings);
+    const auto main = seconds(1);
+    if (!main) return {false, "invalid time settings"};
+    settings.main = *main;
+    settings.system = TimeSystem::Absolute;
+    if (system == "fischer") {
+        const auto increment = seconds(2);
+        if (!increment) return {false, "invalid time settings"};
+        settings.system = TimeSystem::Fischer;
+        settings.increment = *increment;
+    } else if (count == 4) {
+        const auto period = seconds(2);
+        const auto stones = numberOf<int>(args[3]);
+        if (!period || !stones || *stones < 0) return {false, "invalid time settings"};
+        // No periods, or periods of no time, leave the main time alone.
+        if (*period > 0 && *stones > 0) {
+            settings.system = system == "byoyomi" ? TimeSystem::Japanese : TimeSystem::Canadian;
+            settings.period = *period;
+            settings.stones = *stones;
+        }
+    }
+    return setTime(settings);
+}
+
+Session::Result Session::setTime(const TimeSettings& settings) {
+    time_ = settings;
+    clocks_[0] = clocks_[1] = fullClock(time_);
     return {true, ""};
 }
 
@@ -462,8 +555,16 @@ Session::Result Session::timeLeft(const Args& args) {
     const auto seconds = secondsOf(args[1]);
     const auto stones = numberOf<int>(args[2]);
     if (!player || !seconds || !stones || *stones < 0) return {false, "invalid time left"};
-    timeLeft_[slot(*player)] = *seconds;
-    stonesLeft_[slot(*player)] = *stones;
+    if (time_.system == TimeSystem::None) {
+        // A controller that tells the time left keeps a clock: taken as
+        // absolute time, or as a Canadian period when it counts stones.
+        time_.system = *stones > 0 ? TimeSystem::Canadian : TimeSystem::Absolute;
+        time_.period = *stones > 0 ? *seconds : 0;
+        time_.stones = *stones;
+        time_.main = *stones > 0 ? 0 : *seconds;
+        clocks_[0] = clocks_[1] = fullClock(time_);
+    }
+    clocks_[slot(*player)] = toldClock(time_, *seconds, *stones);
     return {true, ""};
 }
 
