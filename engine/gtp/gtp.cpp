@@ -54,7 +54,7 @@ constexpr Command kCommands[] = {
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
-    "                    [--priors N] [--exploration C] [--rave-bias B]\n"
+    "                    [--priors N] [--exploration C] [--rave-bias B] [--steady-time]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
 constexpr std::string_view kSwapRuleOff = "the swap rule is off (havannah_swap on)";
@@ -245,6 +245,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
             options.engine.settings.playout.bridgeSave = false;
         } else if (arg == "--no-solver") {
             options.engine.settings.solver = false;
+        } else if (arg == "--steady-time") {
+            options.watchSearch = false;
         } else {
             // The rest take a number.
             const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",
@@ -463,6 +465,10 @@ void Session::searchOnTheClock(const Budget& budget) {
     if (budget.limit < kMinSearchSeconds) {
         engine_.start(position(), Limits{kQuickPlayouts, {}});
         engine_.wait();
+        return;
+    }
+    if (!options_.watchSearch && !budget.useAll) {
+        searchOnTheClock({budget.target, budget.target, true});
         return;
     }
     const Clock& now = options_.engine.clock;

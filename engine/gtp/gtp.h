@@ -31,6 +31,9 @@ struct GtpOptions {
     std::optional<double> seconds;
     // Playouts a move; 0 for no limit.
     std::uint64_t playouts = 0;
+    // On the clock, whether a move's search is watched, to stop it early or
+    // extend it; without, each move takes its share of the time.
+    bool watchSearch = true;
     // Waits while a move on the clock is searched, between looks at the
     // search. A test gives one that moves its fake clock on (engine.clock).
     std::function<void(std::chrono::nanoseconds)> pause = [](std::chrono::nanoseconds time) {
