@@ -488,9 +488,13 @@ void Session::searchOnTheClock(const Budget& budget) {
         if (!snap.moves.empty()) {
             view.best = snap.moves[0].move;
             view.bestVisits = snap.moves[0].visits;
+            view.bestRate = snap.moves[0].winRate;
             view.decided = view.decided || snap.moves[0].proven.has_value();
         }
-        if (snap.moves.size() > 1) view.secondVisits = snap.moves[1].visits;
+        if (snap.moves.size() > 1) {
+            view.secondVisits = snap.moves[1].visits;
+            view.secondRate = snap.moves[1].winRate;
+        }
         watch = look(budget, watch, std::chrono::duration<double>(now() - began).count(), view);
         if (watch.stop || !snap.running) break;
     }

@@ -14,9 +14,7 @@ constexpr double kTail = 2.0;
 constexpr double kMaxStretch = 2.0;
 // In a Canadian period a move may borrow this much of later moves' share.
 constexpr double kPeriodStretch = 1.5;
-// The best leads clearly with this many times the second's visits...
-constexpr double kClearLead = 1.5;
-// ...and is settled when it has been best for this part of the time so far.
+// The best is settled when it has been best for this part of the time so far.
 constexpr double kSettled = 0.2;
 // An extension adds this part of the target.
 constexpr double kExtension = 0.5;
@@ -168,9 +166,11 @@ Watch look(const Budget& budget, Watch watch, double elapsed, const SearchView& 
     // The first best seen has been best as far as anyone knows.
     if (watch.best && *watch.best != view.best) watch.bestSince = elapsed;
     watch.best = view.best;
-    const bool clearLead = view.bestVisits >= kClearLead * view.secondVisits;
+    // The most visited move should also be the best valued: when the second
+    // wins more of its playouts, more search may yet put it first.
+    const bool bestValued = view.secondVisits == 0 || view.bestRate >= view.secondRate;
     const bool settled = elapsed - watch.bestSince >= kSettled * elapsed;
-    const bool stable = clearLead && settled;
+    const bool stable = bestValued && settled;
     if (stable && !budget.useAll && view.playouts >= kMinPlayouts && elapsed > 0) {
         const double rate = static_cast<double>(view.playouts) / elapsed;
         const double playoutsLeft = rate * atLeastZero(watch.deadline - elapsed);

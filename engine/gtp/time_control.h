@@ -72,12 +72,15 @@ struct Budget {
 // Nothing for TimeSystem::None.
 std::optional<Budget> budgetFor(const TimeSettings& settings, const PlayerClock& clock, int movesToCome);
 
-// What a look at the running search shows: the two most visited moves (a
-// proven result counts as decided), and the playouts so far.
+// What a look at the running search shows: the two most visited moves with
+// the share of their playouts won (a proven result counts as decided), and
+// the playouts so far.
 struct SearchView {
     int best = 0;
     std::uint32_t bestVisits = 0;
     std::uint32_t secondVisits = 0;
+    double bestRate = 0;
+    double secondRate = 0;
     std::uint64_t playouts = 0;
     bool decided = false;
 };
@@ -94,9 +97,9 @@ Watch startWatch(const Budget& budget);
 // The watch after a look at the search `elapsed` seconds into the move:
 // stop once decided, at the limit, or when the second move could not
 // overtake the best with every playout left before the deadline; at the
-// deadline, extend by half the target (up to the limit) while the best
-// leads the second by less than half again its visits or became best in
-// the last fifth of the time so far.
+// deadline, extend by half the target (up to the limit) while the second
+// wins more of its playouts than the best or the best became best in the
+// last fifth of the time so far.
 Watch look(const Budget& budget, Watch watch, double elapsed, const SearchView& view);
 
 }  // namespace tarnwick::engine::gtp
