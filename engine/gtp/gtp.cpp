@@ -208,6 +208,10 @@ std::string withCoordinates(const Position& position) {
     return result + letters + '\n' + side;
 }
 
+double secondsSince(const Clock& now, std::chrono::steady_clock::time_point began) {
+    return std::chrono::duration<double>(now() - began).count();
+}
+
 std::string formatRate(double rate) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(4) << rate;
@@ -449,22 +453,22 @@ Session::Result Session::genmove(const Args& args) {
     }
     auto move = engine_.bestMove();
     if (!move) {
-        engine_.start(position(), Limits{kQuickPlayouts, {}});
-        engine_.wait();
+        searchAtOnce();
         move = engine_.bestMove();
     }
-    if (budget) {
-        const double spent = std::chrono::duration<double>(now() - began).count();
-        clocks_[slot(*player)] = charge(time_, clocks_[slot(*player)], spent + kLagSeconds);
-    }
+    if (budget) clocks_[slot(*player)] = charge(time_, clocks_[slot(*player)], secondsSince(now, began) + kLagSeconds);
     if (!move) return {false, "no move left"};
     return playMove(*player, moveName(position().topology(), *move));
 }
 
+void Session::searchAtOnce() {
+    engine_.start(position(), Limits{kQuickPlayouts, {}});
+    engine_.wait();
+}
+
 void Session::searchOnTheClock(const Budget& budget) {
     if (budget.limit < kMinSearchSeconds) {
-        engine_.start(position(), Limits{kQuickPlayouts, {}});
-        engine_.wait();
+        searchAtOnce();
         return;
     }
     if (!options_.watchSearch && !budget.useAll) {
@@ -478,7 +482,7 @@ void Session::searchOnTheClock(const Budget& budget) {
     engine_.start(position(), Limits{options_.playouts, seconds(budget.limit)});
     Watch watch = startWatch(budget);
     for (;;) {
-        const double elapsed = std::chrono::duration<double>(now() - began).count();
+        const double elapsed = secondsSince(now, began);
         // Up to the next look or the limit, but never a pause of nothing.
         options_.pause(std::clamp<std::chrono::nanoseconds>(seconds(budget.limit - elapsed), kShortestPause, kLookInterval));
         const Snapshot snap = engine_.snapshot(2);
@@ -495,7 +499,7 @@ void Session::searchOnTheClock(const Budget& budget) {
             view.secondVisits = snap.moves[1].visits;
             view.secondRate = snap.moves[1].winRate;
         }
-        watch = look(budget, watch, std::chrono::duration<double>(now() - began).count(), view);
+        watch = look(budget, watch, secondsSince(now, began), view);
         if (watch.stop || !snap.running) break;
     }
     engine_.stop();

@@ -116,6 +116,8 @@ class Session {
     // Searches the position on the clock: at most the budget's limit,
     // watched, and stopped when the watch says so.
     void searchOnTheClock(const Budget& budget);
+    // A few playouts, for a move with no time to think.
+    void searchAtOnce();
 
     GtpOptions options_;
     Engine engine_;
