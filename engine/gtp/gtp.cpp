@@ -483,8 +483,11 @@ void Session::searchOnTheClock(const Budget& budget) {
     Watch watch = startWatch(budget);
     for (;;) {
         const double elapsed = secondsSince(now, began);
-        // Up to the next look or the limit, but never a pause of nothing.
-        options_.pause(std::clamp<std::chrono::nanoseconds>(seconds(budget.limit - elapsed), kShortestPause, kLookInterval));
+        // Up to the next look or the limit, but never a pause of nothing. The
+        // first looks come sooner, as long as the search has run so far, so
+        // that a search its playout limit ends at once is not waited for.
+        const auto untilLimit = seconds(budget.limit - elapsed);
+        options_.pause(std::clamp<std::chrono::nanoseconds>(std::min(untilLimit, seconds(elapsed)), kShortestPause, kLookInterval));
         const Snapshot snap = engine_.snapshot(2);
         SearchView view;
         view.playouts = snap.playouts;
