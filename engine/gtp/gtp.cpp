@@ -44,6 +44,7 @@ constexpr Command kCommands[] = {
     {"undo", 0, ""},
     {"showboard", 0, ""},
     {"time_settings", 3, "main time, byo-yomi time and stones"},
+    {"kgs-time_settings", 4, "a system and its times"},
     {"time_left", 3, "a colour, seconds and stones"},
     {"havannah_winner", 0, ""},
     {"havannah_swap", 1, "on or off"},
@@ -53,7 +54,7 @@ constexpr Command kCommands[] = {
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
-    "                    [--priors N] [--exploration C] [--rave-bias B]\n"
+    "                    [--priors N] [--exploration C] [--rave-bias B] [--steady-time]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
 constexpr std::string_view kSwapRuleOff = "the swap rule is off (havannah_swap on)";
@@ -62,6 +63,13 @@ constexpr int kDefaultBase = 8;
 constexpr std::uintmax_t kMaxRecordBytes = 1 << 20;
 constexpr int kDefaultAnalysisCentiseconds = 100;
 constexpr int kMaxAnalysisCentiseconds = 360000;
+// How often a search on the clock is looked at.
+constexpr auto kLookInterval = std::chrono::milliseconds(10);
+constexpr auto kShortestPause = std::chrono::milliseconds(1);
+// A move with no time to think still gets a few playouts (well under a
+// millisecond), so that it has a move to give.
+constexpr std::uint64_t kQuickPlayouts = 64;
+constexpr double kMinSearchSeconds = 0.005;
 
 std::string lower(std::string_view text) {
     std::string result(text);
@@ -200,6 +208,10 @@ std::string withCoordinates(const Position& position) {
     return result + letters + '\n' + side;
 }
 
+double secondsSince(const Clock& now, std::chrono::steady_clock::time_point began) {
+    return std::chrono::duration<double>(now() - began).count();
+}
+
 std::string formatRate(double rate) {
     std::ostringstream text;
     text << std::fixed << std::setprecision(4) << rate;
@@ -237,6 +249,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
             options.engine.settings.playout.bridgeSave = false;
         } else if (arg == "--no-solver") {
             options.engine.settings.solver = false;
+        } else if (arg == "--steady-time") {
+            options.watchSearch = false;
         } else {
             // The rest take a number.
             const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",
@@ -287,6 +301,8 @@ std::string commandOf(std::string_view line) {
 Session::Session(GtpOptions options) : options_(std::move(options)), engine_(options_.engine) {
     history_.push_back({Position(kDefaultBase, swapRule_), std::nullopt});
 }
+
+const PlayerClock& Session::clock(Player player) const { return clocks_[slot(player)]; }
 
 Session::Reply Session::handle(std::string_view line) {
     std::vector<std::string> words = wordsOf(line);
@@ -353,6 +369,7 @@ Session::Result Session::dispatch(const std::string& command, const Args& args) 
     }
     if (command == "showboard") return {true, "\n" + withCoordinates(position())};
     if (command == "time_settings") return timeSettings(args);
+    if (command == "kgs-time_settings") return kgsTimeSettings(args);
     if (command == "time_left") return timeLeft(args);
     if (command == "havannah_winner") return winnerText();
     if (command == "havannah_swap") {
@@ -375,6 +392,7 @@ Session::Result Session::dispatch(const std::string& command, const Args& args) 
 Session::Result Session::newBoard(int base) {
     engine_.stop();
     history_.assign(1, {Position(base, swapRule_), std::nullopt});
+    clocks_[0] = clocks_[1] = fullClock(time_);
     return {true, ""};
 }
 
@@ -411,17 +429,8 @@ Session::Result Session::play(const Args& args) {
 Limits Session::moveLimits() const {
     Limits limits;
     limits.playouts = options_.playouts;
-    std::optional<double> seconds = moveSeconds_ ? moveSeconds_ : options_.seconds;
+    std::optional<double> seconds = options_.seconds;
     if (!seconds && options_.playouts == 0) seconds = 1.0;
-    const std::size_t me = slot(position().toMove());
-    if (timeLeft_[me]) {
-        // Spread what is left over the moves still to come: the stones of
-        // the period, or about half the empty cells.
-        const int empty = position().topology().cellCount() - position().movesPlayed();
-        const int moves = stonesLeft_[me].value_or(0) > 0 ? *stonesLeft_[me] : std::max(empty / 2, 10);
-        const double share = *timeLeft_[me] / moves * 0.9;
-        seconds = seconds ? std::min(*seconds, share) : share;
-    }
     if (seconds) limits.time = std::chrono::nanoseconds(static_cast<std::int64_t>(std::max(*seconds, 0.01) * 1e9));
     return limits;
 }
@@ -432,11 +441,71 @@ Session::Result Session::genmove(const Args& args) {
     if (!player) return {false, "invalid colour"};
     if (gameOver()) return {false, "the game is over"};
     if (*player != position().toMove()) return {false, "it is " + std::string(havannah::toString(position().toMove())) + "'s turn"};
-    engine_.start(position(), moveLimits());
-    engine_.wait();
-    const auto move = engine_.bestMove();
+    const Clock& now = options_.engine.clock;
+    const auto began = now();
+    const std::optional<Budget> budget =
+        budgetFor(time_, clocks_[slot(*player)], ownMovesToCome(position().base(), position().movesPlayed()));
+    if (budget) {
+        searchOnTheClock(*budget);
+    } else {
+        engine_.start(position(), moveLimits());
+        engine_.wait();
+    }
+    auto move = engine_.bestMove();
+    if (!move) {
+        searchAtOnce();
+        move = engine_.bestMove();
+    }
+    if (budget) clocks_[slot(*player)] = charge(time_, clocks_[slot(*player)], secondsSince(now, began) + kLagSeconds);
     if (!move) return {false, "no move left"};
     return playMove(*player, moveName(position().topology(), *move));
+}
+
+void Session::searchAtOnce() {
+    engine_.start(position(), Limits{kQuickPlayouts, {}});
+    engine_.wait();
+}
+
+void Session::searchOnTheClock(const Budget& budget) {
+    if (budget.limit < kMinSearchSeconds) {
+        searchAtOnce();
+        return;
+    }
+    if (!options_.watchSearch && !budget.useAll) {
+        searchOnTheClock({budget.target, budget.target, true});
+        return;
+    }
+    const Clock& now = options_.engine.clock;
+    const auto began = now();
+    const auto seconds = [](double s) { return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(s)); };
+    // The engine's own limit ends the search even if a look comes late.
+    engine_.start(position(), Limits{options_.playouts, seconds(budget.limit)});
+    Watch watch = startWatch(budget);
+    for (;;) {
+        const double elapsed = secondsSince(now, began);
+        // Up to the next look or the limit, but never a pause of nothing. The
+        // first looks come sooner, as long as the search has run so far, so
+        // that a search its playout limit ends at once is not waited for.
+        const auto untilLimit = seconds(budget.limit - elapsed);
+        options_.pause(std::clamp<std::chrono::nanoseconds>(std::min(untilLimit, seconds(elapsed)), kShortestPause, kLookInterval));
+        const Snapshot snap = engine_.snapshot(2);
+        SearchView view;
+        view.playouts = snap.playouts;
+        view.decided = snap.provenWinner.has_value();
+        if (!snap.moves.empty()) {
+            view.best = snap.moves[0].move;
+            view.bestVisits = snap.moves[0].visits;
+            view.bestRate = snap.moves[0].winRate;
+            view.decided = view.decided || snap.moves[0].proven.has_value();
+        }
+        if (snap.moves.size() > 1) {
+            view.secondVisits = snap.moves[1].visits;
+            view.secondRate = snap.moves[1].winRate;
+        }
+        watch = look(budget, watch, secondsSince(now, began), view);
+        if (watch.stop || !snap.running) break;
+    }
+    engine_.stop();
 }
 
 Session::Result Session::timeSettings(const Args& args) {
@@ -445,14 +514,55 @@ Session::Result Session::timeSettings(const Args& args) {
     const auto byo = secondsOf(args[1]);
     const auto stones = numberOf<int>(args[2]);
     if (!main || !byo || !stones || *stones < 0) return {false, "invalid time settings"};
-    if (*byo > 0 && *stones > 0)
-        moveSeconds_ = *byo / *stones;
-    else if (*main > 0)
-        moveSeconds_ = *main / 30;  // about a thirtieth for each move of ours
-    else
-        moveSeconds_.reset();
-    timeLeft_[0].reset();
-    timeLeft_[1].reset();
+    TimeSettings settings;
+    settings.main = *main;
+    if (*byo > 0 && *stones == 0) {
+        settings.system = TimeSystem::None;  // the protocol's way of saying no limit
+    } else if (*byo > 0) {
+        settings.system = TimeSystem::Canadian;
+        settings.period = *byo;
+        settings.stones = *stones;
+    } else {
+        settings.system = TimeSystem::Absolute;
+    }
+    return setTime(settings);
+}
+
+Session::Result Session::kgsTimeSettings(const Args& args) {
+    const std::string system = args.empty() ? "" : lower(args[0]);
+    const auto seconds = [&](std::size_t i) { return i < args.size() ? secondsOf(args[i]) : std::nullopt; };
+    const std::size_t count = system == "none" ? 1 : system == "absolute" ? 2 : system == "fischer" ? 3 : 4;
+    if (system != "none" && system != "absolute" && system != "fischer" && system != "byoyomi" && system != "canadian")
+        return {false, "kgs-time_settings needs none, absolute, byoyomi, canadian or fischer"};
+    if (args.size() != count) return {false, "invalid time settings"};
+    TimeSettings settings;
+    if (system == "none") return setTime(settings);
+    const auto main = seconds(1);
+    if (!main) return {false, "invalid time settings"};
+    settings.main = *main;
+    settings.system = TimeSystem::Absolute;
+    if (system == "fischer") {
+        const auto increment = seconds(2);
+        if (!increment) return {false, "invalid time settings"};
+        settings.system = TimeSystem::Fischer;
+        settings.increment = *increment;
+    } else if (count == 4) {
+        const auto period = seconds(2);
+        const auto stones = numberOf<int>(args[3]);
+        if (!period || !stones || *stones < 0) return {false, "invalid time settings"};
+        // No periods, or periods of no time, leave the main time alone.
+        if (*period > 0 && *stones > 0) {
+            settings.system = system == "byoyomi" ? TimeSystem::Japanese : TimeSystem::Canadian;
+            settings.period = *period;
+            settings.stones = *stones;
+        }
+    }
+    return setTime(settings);
+}
+
+Session::Result Session::setTime(const TimeSettings& settings) {
+    time_ = settings;
+    clocks_[0] = clocks_[1] = fullClock(time_);
     return {true, ""};
 }
 
@@ -462,8 +572,16 @@ Session::Result Session::timeLeft(const Args& args) {
     const auto seconds = secondsOf(args[1]);
     const auto stones = numberOf<int>(args[2]);
     if (!player || !seconds || !stones || *stones < 0) return {false, "invalid time left"};
-    timeLeft_[slot(*player)] = *seconds;
-    stonesLeft_[slot(*player)] = *stones;
+    if (time_.system == TimeSystem::None) {
+        // A controller that tells the time left keeps a clock: taken as
+        // absolute time, or as a Canadian period when it counts stones.
+        time_.system = *stones > 0 ? TimeSystem::Canadian : TimeSystem::Absolute;
+        time_.period = *stones > 0 ? *seconds : 0;
+        time_.stones = *stones;
+        time_.main = *stones > 0 ? 0 : *seconds;
+        clocks_[0] = clocks_[1] = fullClock(time_);
+    }
+    clocks_[slot(*player)] = toldClock(time_, *seconds, *stones);
     return {true, ""};
 }
 

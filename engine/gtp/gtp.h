@@ -8,15 +8,19 @@
 // of its input.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/gtp/time_control.h"
 #include "havannah/position.h"
 
 namespace tarnwick::engine::gtp {
@@ -27,6 +31,14 @@ struct GtpOptions {
     std::optional<double> seconds;
     // Playouts a move; 0 for no limit.
     std::uint64_t playouts = 0;
+    // On the clock, whether a move's search is watched, to stop it early or
+    // extend it; without, each move takes its share of the time.
+    bool watchSearch = true;
+    // Waits while a move on the clock is searched, between looks at the
+    // search. A test gives one that moves its fake clock on (engine.clock).
+    std::function<void(std::chrono::nanoseconds)> pause = [](std::chrono::nanoseconds time) {
+        std::this_thread::sleep_for(time);
+    };
 };
 
 // What tarnwick-gtp's own command line asks for: a session with these
@@ -71,6 +83,10 @@ class Session {
     std::string endAnalysis();
 
     const havannah::Position& position() const { return history_.back().position; }
+    // The player's clock as this side counts it: set by time_settings and a
+    // new game, charged with the time of each genmove, replaced by
+    // time_left.
+    const PlayerClock& clock(havannah::Player player) const;
 
   private:
     struct State {
@@ -88,6 +104,8 @@ class Session {
     Result genmove(const Args& args);
     Result loadsgf(const Args& args);
     Result timeSettings(const Args& args);
+    Result kgsTimeSettings(const Args& args);
+    Result setTime(const TimeSettings& settings);
     Result timeLeft(const Args& args);
     Result winnerText() const;
     Result newBoard(int base);
@@ -95,15 +113,18 @@ class Session {
     Result playMove(havannah::Player player, std::string_view move);
     bool gameOver() const;
     Limits moveLimits() const;
+    // Searches the position on the clock: at most the budget's limit,
+    // watched, and stopped when the watch says so.
+    void searchOnTheClock(const Budget& budget);
+    // A few playouts, for a move with no time to think.
+    void searchAtOnce();
 
     GtpOptions options_;
     Engine engine_;
     bool swapRule_ = true;
     std::vector<State> history_;
-    // Per-move time from time_settings; remaining time from time_left.
-    std::optional<double> moveSeconds_;
-    std::optional<double> timeLeft_[2];
-    std::optional<int> stonesLeft_[2];
+    TimeSettings time_;
+    PlayerClock clocks_[2];
 };
 
 // Reads command lines from `in` until `quit` or its end, and writes the
