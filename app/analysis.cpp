@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "engine/calibration.h"
 #include "board/board.h"
 #include "game/navigation.h"
 #include "game/replay.h"
@@ -75,7 +76,8 @@ std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology&
     if (snap.playouts == 0) return line;
     if (!snap.moves.empty()) {
         const engine::Candidate& best = snap.moves.front();
-        line += ": " + std::to_string(percentOf(best.winRate)) + "% with " + engine::moveName(topology, best.move);
+        line += ": " + std::to_string(percentOf(engine::calibratedRate(best.winRate, snap.playouts))) + "% with " +
+                engine::moveName(topology, best.move);
     }
     return line + " (" + countText(snap.playouts) + " playouts)";
 }
@@ -91,7 +93,7 @@ std::vector<board::CellMark> marksFor(const engine::Snapshot& snap, std::size_t 
         if (!onBoard(candidate.move) || candidate.proven == false) continue;
         board::CellMark& mark = marks[static_cast<std::size_t>(candidate.move)];
         mark.rank = static_cast<int>(i) + 1;
-        mark.percent = percentOf(candidate.winRate);
+        mark.percent = percentOf(engine::calibratedRate(candidate.winRate, snap.playouts));
     }
     if (!withSteps) return marks;
     Player player = snap.toMove;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "board/board.h"
+#include "engine/calibration.h"
 #include "board/geometry.h"
 #include "board/layout.h"
 #include "app/load_game.h"
@@ -90,7 +91,7 @@ TEST_F(AnalysisTest, TheBestCandidatesAreMarkedInOrderAndLeaveNothingBehind) {
         const havannah::Cell c = snap.moves[i].move;
         ASSERT_TRUE(shown.contains(c));
         EXPECT_EQ(shown.at(c).rank, static_cast<int>(i) + 1);
-        EXPECT_EQ(shown.at(c).percent, std::lround(snap.moves[i].winRate * 100));
+        EXPECT_EQ(shown.at(c).percent, std::lround(engine::calibratedRate(snap.moves[i].winRate, snap.playouts) * 100));
         EXPECT_EQ(discPixel(c), board::markColour(static_cast<int>(i) + 1));
         EXPECT_GT(inkRows(c, 8, 19), 4) << "the percentage on the disc";
         EXPECT_GE(contrastRatio(colours::kBlack, board::markColour(static_cast<int>(i) + 1)), 4.5)
