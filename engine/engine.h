@@ -60,7 +60,7 @@ struct SearchSettings {
     // snapshot. Counted in nodes, not time, so that a search on one thread
     // with a playout limit stays repeatable.
     bool proofSearch = true;
-    std::uint32_t proofInterval = 512;
+    std::uint32_t proofInterval = 1024;
     std::uint32_t proofNodes = 200;
     // A leaf gets its children on this visit. Each expansion makes a node
     // for every empty cell and runs the win checks on all of them: on the
