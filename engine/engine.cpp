@@ -162,9 +162,16 @@ void Engine::start(const Position& position, Limits limits) {
 void Engine::run(Worker& worker, bool proving) {
     const Node& root = (*arena_)[root_];
     const std::uint64_t interval = std::max<std::uint64_t>(options_.settings.proofInterval, 1);
+    const bool onlyProving = proving && options_.settings.proofThread && options_.threads > 1;
     for (std::uint64_t count = 0, turn = 0;; ++count) {
         if (stopping_.load(std::memory_order_relaxed)) break;
         if (root.proof.load(std::memory_order_relaxed) != Proof::Unknown) break;
+        if (onlyProving) {
+            // Ends with the search threads, without taking playouts of theirs.
+            if (active_.load(std::memory_order_relaxed) == 1) break;
+            proveSlice(turn++);
+            continue;
+        }
         if (limits_.playouts > 0 && started_.fetch_add(1, std::memory_order_relaxed) >= limits_.playouts) break;
         if (limits_.time.count() > 0 && count % kClockInterval == 0 && options_.clock() >= deadline_) break;
         iterate(worker);
@@ -547,7 +554,19 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
     else if (rootProof == Proof::Loss)
         snap.provenWinner = snap.toMove;
     if (snap.provenWinner && !position_->isWon()) snap.provenLine = provenLine_;
-    if (!root.expanded()) return snap;
+    if (!root.expanded()) {
+        // Proven by the solver before the root had children: the line's
+        // first move is the one candidate.
+        if (snap.provenLine.empty() || maxMoves == 0) return snap;
+        const bool wins = snap.provenWinner == snap.toMove;
+        snap.moves.push_back({snap.provenLine.front(), 0, wins ? 1.0 : 0.0, wins, snap.provenLine});
+        if (wins)
+            snap.winningMoves = {snap.provenLine.front()};
+        else
+            snap.winningMoves = immediateWins(*position_, *snap.provenWinner);
+        if (snap.winningMoves.empty() && snap.provenLine.size() > 1) snap.winningMoves = {snap.provenLine[1]};
+        return snap;
+    }
 
     // The search threads go on changing visits and proofs while this runs:
     // each child's values are read once, and the copies are sorted, so the
@@ -629,9 +648,6 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
 
 std::optional<Move> Engine::bestMove() const {
     const Snapshot snap = snapshot(1);
-    // A root proven by the solver before it had children: the line's first
-    // move is the side to move's, a win or its longest defence.
-    if (snap.moves.empty() && !snap.provenLine.empty()) return snap.provenLine.front();
     if (snap.moves.empty()) return std::nullopt;
     return snap.moves.front().move;
 }

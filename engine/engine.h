@@ -62,6 +62,9 @@ struct SearchSettings {
     bool proofSearch = true;
     std::uint32_t proofInterval = 1024;
     std::uint32_t proofNodes = 200;
+    // With two threads or more, the first gives all its time to the solver
+    // instead (slices of `proofNodes`), and plays no playouts.
+    bool proofThread = false;
     // A leaf gets its children on this visit. Each expansion makes a node
     // for every empty cell and runs the win checks on all of them: on the
     // second visit that was most of a playout's cost. On the fourth the

@@ -53,7 +53,7 @@ constexpr Command kCommands[] = {
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--no-pn-solver]\n"
-    "                    [--expand-after N] [--pn-nodes N] [--pn-interval N]\n"
+    "                    [--pn-thread] [--expand-after N] [--pn-nodes N] [--pn-interval N]\n"
     "                    [--priors N] [--exploration C] [--rave-bias B]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
@@ -240,6 +240,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
             options.engine.settings.solver = false;
         } else if (arg == "--no-pn-solver") {
             options.engine.settings.proofSearch = false;
+        } else if (arg == "--pn-thread") {
+            options.engine.settings.proofThread = true;
         } else {
             // The rest take a number.
             const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",

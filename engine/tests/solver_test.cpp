@@ -236,29 +236,35 @@ TEST(SolverTest, ProvesMostRealEndgamesThreeMovesBeforeTheEnd) {
     EXPECT_GE(proven * 10, games * 8);
 }
 
-// The engine's search, on one thread and a playout limit, proves a win in
-// five through the solver, marks the winning move and gives the line.
+// The engine's search proves a win in five through the solver, marks the
+// winning move and gives the line: taking turns with the playouts on one
+// thread, and with a thread of its own beside a search thread.
 TEST(SolverTest, TheEngineMarksTheProofAndGivesTheLine) {
     const std::vector<ForcedWin> wins = readForcedWins();
     const auto found = std::find_if(wins.begin(), wins.end(), [](const ForcedWin& w) { return w.game == "1043991"; });
     ASSERT_NE(found, wins.end());
     const Position& position = found->position;
-    Options options;
-    options.treeBytes = std::size_t{16} << 20;
-    options.settings.proofInterval = 16;
-    options.settings.proofNodes = 2000;
-    Engine engine(options);
-    engine.start(position, {.playouts = 20000});
-    engine.wait();
-    const Snapshot snap = engine.snapshot();
-    ASSERT_EQ(snap.provenWinner, position.toMove());
-    EXPECT_LT(snap.playouts, 20000U);
-    EXPECT_EQ(snap.provenLine.size(), 5U);
-    EXPECT_TRUE(endsInAWin(position, std::vector<Cell>(snap.provenLine.begin(), snap.provenLine.end()), position.toMove()));
-    ASSERT_FALSE(snap.moves.empty());
-    EXPECT_EQ(snap.moves.front().move, snap.provenLine.front());
-    EXPECT_EQ(snap.moves.front().proven, true);
-    EXPECT_EQ(snap.winningMoves.size(), 1U);
+    for (const int threads : {1, 2}) {
+        SCOPED_TRACE(threads);
+        Options options;
+        options.threads = threads;
+        options.treeBytes = std::size_t{16} << 20;
+        options.settings.proofInterval = 16;
+        options.settings.proofNodes = 2000;
+        options.settings.proofThread = threads > 1;
+        Engine engine(options);
+        engine.start(position, {.playouts = 20000});
+        engine.wait();
+        const Snapshot snap = engine.snapshot();
+        ASSERT_EQ(snap.provenWinner, position.toMove());
+        EXPECT_LT(snap.playouts, 20000U);
+        EXPECT_EQ(snap.provenLine.size(), 5U);
+        EXPECT_TRUE(endsInAWin(position, std::vector<Cell>(snap.provenLine.begin(), snap.provenLine.end()), position.toMove()));
+        ASSERT_FALSE(snap.moves.empty());
+        EXPECT_EQ(snap.moves.front().move, snap.provenLine.front());
+        EXPECT_EQ(snap.moves.front().proven, true);
+        EXPECT_EQ(snap.winningMoves.size(), 1U);
+    }
 }
 
 }  // namespace
