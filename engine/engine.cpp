@@ -223,7 +223,8 @@ void Engine::proveSlice(std::uint64_t turn) {
                 if (first.move == result.line.front()) first.prove(Proof::Win);
         root.prove(moverWins ? Proof::Loss : Proof::Win);
     }
-    if (result.line.empty()) return;
+    // A child that is won on the board needs no line beyond its move.
+    if (result.line.empty() && !target.isWon()) return;
     line.insert(line.end(), result.line.begin(), result.line.end());
     const std::lock_guard lock(structure_);
     provenLine_ = std::move(line);
