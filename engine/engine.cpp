@@ -21,6 +21,16 @@ constexpr std::size_t kPvLength = 12;
 constexpr std::uint64_t kClockInterval = 16;
 // How much longer leaves wait for children once the arena is half full.
 constexpr std::uint32_t kCrowdedFactor = 8;
+// The share of the memory bound that the solver's table takes.
+constexpr std::size_t kSolverShare = 8;
+// The children the proof search takes turns on, most visited first.
+constexpr std::size_t kProvedChildren = 3;
+// Nodes the solver may take to find the line of a root proven without one.
+constexpr std::uint64_t kLineNodes = 50000;
+
+std::size_t solverBytes(const Options& options) {
+    return options.settings.proofSearch ? options.treeBytes / kSolverShare : 0;
+}
 
 std::uint32_t pointsFor(Player player, std::optional<Player> winner) {
     if (!winner) return kWinPoints / 2;
@@ -81,8 +91,9 @@ struct Engine::Worker {
 };
 
 Engine::Engine(Options options)
-    : options_(std::move(options)), arena_(std::make_unique<NodeArena>(options_.treeBytes)) {
+    : options_(std::move(options)), arena_(std::make_unique<NodeArena>(options_.treeBytes - solverBytes(options_))) {
     options_.threads = std::max(options_.threads, 1);
+    if (options_.settings.proofSearch) solver_ = std::make_unique<Solver>(solverBytes(options_), options_.clock);
 }
 
 Engine::~Engine() { stop(); }
@@ -129,8 +140,12 @@ void Engine::start(const Position& position, Limits limits) {
         limits_ = limits;
         playouts_.store(0);
         started_.store(0);
+        provenLine_.clear();
     }
-    if (position.isWon() || (*arena_)[root_].proof.load() != Proof::Unknown) return;
+    // A root kept proven from the last search gets no search, but its line
+    // is looked for again.
+    const bool proven = (*arena_)[root_].proof.load() != Proof::Unknown;
+    if (position.isWon() || (proven && !solver_)) return;
     deadline_ = options_.clock() + limits.time;
     stopping_.store(false);
     ++searches_;
@@ -141,19 +156,92 @@ void Engine::start(const Position& position, Limits limits) {
     }
     active_.store(options_.threads);
     for (int i = 0; i < options_.threads; ++i)
-        threads_.emplace_back([this, i] { run(*workers_[static_cast<std::size_t>(i)]); });
+        threads_.emplace_back([this, i] { run(*workers_[static_cast<std::size_t>(i)], i == 0 && solver_ != nullptr); });
 }
 
-void Engine::run(Worker& worker) {
+void Engine::run(Worker& worker, bool proving) {
     const Node& root = (*arena_)[root_];
-    for (std::uint64_t count = 0;; ++count) {
+    const std::uint64_t interval = std::max<std::uint64_t>(options_.settings.proofInterval, 1);
+    const bool onlyProving = proving && options_.settings.proofThread && options_.threads > 1;
+    for (std::uint64_t count = 0, turn = 0;; ++count) {
         if (stopping_.load(std::memory_order_relaxed)) break;
         if (root.proof.load(std::memory_order_relaxed) != Proof::Unknown) break;
+        if (onlyProving) {
+            // Ends with the search threads, without taking playouts of theirs.
+            if (active_.load(std::memory_order_relaxed) == 1) break;
+            proveSlice(turn++);
+            continue;
+        }
         if (limits_.playouts > 0 && started_.fetch_add(1, std::memory_order_relaxed) >= limits_.playouts) break;
         if (limits_.time.count() > 0 && count % kClockInterval == 0 && options_.clock() >= deadline_) break;
         iterate(worker);
+        if (proving && (count + 1) % interval == 0) proveSlice(turn++);
     }
+    if (proving) proveLine();
     active_.fetch_sub(1);
+}
+
+void Engine::proveSlice(std::uint64_t turn) {
+    NodeArena& arena = *arena_;
+    Node& root = arena[root_];
+    const Position& position = *position_;
+    const Player mover = position.toMove();
+    Node* child = nullptr;
+    if (turn % 2 == 1 && root.expanded()) {
+        // The most visited open children, by cell; the swap has no position
+        // the solver takes.
+        std::array<Node*, kProvedChildren> most{};
+        for (Node& candidate : arena.children(root)) {
+            if (candidate.move == kSwapMove || candidate.proof.load(std::memory_order_relaxed) != Proof::Unknown) continue;
+            const std::uint32_t visits = candidate.visits.load(std::memory_order_relaxed);
+            for (std::size_t i = 0; i < most.size(); ++i) {
+                if (most[i] != nullptr && most[i]->visits.load(std::memory_order_relaxed) >= visits) continue;
+                std::copy_backward(most.begin() + static_cast<std::ptrdiff_t>(i), most.end() - 1, most.end());
+                most[i] = &candidate;
+                break;
+            }
+        }
+        const auto open = static_cast<std::size_t>(most.end() - std::find(most.begin(), most.end(), nullptr));
+        if (open > 0) child = most[(turn / 2) % open];
+    }
+    Position target = position;
+    if (child != nullptr) target.play(child->move);
+    const SolverResult result = solver_->solve(target, {.nodes = options_.settings.proofNodes}, &stopping_);
+    if (!result.winner || stopping_.load(std::memory_order_relaxed)) return;
+    const bool moverWins = *result.winner == mover;
+    std::vector<Move> line;
+    if (child != nullptr) {
+        child->prove(moverWins ? Proof::Win : Proof::Loss);
+        const std::array<Node*, 2> path{&root, child};
+        propagateProof(arena, path);
+        if (!moverWins) return;
+        line.push_back(child->move);
+    } else {
+        // From the root's side: its move was the opponent's.
+        if (moverWins && root.expanded() && !result.line.empty())
+            for (Node& first : arena.children(root))
+                if (first.move == result.line.front()) first.prove(Proof::Win);
+        root.prove(moverWins ? Proof::Loss : Proof::Win);
+    }
+    // A child that is won on the board needs no line beyond its move.
+    if (result.line.empty() && !target.isWon()) return;
+    line.insert(line.end(), result.line.begin(), result.line.end());
+    const std::lock_guard lock(structure_);
+    provenLine_ = std::move(line);
+}
+
+void Engine::proveLine() {
+    const Node& root = (*arena_)[root_];
+    if (root.proof.load() == Proof::Unknown || stopping_.load()) return;
+    {
+        const std::lock_guard lock(structure_);
+        if (!provenLine_.empty()) return;
+    }
+    const SolverResult result = solver_->solve(*position_, {.nodes = kLineNodes}, &stopping_);
+    const std::optional<Player> winner = root.proof.load() == Proof::Loss ? position_->toMove() : havannah::opponent(position_->toMove());
+    if (result.winner != winner || result.line.empty()) return;
+    const std::lock_guard lock(structure_);
+    provenLine_ = result.line;
 }
 
 void Engine::iterate(Worker& worker) {
@@ -466,7 +554,20 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         snap.provenWinner = havannah::opponent(snap.toMove);
     else if (rootProof == Proof::Loss)
         snap.provenWinner = snap.toMove;
-    if (!root.expanded()) return snap;
+    if (snap.provenWinner && !position_->isWon()) snap.provenLine = provenLine_;
+    if (!root.expanded()) {
+        // Proven by the solver before the root had children: the line's
+        // first move is the one candidate.
+        if (snap.provenLine.empty() || maxMoves == 0) return snap;
+        const bool wins = snap.provenWinner == snap.toMove;
+        snap.moves.push_back({snap.provenLine.front(), 0, wins ? 1.0 : 0.0, wins, snap.provenLine});
+        if (wins)
+            snap.winningMoves = {snap.provenLine.front()};
+        else
+            snap.winningMoves = immediateWins(*position_, *snap.provenWinner);
+        if (snap.winningMoves.empty() && snap.provenLine.size() > 1) snap.winningMoves = {snap.provenLine[1]};
+        return snap;
+    }
 
     // The search threads go on changing visits and proofs while this runs:
     // each child's values are read once, and the copies are sorted, so the
@@ -499,6 +600,18 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         return std::pair{a.order, a.visits} > std::pair{b.order, b.visits};
     });
 
+    // A proven line leads with its first move, a win or the longest
+    // defence known, and gives that candidate its line.
+    if (!snap.provenLine.empty()) {
+        const Move first = snap.provenLine.front();
+        const auto found = std::find_if(ranked.begin(), ranked.end(), [&](const Ranked& entry) { return entry.node->move == first; });
+        if (found != ranked.end()) {
+            std::rotate(ranked.begin(), found, found + 1);
+        } else {
+            for (const Node& child : arena.children(root))
+                if (child.move == first) ranked.insert(ranked.begin(), Ranked{&child, 0, child.visits.load(), child.proof.load()});
+        }
+    }
     if (snap.provenWinner == snap.toMove) {
         for (const Ranked& entry : ranked)
             if (entry.proof == Proof::Win) snap.winningMoves.push_back(entry.node->move);
@@ -525,6 +638,8 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         }
         snap.moves.push_back(std::move(candidate));
     }
+    if (!snap.moves.empty() && !snap.provenLine.empty() && snap.moves.front().move == snap.provenLine.front())
+        snap.moves.front().pv = snap.provenLine;
     // A loss proven deeper: the winner's answer to the move that holds out
     // longest.
     if (snap.provenWinner && *snap.provenWinner != snap.toMove && snap.winningMoves.empty() && snap.pv().size() > 1)

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "engine/playout.h"
+#include "engine/solver.h"
 #include "engine/tree.h"
 #include "havannah/position.h"
 
@@ -51,6 +52,19 @@ struct SearchSettings {
     // cell that stops the opponent's immediate win), and proofs carried up
     // the tree.
     bool solver = true;
+    // The proof-number solver (engine/solver.h) in turns with the first
+    // thread's playouts: after every `proofInterval` playouts that thread
+    // gives the solver `proofNodes` nodes, on the root and, every other
+    // turn, on one of the three most visited children. What it proves is
+    // marked on the tree, and the line of a proven root is kept for the
+    // snapshot. Counted in nodes, not time, so that a search on one thread
+    // with a playout limit stays repeatable.
+    bool proofSearch = true;
+    std::uint32_t proofInterval = 1024;
+    std::uint32_t proofNodes = 200;
+    // With two threads or more, the first gives all its time to the solver
+    // instead (slices of `proofNodes`), and plays no playouts.
+    bool proofThread = false;
     // A leaf gets its children on this visit. Each expansion makes a node
     // for every empty cell and runs the win checks on all of them: on the
     // second visit that was most of a playout's cost. On the fourth the
@@ -75,6 +89,8 @@ int defaultThreads();
 struct Options {
     int threads = 1;
     std::uint64_t seed = 1;
+    // The search's memory: with the proof search on, an eighth of it goes
+    // to the solver's table and the rest to the tree.
     std::size_t treeBytes = defaultTreeBytes();
     // At most this many nodes of the old tree are kept by a start that
     // follows on from the previous search (0: up to half the arena). The
@@ -106,7 +122,8 @@ struct Snapshot {
     // Proven wins first, then open moves by visits, then proven losses: a
     // loss that takes a cell where the opponent would win next ahead of
     // one that does not, then by visits. So in a lost position the first
-    // is the move that holds out longest.
+    // is the move that holds out longest. When the proof search has a
+    // proven line, its first move leads, with the line as its pv.
     std::vector<Candidate> moves;
     // Set when the position is won on the board or proven by the search.
     std::optional<havannah::Player> provenWinner;
@@ -117,6 +134,11 @@ struct Snapshot {
     // candidate in its line when known (a deeper loss). Empty when nothing
     // is proven or the game is already won on the board.
     std::vector<Move> winningMoves;
+    // The proven line when the proof search found it: the winner's moves and
+    // the loser's longest defence, ending with the winning stone; its size
+    // is the win's length in moves ("wins by force in 7 moves: E5 F6 ...").
+    // Empty when unknown.
+    std::vector<Move> provenLine;
     bool running = false;
     std::size_t nodes = 0;
     std::size_t nodeCapacity = 0;
@@ -148,7 +170,12 @@ class Engine {
 
   private:
     struct Worker;
-    void run(Worker& worker);
+    void run(Worker& worker, bool proving);
+    // One turn of the proof search: the root, or one of the most visited
+    // children.
+    void proveSlice(std::uint64_t turn);
+    // The line of a root proven without one, for the snapshot.
+    void proveLine();
     void iterate(Worker& worker);
     bool expand(Node& node, const havannah::Position& position, Worker& worker);
     void updateRave(std::span<Node* const> path, const havannah::Position& final);
@@ -160,6 +187,8 @@ class Engine {
 
     Options options_;
     std::unique_ptr<NodeArena> arena_;
+    // Used by the first thread alone.
+    std::unique_ptr<Solver> solver_;
     NodeIndex root_ = kNoNode;
     std::optional<havannah::Position> position_;
     // The first stone's cell when the search starts where the swap may
@@ -175,7 +204,8 @@ class Engine {
     std::vector<std::thread> threads_;
     std::vector<std::unique_ptr<Worker>> workers_;
     std::mutex control_;            // start, stop and wait, one at a time
-    mutable std::mutex structure_;  // the tree's root and arena while they change
+    mutable std::mutex structure_;  // the tree's root and arena while they change; provenLine_
+    std::vector<Move> provenLine_;
 };
 
 }  // namespace tarnwick::engine

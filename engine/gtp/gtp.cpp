@@ -53,7 +53,8 @@ constexpr Command kCommands[] = {
 };
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
-    "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--expand-after N]\n"
+    "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--no-pn-solver]\n"
+    "                    [--pn-thread] [--expand-after N] [--pn-nodes N] [--pn-interval N]\n"
     "                    [--priors N] [--exploration C] [--rave-bias B] [--steady-time]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
@@ -251,10 +252,14 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
             options.engine.settings.solver = false;
         } else if (arg == "--steady-time") {
             options.watchSearch = false;
+        } else if (arg == "--no-pn-solver") {
+            options.engine.settings.proofSearch = false;
+        } else if (arg == "--pn-thread") {
+            options.engine.settings.proofThread = true;
         } else {
             // The rest take a number.
             const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",
-                                               "--exploration", "--rave-bias", "--priors"};
+                                               "--exploration", "--rave-bias", "--priors", "--pn-nodes", "--pn-interval"};
             if (std::find(std::begin(valued), std::end(valued), arg) == std::end(valued)) return fail("unknown option " + std::string(arg));
             if (i + 1 == args.size()) return fail(std::string(arg) + " needs a number");
             const std::string text(args[++i]);
@@ -283,6 +288,10 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
                 options.engine.settings.selection.exploration = *number;
             } else if (arg == "--rave-bias") {
                 options.engine.settings.selection.raveBias = *number;
+            } else if (arg == "--pn-nodes") {
+                options.engine.settings.proofNodes = static_cast<std::uint32_t>(std::min(*number, 1e9));
+            } else if (arg == "--pn-interval") {
+                options.engine.settings.proofInterval = static_cast<std::uint32_t>(std::min(*number, 1e9));
             } else {
                 options.engine.settings.priorPlayouts = static_cast<std::uint32_t>(*number);
             }

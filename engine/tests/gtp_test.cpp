@@ -94,7 +94,9 @@ struct CommandLineCase {
 };
 const CommandLineCase kCommandLines[] = {
     {{}, true, 0, "", ""},
-    {{"--threads", "2", "--playouts", "500", "--seed", "18446744073709551615", "--no-rave", "--steady-time"}, true, 0, "", ""},
+    {{"--threads", "2", "--playouts", "500", "--seed", "18446744073709551615", "--no-rave", "--steady-time",
+      "--no-pn-solver", "--pn-nodes", "50"},
+     true, 0, "", ""},
     {{"--help"}, false, 0, "usage: tarnwick-gtp [^]*", ""},
     {{"--playouts", "9", "--version", "--frobnicate"}, false, 0, "tarnwick-gtp [0-9]+\\.[0-9]+\n", ""},
     {{"--frobnicate"}, false, 2, "", "tarnwick-gtp: unknown option --frobnicate\nusage: [^]*"},
@@ -120,6 +122,8 @@ TEST(GtpTest, TheProgramsCommandLine) {
     EXPECT_EQ(options.engine.seed, ~std::uint64_t{0});
     EXPECT_FALSE(options.engine.settings.selection.rave);
     EXPECT_FALSE(options.watchSearch);
+    EXPECT_FALSE(options.engine.settings.proofSearch);
+    EXPECT_EQ(options.engine.settings.proofNodes, 50U);
 }
 
 TEST(GtpTest, GarbageGetsOneAnswerALine) {

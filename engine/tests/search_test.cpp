@@ -159,7 +159,7 @@ O   .   .   .   .
         .
 black to move)",
      "I2 I3", "white", "I2 I3"},
-    {"lost deeper: White's answer to the move searched most is named", R"(
+    {"lost deeper: White's answer in the proven line is named", R"(
         X
       .   .
     .   .   .
@@ -178,7 +178,7 @@ X   .   X   X   .
       O   O
         X
 black to move)",
-     "", "white", "E2"},
+     "", "white", "C6"},
 };
 
 TEST(SearchTest, FindsWinsAndTheOnlyDefence) {
