@@ -69,8 +69,21 @@ std::string winningCellsText(const engine::Snapshot& snap, const havannah::Topol
     return named < cells.size() ? text + " ..." : text;
 }
 
+// " in 7 moves: E5 F6 G7 ...", the first moves of the proven line, both
+// sides' from the position shown. A win the winner makes with its next
+// stone names its cells instead (": A8 or H1"), whoever is to move.
+std::string provenLineText(const engine::Snapshot& snap, const havannah::Topology& topology) {
+    constexpr std::size_t kNamed = 7;
+    const std::vector<engine::Move>& line = snap.provenLine;
+    const std::size_t nextStone = snap.provenWinner == snap.toMove ? 1 : 2;
+    if (line.size() <= nextStone) return winningCellsText(snap, topology);
+    std::string text = " in " + std::to_string(line.size()) + " moves:";
+    for (std::size_t i = 0; i < std::min(line.size(), kNamed); ++i) text += " " + engine::moveName(topology, line[i]);
+    return line.size() > kNamed ? text + " ..." : text;
+}
+
 std::string analysisLine(const engine::Snapshot& snap, const havannah::Topology& topology) {
-    if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force" + winningCellsText(snap, topology);
+    if (snap.provenWinner) return playerName(*snap.provenWinner) + " wins by force" + provenLineText(snap, topology);
     std::string line = playerName(snap.toMove) + " to move";
     // A search just started has nothing to tell yet.
     if (snap.playouts == 0) return line;

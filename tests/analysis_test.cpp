@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <set>
@@ -217,6 +219,22 @@ TEST_F(AnalysisTest, ALostPositionNamesTheWinningCellsAndGBlocksOne) {
     key("g");
     ASSERT_EQ(app.game.moveCount(), 26);
     EXPECT_TRUE(app.game.Moves[26] == "26.A8" || app.game.Moves[26] == "26.H1") << app.game.Moves[26];
+}
+
+// Game 1009695 three moves before White's ring: the line names the proven
+// win's length and its moves, and the first is the disc's.
+TEST_F(AnalysisTest, AForcedWinFurtherAwayNamesItsLine) {
+    std::ifstream file(std::string(TARNWICK_RECORDS_DIR) + "/1009695.sgf", std::ios::binary);
+    paste(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    extendedKey(keys::kEnd);
+    for (int i = 0; i < 3; ++i) extendedKey(keys::kLeft);
+    key("a");
+    settle();
+    std::smatch found;
+    ASSERT_TRUE(std::regex_match(app.analysis.LineShown, found,
+                                 std::regex(R"(White wins by force in 3 moves: ([A-O]\d+) [A-O]\d+ [A-O]\d+)")))
+        << app.analysis.LineShown;
+    EXPECT_EQ(marks().at(cell(found[1].str().c_str())).rank, 1);
 }
 
 TEST_F(AnalysisTest, EscapeStopsTheAnalysisBeforeItEndsTheProgram) {
