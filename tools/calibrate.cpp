@@ -13,7 +13,6 @@
 // to move; proven 1 when the search proved the position; won 1 when the side
 // to move won the game, 0 when it lost; games with no winner are left out).
 #include <charconv>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,11 +25,11 @@
 
 #include "engine/engine.h"
 #include "havannah/position.h"
+#include "tools/self_play.h"
 
 namespace {
 
 using tarnwick::engine::Engine;
-using tarnwick::engine::kSwapMove;
 using tarnwick::havannah::Player;
 using tarnwick::havannah::Position;
 
@@ -91,19 +90,12 @@ std::optional<Player> playGame(const Arguments& args, std::mt19937& random, std:
     options.threads = args.threads;
     options.seed = random();
     Engine engine(options);
-    const auto budget = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(args.seconds));
-    while (!position.winner() && position.movesPlayed() < cells + 1) {
-        engine.start(position, args.playouts > 0 ? tarnwick::engine::Limits{args.playouts, {}}
-                                                 : tarnwick::engine::Limits{0, budget});
-        engine.wait();
-        const tarnwick::engine::Snapshot snap = engine.snapshot(1);
-        if (snap.moves.empty()) break;
-        const auto& best = snap.moves.front();
-        samples.push_back({position.movesPlayed(), position.toMove(), best.winRate, snap.provenWinner.has_value()});
-        const bool refused = best.move == kSwapMove ? position.swap().has_value() : position.play(best.move).has_value();
-        if (refused) break;
-    }
-    return position.winner();
+    const tarnwick::engine::Limits limits =
+        args.playouts > 0 ? tarnwick::engine::Limits{args.playouts, {}} : tarnwick::tools::secondsLimit(args.seconds);
+    return tarnwick::tools::playToTheEnd(position, engine, limits, [&](const tarnwick::engine::Snapshot& snap) {
+        samples.push_back({position.movesPlayed(), position.toMove(), snap.moves.front().winRate,
+                           snap.provenWinner.has_value()});
+    });
 }
 
 }  // namespace

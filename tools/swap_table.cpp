@@ -9,7 +9,6 @@
 // on standard output.
 //
 //   tarnwick-swap-table --base 8 --short 1 --long 20 [--verify N] [--threads 1] [--seed 1]
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -21,6 +20,7 @@
 #include "database/symmetry.h"
 #include "engine/engine.h"
 #include "havannah/position.h"
+#include "tools/self_play.h"
 
 namespace {
 
@@ -64,8 +64,7 @@ Verdict searchAfter(const havannah::Position& position, double seconds, const Ar
     options.threads = args.threads;
     options.seed = args.seed;
     engine::Engine engine(options);
-    engine.start(position, engine::Limits{0, std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                                 std::chrono::duration<double>(seconds))});
+    engine.start(position, tools::secondsLimit(seconds));
     engine.wait();
     const engine::Snapshot snap = engine.snapshot(static_cast<std::size_t>(position.topology().cellCount()) + 1);
     Verdict verdict;
@@ -93,14 +92,7 @@ double whiteShareWithoutSwap(havannah::Cell cell, const Arguments& args) {
         options.threads = args.threads;
         options.seed = args.seed + static_cast<unsigned>(game) * 7919u;
         engine::Engine engine(options);
-        const auto budget =
-            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(args.shortSeconds));
-        while (!position.winner()) {
-            engine.start(position, engine::Limits{0, budget});
-            engine.wait();
-            const std::optional<engine::Move> move = engine.bestMove();
-            if (!move || position.play(*move)) break;
-        }
+        tools::playToTheEnd(position, engine, tools::secondsLimit(args.shortSeconds));
         whiteWins += position.winner() == havannah::Player::White ? 1 : position.winner() ? 0 : 0.5;
     }
     return whiteWins / args.verify;
@@ -111,7 +103,7 @@ double whiteShareWithoutSwap(havannah::Cell cell, const Arguments& args) {
 int main(int argc, char** argv) {
     Arguments args;
     if (!readArguments(argc, argv, args)) {
-        std::fputs("usage: tarnwick-swap-table [--base B] [--short S] [--long S] [--threads T] [--seed N]\n", stderr);
+        std::fputs("usage: tarnwick-swap-table [--base B] [--short S] [--long S] [--verify N] [--threads T] [--seed N]\n", stderr);
         return 2;
     }
     const havannah::Position empty(args.base);
