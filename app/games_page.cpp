@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <iterator>
@@ -82,6 +83,23 @@ int columnLeft(std::size_t index) {
     return x;
 }
 
+// The game server writes "null" for a game outside any tournament; the table
+// shows such games as "Unrated Game", so a search for that name finds them.
+constexpr std::string_view kStoredUnrated = "null";
+constexpr std::string_view kShownUnrated = "Unrated Game";
+
+std::string shownEvent(const std::string& stored) { return stored == kStoredUnrated ? std::string(kShownUnrated) : stored; }
+
+// The stored event prefix a search for an event means.
+std::string storedEventPrefix(const std::string& search) {
+    const bool unrated = search.size() <= kShownUnrated.size() &&
+                         std::equal(search.begin(), search.end(), kShownUnrated.begin(), [](char a, char b) {
+                             return std::tolower(static_cast<unsigned char>(a)) ==
+                                    std::tolower(static_cast<unsigned char>(b));
+                         });
+    return unrated ? std::string(kStoredUnrated) : search;
+}
+
 database::Query queryOf(const GamesPageFields& page) {
     database::Query query;
     query.player = page.Search;
@@ -109,7 +127,7 @@ void readRows(GamesDatabase& games, GamesPageFields& page) {
     page.Count = db->countGames(query);
     if (page.Count == 0 && !page.Search.empty()) {
         query.player.clear();
-        query.event = page.Search;
+        query.event = storedEventPrefix(page.Search);
         page.Count = db->countGames(query);
     }
     page.Selected = std::clamp<std::int64_t>(page.Selected, 0, std::max<std::int64_t>(0, page.Count - 1));
@@ -227,8 +245,7 @@ void drawTable(App& app) {
         const std::string cells[] = {row.gameNumber ? std::to_string(*row.gameNumber) : "",
                                      row.black,
                                      row.white,
-                                     // The game server writes "null" for a game outside any tournament.
-                                     row.event == "null" ? "Unrated Game" : row.event,
+                                     shownEvent(row.event),
                                      row.result,
                                      std::to_string(row.moves),
                                      endingOf(row)};

@@ -70,6 +70,16 @@ TEST_F(GamesPageTest, DroppedGamesAreSearchedSortedAndOpened) {
     EXPECT_EQ(app.gamesPage.Count, 2);
     EXPECT_EQ(app.gamesPage.Search, "kp");
 
+    // A search no player answers looks for an event, as the table names it:
+    // the server's "null" is shown and found as "Unrated Game".
+    for (int i = 0; i < 2; ++i) key(std::string(1, keys::kBackspace));
+    for (const char* letter : {"u", "N", "r", "a", "t", "e", "d", " ", "g"}) key(letter);
+    EXPECT_EQ(app.gamesPage.Count, 3);
+    key("x");
+    EXPECT_EQ(app.gamesPage.Count, 0);
+    for (int i = 0; i < 10; ++i) key(std::string(1, keys::kBackspace));
+    for (const char* letter : {"k", "p"}) key(letter);
+
     // A click on the Moves heading sorts by it, a second one the other way.
     const int movesHeading = 56 + (9 + 19 + 19 + 20 + 7 + 1 + 1 + 1 + 1 + 1) * 8 + 4;
     clickAt(movesHeading, 135);
