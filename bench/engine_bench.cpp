@@ -29,6 +29,7 @@ void BM_Search(benchmark::State& state) {
     const auto position = startPosition(static_cast<int>(state.range(0)), state.range(1) != 0);
     Options options;
     options.threads = static_cast<int>(state.range(2));
+    options.settings.proofSearch = state.range(3) != 0;
     options.treeBytes = std::size_t{256} << 20;
     std::uint64_t playouts = 0;
     // The machine is shared: processor time (all threads) tells the cost of
@@ -48,10 +49,13 @@ void BM_Search(benchmark::State& state) {
     state.counters["playouts/cpu-s"] = static_cast<double>(playouts) / cpuSeconds;
     state.counters["nodes"] = static_cast<double>(nodes);
 }
-// base, middle game, threads; real time, since the work runs on the engine's threads
+// base, middle game, threads, the proof search in turns; real time, since
+// the work runs on the engine's threads. Without the proof search on one
+// thread, for the share of the time it takes.
 BENCHMARK(BM_Search)
-    ->ArgsProduct({{8, 10}, {0, 1}, {1, 2}})
-    ->ArgNames({"base", "middle", "threads"})
+    ->ArgsProduct({{8, 10}, {0, 1}, {1, 2}, {1}})
+    ->ArgsProduct({{8, 10}, {0, 1}, {1}, {0}})
+    ->ArgNames({"base", "middle", "threads", "proofs"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
