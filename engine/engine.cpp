@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <thread>
 #include <array>
-#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -94,15 +93,6 @@ struct Engine::Worker {
 Engine::Engine(Options options)
     : options_(std::move(options)), arena_(std::make_unique<NodeArena>(options_.treeBytes - solverBytes(options_))) {
     options_.threads = std::max(options_.threads, 1);
-    const SearchSettings& settings = options_.settings;
-    if (settings.patternSpread > 0) {
-        const PatternTable& table = PatternTable::fitted();
-        for (std::size_t code = 0; code < kPatternCodes; ++code) {
-            const double odds = std::pow(static_cast<double>(table.gamma(static_cast<PatternCode>(code))), settings.patternSpread) *
-                                settings.farRate / (1 - settings.farRate);
-            patternWins_[code] = static_cast<std::uint32_t>(odds / (1 + odds) * kWinPoints * settings.priorPlayouts + 0.5);
-        }
-    }
     if (options_.settings.proofSearch) solver_ = std::make_unique<Solver>(solverBytes(options_), options_.clock);
 }
 
@@ -370,10 +360,7 @@ bool Engine::expand(Node& node, const Position& position, Worker& worker) {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         Node& child = arena[first + static_cast<NodeIndex>(i)];
         child.reset(static_cast<std::int16_t>(moves[i]));
-        if (settings.priorPlayouts > 0 && moves[i] != kSwapMove && settings.patternSpread > 0) {
-            child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
-            child.raveWins.store(patternWins_[localPattern(position, moves[i], position.toMove())], std::memory_order_relaxed);
-        } else if (settings.priorPlayouts > 0 && moves[i] != kSwapMove) {
+        if (settings.priorPlayouts > 0 && moves[i] != kSwapMove) {
             const bool near = (position.stonesAround(moves[i], Stone::Black) | position.stonesAround(moves[i], Stone::White)) != 0;
             child.raveVisits.store(settings.priorPlayouts, std::memory_order_relaxed);
             child.raveWins.store(near ? nearWins : farWins, std::memory_order_relaxed);

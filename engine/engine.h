@@ -19,7 +19,6 @@
 // the clock. The destructor stops the search.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -31,7 +30,6 @@
 #include <thread>
 #include <vector>
 
-#include "engine/patterns.h"
 #include "engine/playout.h"
 #include "engine/solver.h"
 #include "engine/tree.h"
@@ -80,11 +78,6 @@ struct SearchSettings {
     std::uint32_t priorPlayouts = 20;
     double nearRate = 0.6;
     double farRate = 0.4;
-    // Above zero, the virtual playouts of a cell are won instead at a rate
-    // from its local pattern (engine/patterns.h): the odds of `farRate`
-    // times gamma^s, for the pattern's fitted weight gamma (an average cell,
-    // which is mostly a cell far from the stones, weighs 1) and this spread s.
-    double patternSpread = 0;
 };
 
 // The smaller of 1 GiB and a quarter of the machine's memory.
@@ -193,9 +186,6 @@ class Engine {
     void joinThreads();
 
     Options options_;
-    // The virtual RAVE wins of a new child by its local pattern's code, when
-    // the pattern prior is on.
-    std::array<std::uint32_t, kPatternCodes> patternWins_{};
     std::unique_ptr<NodeArena> arena_;
     // Used by the first thread alone.
     std::unique_ptr<Solver> solver_;

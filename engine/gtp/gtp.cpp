@@ -56,7 +56,6 @@ constexpr std::string_view kUsage =
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--no-pn-solver]\n"
     "                    [--pn-thread] [--expand-after N] [--pn-nodes N] [--pn-interval N]\n"
     "                    [--priors N] [--exploration C] [--rave-bias B] [--steady-time]\n"
-    "                    [--pattern-spread S]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
 constexpr std::string_view kSwapRuleOff = "the swap rule is off (havannah_swap on)";
@@ -260,8 +259,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
         } else {
             // The rest take a number.
             const std::string_view valued[] = {"--threads", "--seconds", "--playouts", "--seed", "--tree-mb", "--expand-after",
-                                               "--exploration", "--rave-bias", "--priors", "--pn-nodes", "--pn-interval",
-                                               "--pattern-spread"};
+                                               "--exploration", "--rave-bias", "--priors", "--pn-nodes", "--pn-interval"};
             if (std::find(std::begin(valued), std::end(valued), arg) == std::end(valued)) return fail("unknown option " + std::string(arg));
             if (i + 1 == args.size()) return fail(std::string(arg) + " needs a number");
             const std::string text(args[++i]);
@@ -292,8 +290,6 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
                 options.engine.settings.selection.raveBias = *number;
             } else if (arg == "--pn-nodes") {
                 options.engine.settings.proofNodes = static_cast<std::uint32_t>(std::min(*number, 1e9));
-            } else if (arg == "--pattern-spread") {
-                options.engine.settings.patternSpread = std::min(*number, 10.0);
             } else if (arg == "--pn-interval") {
                 options.engine.settings.proofInterval = static_cast<std::uint32_t>(std::min(*number, 1e9));
             } else {

@@ -95,7 +95,7 @@ struct CommandLineCase {
 const CommandLineCase kCommandLines[] = {
     {{}, true, 0, "", ""},
     {{"--threads", "2", "--playouts", "500", "--seed", "18446744073709551615", "--no-rave", "--steady-time",
-      "--no-pn-solver", "--pn-nodes", "50", "--pattern-spread", "0.5"},
+      "--no-pn-solver", "--pn-nodes", "50"},
      true, 0, "", ""},
     {{"--help"}, false, 0, "usage: tarnwick-gtp [^]*", ""},
     {{"--playouts", "9", "--version", "--frobnicate"}, false, 0, "tarnwick-gtp [0-9]+\\.[0-9]+\n", ""},
@@ -124,7 +124,6 @@ TEST(GtpTest, TheProgramsCommandLine) {
     EXPECT_FALSE(options.watchSearch);
     EXPECT_FALSE(options.engine.settings.proofSearch);
     EXPECT_EQ(options.engine.settings.proofNodes, 50U);
-    EXPECT_EQ(options.engine.settings.patternSpread, 0.5);
 }
 
 TEST(GtpTest, GarbageGetsOneAnswerALine) {
