@@ -144,8 +144,9 @@ void Engine::start(const Position& position, Limits limits) {
     }
     // A root kept proven from the last search gets no search, but its line
     // is looked for again.
-    const bool proven = (*arena_)[root_].proof.load() != Proof::Unknown;
-    if (position.isWon() || (proven && !solver_)) return;
+    const Node& root = (*arena_)[root_];
+    const bool proven = root.proof.load() != Proof::Unknown;
+    if (position.isWon() || (proven && !solver_ && !holdsOut(root))) return;
     deadline_ = options_.clock() + limits.time;
     stopping_.store(false);
     ++searches_;
@@ -163,9 +164,16 @@ void Engine::run(Worker& worker, bool proving) {
     const Node& root = (*arena_)[root_];
     const std::uint64_t interval = std::max<std::uint64_t>(options_.settings.proofInterval, 1);
     const bool onlyProving = proving && options_.settings.proofThread && options_.threads > 1;
+    bool holding = false;
     for (std::uint64_t count = 0, turn = 0;; ++count) {
         if (stopping_.load(std::memory_order_relaxed)) break;
-        if (root.proof.load(std::memory_order_relaxed) != Proof::Unknown) break;
+        if (root.proof.load(std::memory_order_relaxed) != Proof::Unknown) {
+            // Looked at again now and then: the open moves may all be
+            // proven lost meanwhile.
+            if (onlyProving) break;
+            if (!holding || count % kClockInterval == 0) holding = holdsOut(root);
+            if (!holding) break;
+        }
         if (onlyProving) {
             // Ends with the search threads, without taking playouts of theirs.
             if (active_.load(std::memory_order_relaxed) == 1) break;
@@ -174,11 +182,21 @@ void Engine::run(Worker& worker, bool proving) {
         }
         if (limits_.playouts > 0 && started_.fetch_add(1, std::memory_order_relaxed) >= limits_.playouts) break;
         if (limits_.time.count() > 0 && count % kClockInterval == 0 && options_.clock() >= deadline_) break;
-        iterate(worker);
+        iterate(worker, holding);
         if (proving && (count + 1) % interval == 0) proveSlice(turn++);
     }
     if (proving) proveLine();
     active_.fetch_sub(1);
+}
+
+bool Engine::holdsOut(const Node& root) const {
+    // The root's move was the opponent's: its proven win is the loss of the
+    // side to move.
+    if (!options_.settings.holdOut || root.proof.load(std::memory_order_relaxed) != Proof::Win) return false;
+    if (!root.expanded()) return true;
+    const std::span<const Node> children = static_cast<const NodeArena&>(*arena_).children(root);
+    return std::any_of(children.begin(), children.end(),
+                       [](const Node& child) { return child.proof.load(std::memory_order_relaxed) == Proof::Unknown; });
 }
 
 void Engine::proveSlice(std::uint64_t turn) {
@@ -187,7 +205,9 @@ void Engine::proveSlice(std::uint64_t turn) {
     const Position& position = *position_;
     const Player mover = position.toMove();
     Node* child = nullptr;
-    if (turn % 2 == 1 && root.expanded()) {
+    // A proven root has nothing left to prove; its open children do.
+    const bool rootProven = root.proof.load(std::memory_order_relaxed) != Proof::Unknown;
+    if ((turn % 2 == 1 || rootProven) && root.expanded()) {
         // The most visited open children, by cell; the swap has no position
         // the solver takes.
         std::array<Node*, kProvedChildren> most{};
@@ -204,6 +224,7 @@ void Engine::proveSlice(std::uint64_t turn) {
         const auto open = static_cast<std::size_t>(most.end() - std::find(most.begin(), most.end(), nullptr));
         if (open > 0) child = most[(turn / 2) % open];
     }
+    if (rootProven && child == nullptr) return;
     Position target = position;
     if (child != nullptr) target.play(child->move);
     const SolverResult result = solver_->solve(target, {.nodes = options_.settings.proofNodes}, &stopping_);
@@ -244,7 +265,7 @@ void Engine::proveLine() {
     provenLine_ = result.line;
 }
 
-void Engine::iterate(Worker& worker) {
+void Engine::iterate(Worker& worker, bool holding) {
     NodeArena& arena = *arena_;
     const SearchSettings& settings = options_.settings;
     if (!worker.position)
@@ -262,7 +283,8 @@ void Engine::iterate(Worker& worker) {
     // so that a long analysis fills the rest slowly, where it matters most.
     const std::uint32_t expandAfter = arena.used() > arena.capacity() / 2 ? settings.expandAfter * kCrowdedFactor : settings.expandAfter;
     Cell last = kNoCell;
-    while (node->proof.load(std::memory_order_relaxed) == Proof::Unknown) {
+    // A root proven lost that holds out is searched as if open.
+    while (node->proof.load(std::memory_order_relaxed) == Proof::Unknown || (holding && path.size() == 1)) {
         if (!node->expanded()) {
             if (node->visits.load(std::memory_order_relaxed) >= expandAfter && expand(*node, position, worker))
                 continue;
@@ -601,8 +623,10 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
     });
 
     // A proven line leads with its first move, a win or the longest
-    // defence known, and gives that candidate its line.
-    if (!snap.provenLine.empty()) {
+    // defence known, and gives that candidate its line; but a search that
+    // holds out leads with the most searched open move, if it has one.
+    const bool holdingOut = options_.settings.holdOut && !ranked.empty() && ranked.front().order == 2;
+    if (!snap.provenLine.empty() && !(holdingOut && snap.provenWinner != snap.toMove)) {
         const Move first = snap.provenLine.front();
         const auto found = std::find_if(ranked.begin(), ranked.end(), [&](const Ranked& entry) { return entry.node->move == first; });
         if (found != ranked.end()) {
@@ -642,7 +666,7 @@ Snapshot Engine::snapshot(std::size_t maxMoves) const {
         snap.moves.front().pv = snap.provenLine;
     // A loss proven deeper: the winner's answer to the move that holds out
     // longest.
-    if (snap.provenWinner && *snap.provenWinner != snap.toMove && snap.winningMoves.empty() && snap.pv().size() > 1)
+    if (snap.provenWinner && *snap.provenWinner != snap.toMove && snap.winningMoves.empty() && !holdingOut && snap.pv().size() > 1)
         snap.winningMoves.push_back(snap.pv()[1]);
     return snap;
 }

@@ -65,6 +65,12 @@ struct SearchSettings {
     // With two threads or more, the first gives all its time to the solver
     // instead (slices of `proofNodes`), and plays no playouts.
     bool proofThread = false;
+    // When the side to move is proven lost, the search goes on among the
+    // moves not yet proven lost, and the most searched of them is played:
+    // the try most likely to hold out against an opponent who may miss the
+    // win. Without it a proven root ends the search at once and the
+    // snapshot leads with the longest defence the proof knows.
+    bool holdOut = false;
     // A leaf gets its children on this visit. Each expansion makes a node
     // for every empty cell and runs the win checks on all of them: on the
     // second visit that was most of a playout's cost. On the fourth the
@@ -176,7 +182,9 @@ class Engine {
     void proveSlice(std::uint64_t turn);
     // The line of a root proven without one, for the snapshot.
     void proveLine();
-    void iterate(Worker& worker);
+    void iterate(Worker& worker, bool holding);
+    // Whether a search of a root proven lost for its side to move goes on.
+    bool holdsOut(const Node& root) const;
     bool expand(Node& node, const havannah::Position& position, Worker& worker);
     void updateRave(std::span<Node* const> path, const havannah::Position& final);
     // The node reached from the root by the moves that lead from the old

@@ -54,8 +54,9 @@ constexpr Command kCommands[] = {
 constexpr std::string_view kUsage =
     "usage: tarnwick-gtp [--threads N] [--seconds S] [--playouts N] [--seed N] [--tree-mb N]\n"
     "                    [--no-rave] [--no-lgr] [--no-bridge] [--no-solver] [--no-pn-solver]\n"
-    "                    [--pn-thread] [--expand-after N] [--pn-nodes N] [--pn-interval N]\n"
-    "                    [--priors N] [--exploration C] [--rave-bias B] [--steady-time]\n"
+    "                    [--no-hold-out] [--pn-thread] [--expand-after N] [--pn-nodes N]\n"
+    "                    [--pn-interval N] [--priors N] [--exploration C] [--rave-bias B]\n"
+    "                    [--steady-time]\n"
     "       tarnwick-gtp --help | --version\n"
     "Answers the Go Text Protocol with Havannah commands on standard input and output.\n";
 constexpr std::string_view kSwapRuleOff = "the swap rule is off (havannah_swap on)";
@@ -254,6 +255,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> args) {
             options.watchSearch = false;
         } else if (arg == "--no-pn-solver") {
             options.engine.settings.proofSearch = false;
+        } else if (arg == "--no-hold-out") {
+            options.engine.settings.holdOut = false;
         } else if (arg == "--pn-thread") {
             options.engine.settings.proofThread = true;
         } else {
@@ -500,7 +503,8 @@ void Session::searchOnTheClock(const Budget& budget) {
         const Snapshot snap = engine_.snapshot(2);
         SearchView view;
         view.playouts = snap.playouts;
-        view.decided = snap.provenWinner.has_value();
+        // A loss that the search holds out against is not decided yet.
+        view.decided = snap.provenWinner == snap.toMove || (snap.provenWinner && !options_.engine.settings.holdOut);
         if (!snap.moves.empty()) {
             view.best = snap.moves[0].move;
             view.bestVisits = snap.moves[0].visits;

@@ -26,7 +26,13 @@
 namespace tarnwick::engine::gtp {
 
 struct GtpOptions {
-    Options engine;
+    // A player in a game holds out when proven lost: the opponent may yet
+    // miss the win.
+    Options engine = [] {
+        Options options;
+        options.settings.holdOut = true;
+        return options;
+    }();
     // Time a move; without it and without a playout limit, one second.
     std::optional<double> seconds;
     // Playouts a move; 0 for no limit.

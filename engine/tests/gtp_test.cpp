@@ -95,7 +95,7 @@ struct CommandLineCase {
 const CommandLineCase kCommandLines[] = {
     {{}, true, 0, "", ""},
     {{"--threads", "2", "--playouts", "500", "--seed", "18446744073709551615", "--no-rave", "--steady-time",
-      "--no-pn-solver", "--pn-nodes", "50"},
+      "--no-pn-solver", "--no-hold-out", "--pn-nodes", "50"},
      true, 0, "", ""},
     {{"--help"}, false, 0, "usage: tarnwick-gtp [^]*", ""},
     {{"--playouts", "9", "--version", "--frobnicate"}, false, 0, "tarnwick-gtp [0-9]+\\.[0-9]+\n", ""},

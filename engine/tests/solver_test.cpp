@@ -244,6 +244,7 @@ TEST(SolverTest, TheEngineMarksTheProofAndGivesTheLine) {
     const auto found = std::find_if(wins.begin(), wins.end(), [](const ForcedWin& w) { return w.game == "1043991"; });
     ASSERT_NE(found, wins.end());
     const Position& position = found->position;
+    Move first = 0;
     for (const int threads : {1, 2}) {
         SCOPED_TRACE(threads);
         Options options;
@@ -264,6 +265,27 @@ TEST(SolverTest, TheEngineMarksTheProofAndGivesTheLine) {
         EXPECT_EQ(snap.moves.front().move, snap.provenLine.front());
         EXPECT_EQ(snap.moves.front().proven, true);
         EXPECT_EQ(snap.winningMoves.size(), 1U);
+        first = snap.provenLine.front();
+    }
+    // From the losing side, after the line's first move: the search ends at
+    // the proof and leads with the longest defence, or holds out, using all
+    // its playouts, and leads with the open move it searched most.
+    Position lost = position;
+    ASSERT_EQ(lost.play(first), std::nullopt);
+    for (const bool holdOut : {false, true}) {
+        SCOPED_TRACE(holdOut);
+        Options options;
+        options.treeBytes = std::size_t{16} << 20;
+        options.settings.holdOut = holdOut;
+        Engine engine(options);
+        engine.start(lost, {.playouts = 20000});
+        engine.wait();
+        const Snapshot snap = engine.snapshot();
+        ASSERT_EQ(snap.provenWinner, position.toMove());
+        ASSERT_FALSE(snap.provenLine.empty());
+        EXPECT_EQ(snap.playouts == 20000, holdOut);
+        ASSERT_FALSE(snap.moves.empty());
+        EXPECT_EQ(snap.moves.front().proven, holdOut ? std::nullopt : std::optional<bool>(false));
     }
 }
 
