@@ -142,8 +142,8 @@ void Engine::start(const Position& position, Limits limits) {
         started_.store(0);
         provenLine_.clear();
     }
-    // A root kept proven from the last search gets no search, but its line
-    // is looked for again.
+    // A root kept proven from the last search gets no search, unless its
+    // side to move holds out, but its line is looked for again.
     const Node& root = (*arena_)[root_];
     const bool proven = root.proof.load() != Proof::Unknown;
     if (position.isWon() || (proven && !solver_ && !holdsOut(root))) return;
